@@ -1,0 +1,50 @@
+# make play: install what is missing, build, start orbivale-gl in its data folder.
+# make test: install what is missing, build, run every test in a normal build
+#            and again in a build with AddressSanitizer and UBSan.
+
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= 2
+
+DEPS := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
+        libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont libgl-dev libgl1-mesa-dri \
+        libx11-dev libfreetype-dev fonts-dejavu-core \
+        xvfb xauth xdotool x11-utils
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+SANITIZER_ENV := ASAN_OPTIONS=abort_on_error=0:halt_on_error=1:detect_leaks=1 \
+                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+                 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: deps build play test test-normal test-sanitized clean
+
+deps:
+	@missing=$$(for p in $(DEPS); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+play: build
+	cd $(BUILD)/data/gl && ../../orbivale-gl
+
+test-normal: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitized: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBIVALE_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+test: test-normal test-sanitized
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

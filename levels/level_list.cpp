@@ -1,0 +1,3 @@
+#include "levels/level_list.h"
+
+int levelCount = 0;

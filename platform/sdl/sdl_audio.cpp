@@ -1,0 +1,106 @@
+#include "platform/sdl/sdl_audio.h"
+
+#include <SDL.h>
+
+namespace {
+
+Uint32 musicEndEventType = 0;
+// Pieces are numbered so that the end of an older piece, still queued when a
+// new one starts, can be told apart and dropped.
+SDL_atomic_t currentPiece;
+// Set while we halt a piece ourselves: only a piece that really ended is news.
+SDL_atomic_t halting;
+
+// Runs on the audio thread: only hand the news to the game's queue.
+void onMusicFinished()
+{
+    if (SDL_AtomicGet(&halting))
+        return;
+    SDL_Event event{};
+    event.type = musicEndEventType;
+    event.user.code = SDL_AtomicGet(&currentPiece);
+    SDL_PushEvent(&event);
+}
+
+constexpr int kEffectChannel = 0;
+
+} // namespace
+
+bool SdlAudio::open(Uint32 musicEndEvent)
+{
+    musicEndEventType = musicEndEvent;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_Init(MIX_INIT_MID);
+    Mix_AllocateChannels(1);
+    Mix_HookMusicFinished(onMusicFinished);
+    open_ = true;
+    return true;
+}
+
+void SdlAudio::close()
+{
+    if (!open_)
+        return;
+    Mix_HookMusicFinished(nullptr);
+    stopMusic();
+    Mix_HaltChannel(-1);
+    if (music_)
+        Mix_FreeMusic(music_);
+    music_ = nullptr;
+    for (auto& entry : chunks_)
+        if (entry.second)
+            Mix_FreeChunk(entry.second);
+    chunks_.clear();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    open_ = false;
+}
+
+void SdlAudio::playSound(const std::string& file)
+{
+    if (!open_)
+        return;
+    auto found = chunks_.find(file);
+    if (found == chunks_.end()) {
+        // A file that does not load is remembered as such and stays silent.
+        found = chunks_.emplace(file, Mix_LoadWAV(file.c_str())).first;
+    }
+    if (found->second)
+        Mix_PlayChannel(kEffectChannel, found->second, 0); // cuts off the last sound
+}
+
+int SdlAudio::startMusic(const std::string& file)
+{
+    if (!open_)
+        return 1;
+    stopMusic();
+    music_ = Mix_LoadMUS(file.c_str());
+    if (!music_)
+        return 2;
+    SDL_AtomicAdd(&currentPiece, 1);
+    if (Mix_PlayMusic(music_, 0) != 0) {
+        Mix_FreeMusic(music_);
+        music_ = nullptr;
+        return 3;
+    }
+    return 0;
+}
+
+void SdlAudio::stopMusic()
+{
+    if (!open_ || !music_)
+        return;
+    SDL_AtomicSet(&halting, 1);
+    Mix_HaltMusic();
+    SDL_AtomicSet(&halting, 0);
+    Mix_FreeMusic(music_);
+    music_ = nullptr;
+}
+
+bool SdlAudio::isCurrentPiece(int piece) const { return piece == SDL_AtomicGet(&currentPiece); }

@@ -1,0 +1,223 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include "platform/sdl/sdl_keys.h"
+
+#include <SDL_opengl.h>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+constexpr const char* kTitle = "Orbivale";
+
+Uint32 pushTimerEvent(Uint32 interval, void* param)
+{
+    SDL_Event event{};
+    event.type = static_cast<Uint32>(reinterpret_cast<uintptr_t>(param));
+    SDL_PushEvent(&event);
+    return interval;
+}
+
+uint32_t axisToClassicRange(Sint16 value) { return static_cast<uint32_t>(static_cast<int>(value) + 32768); }
+
+} // namespace
+
+SdlPlatform::SdlPlatform() = default;
+
+SdlPlatform::~SdlPlatform()
+{
+    if (statisticsTimer_)
+        SDL_RemoveTimer(statisticsTimer_);
+    audio_.close();
+    if (joystick_)
+        SDL_JoystickClose(joystick_);
+    if (glContext_)
+        SDL_GL_DeleteContext(glContext_);
+    if (window_)
+        SDL_DestroyWindow(window_);
+    SDL_Quit();
+}
+
+bool SdlPlatform::init()
+{
+    // Software frames reach the window through shared memory, not through a
+    // second OpenGL path.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
+        std::fprintf(stderr, "Orbivale: %s\n", SDL_GetError());
+        return false;
+    }
+    videoStarted_ = true;
+    userEventBase_ = SDL_RegisterEvents(2);
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0 && SDL_NumJoysticks() > 0)
+        joystick_ = SDL_JoystickOpen(0);
+    audio_.open(userEventBase_ + 1);
+    return true;
+}
+
+bool SdlPlatform::createWindow(WindowStyle style)
+{
+    Uint32 flags = SDL_WINDOW_SHOWN;
+    if (style == WindowStyle::BorderlessWithOpenGL) {
+        SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+        SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+        flags |= SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
+    }
+    window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth, kHeight, flags);
+    if (!window_) {
+        std::fprintf(stderr, "Orbivale: %s\n", SDL_GetError());
+        return false;
+    }
+    if (style == WindowStyle::BorderlessWithOpenGL) {
+        glContext_ = SDL_GL_CreateContext(window_);
+        if (!glContext_) {
+            std::fprintf(stderr, "Orbivale: %s\n", SDL_GetError());
+            return false;
+        }
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        SDL_GL_SwapWindow(window_);
+    } else if (SDL_Surface* surface = SDL_GetWindowSurface(window_)) {
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        SDL_UpdateWindowSurface(window_);
+    }
+    SDL_ShowCursor(style == WindowStyle::BorderlessWithOpenGL ? SDL_DISABLE : SDL_ENABLE);
+    return true;
+}
+
+void SdlPlatform::minimizeWindow()
+{
+    if (window_)
+        SDL_MinimizeWindow(window_);
+}
+
+void SdlPlatform::translate(const SDL_Event& e)
+{
+    switch (e.type) {
+    case SDL_QUIT:
+        // SIGTERM and the last window's close both arrive here: one close event.
+        if (!closeDelivered_) {
+            closeDelivered_ = true;
+            queue_.push_back(Event{kEventClose, 0});
+        }
+        return;
+    case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+        case SDL_WINDOWEVENT_CLOSE:
+            if (!closeDelivered_) {
+                closeDelivered_ = true;
+                queue_.push_back(Event{kEventClose, 0});
+            }
+            return;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            queue_.push_back(Event{kEventSetFocus, 0});
+            return;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            queue_.push_back(Event{kEventKillFocus, 0});
+            return;
+        case SDL_WINDOWEVENT_EXPOSED:
+            queue_.push_back(Event{kEventPaint, 0});
+            return;
+        default:
+            return;
+        }
+    case SDL_KEYDOWN: {
+        int code = gameKeyCode(e.key.keysym.sym);
+        if (code != 0)
+            queue_.push_back(Event{kEventKeyDown, code});
+        return;
+    }
+    default:
+        break;
+    }
+    if (e.type == userEventBase_) {
+        queue_.push_back(Event{kEventTimer, 1});
+    } else if (e.type == userEventBase_ + 1) {
+        if (audio_.isCurrentPiece(e.user.code))
+            queue_.push_back(Event{kEventMusicNotify, 0});
+    }
+}
+
+void SdlPlatform::pumpSdlEvents()
+{
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+        translate(e);
+}
+
+bool SdlPlatform::takeEvent(Event& event)
+{
+    pumpSdlEvents();
+    if (queue_.empty())
+        return false;
+    event = queue_.front();
+    queue_.pop_front();
+    return true;
+}
+
+void SdlPlatform::postEvent(const Event& event) { queue_.push_back(event); }
+
+int64_t SdlPlatform::counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
+
+int64_t SdlPlatform::counterFrequency() { return static_cast<int64_t>(SDL_GetPerformanceFrequency()); }
+
+void SdlPlatform::startStatisticsTimer()
+{
+    if (statisticsTimer_ == 0)
+        statisticsTimer_ = SDL_AddTimer(1000, pushTimerEvent,
+                                        reinterpret_cast<void*>(static_cast<uintptr_t>(userEventBase_)));
+}
+
+void SdlPlatform::messageBox(const std::string& text, const std::string& caption)
+{
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+    std::fflush(stderr);
+    if (!videoStarted_)
+        return;
+    // Without a display that can show it, the line above is all there is and
+    // the program goes on as if OK had been pressed.
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), window_);
+}
+
+// The refusal beep comes with the sound effects; until then the terminal bell.
+void SdlPlatform::beep() { std::fputc('\a', stderr); }
+
+bool SdlPlatform::keyHeld(int keyCode)
+{
+    const Uint8* state = SDL_GetKeyboardState(nullptr);
+    if (keyCode == kKeyShift)
+        return state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];
+    SDL_Scancode scancode = scancodeForGameKey(keyCode);
+    return scancode != SDL_SCANCODE_UNKNOWN && state[scancode];
+}
+
+void SdlPlatform::playSound(const std::string& file) { audio_.playSound(file); }
+
+int SdlPlatform::startMusic(const std::string& file) { return audio_.startMusic(file); }
+
+void SdlPlatform::stopMusic() { audio_.stopMusic(); }
+
+bool SdlPlatform::joystickPosition(JoystickPosition& position)
+{
+    if (!joystick_ || !SDL_JoystickGetAttached(joystick_))
+        return false;
+    SDL_JoystickUpdate();
+    position.x = axisToClassicRange(SDL_JoystickGetAxis(joystick_, 0));
+    position.y = axisToClassicRange(SDL_JoystickGetAxis(joystick_, 1));
+    position.buttons = 0;
+    int buttons = SDL_JoystickNumButtons(joystick_);
+    for (int i = 0; i < buttons && i < 32; ++i)
+        if (SDL_JoystickGetButton(joystick_, i))
+            position.buttons |= 1u << i;
+    return true;
+}
+
+bool SdlPlatform::joystickCaps(JoystickCaps& caps)
+{
+    if (!joystick_)
+        return false;
+    caps = JoystickCaps();
+    return true;
+}

@@ -1,0 +1,3 @@
+#include "shell/edition.h"
+
+Edition edition = Edition::Gl;

@@ -1,0 +1,88 @@
+#include "shell/frame_step.h"
+
+#include "levels/level_list.h"
+#include "platform/platform.h"
+#include "screens/frame.h"
+#include "shell/edition.h"
+#include "shell/joystick_menu.h"
+#include "shell/shell_state.h"
+#include "shell/sound.h"
+#include "sim/camera.h"
+#include "sim/marble_control.h"
+
+namespace {
+
+// orbivale-glide caps a frame so that a stall cannot move the marble or the
+// clock by more than this.
+constexpr float kGlideMaxFrameTime = 0.1f;
+constexpr float kRaceStartTime = 45.0f;
+
+void measureFrameTime()
+{
+    int64_t now = platform->counter();
+    frameTime = static_cast<float>(static_cast<double>(now - frameClock) /
+                                   static_cast<double>(platform->counterFrequency()));
+    frameClock = now;
+    if (isGlide() && frameTime > kGlideMaxFrameTime)
+        frameTime = kGlideMaxFrameTime;
+}
+
+void checkLevelEnd()
+{
+    if (!(timeLeft < endThreshold))
+        return;
+    if (endThreshold == kTimeOutThreshold) {
+        if (isGlide()) {
+            // A timed-out game in orbivale-glide is not ranked.
+            gameState = GameState::ScoreTable;
+        } else {
+            // The next level start sees the last level passed and ends the game.
+            levelNumber = levelCount;
+            platform->postEvent(Event{kEventLevel, 0});
+        }
+    } else {
+        platform->postEvent(Event{kEventLevel, 0});
+    }
+}
+
+void playCountdownSounds()
+{
+    if (timeLeft >= kRaceStartTime) {
+        goSoundPlayed = false;
+        timeUpSoundPlayed = false;
+    }
+    bool timeIsUp = isGlide() ? timeLeft <= 0.0f : timeLeft < 0.0f;
+    if (timeIsUp && endThreshold == kTimeOutThreshold && !timeUpSoundPlayed) {
+        timeUpSoundPlayed = true;
+        playSound("sounds/timeup.wav");
+    }
+    if (timeLeft <= kRaceStartTime && !goSoundPlayed) {
+        playSound("sounds/go.wav");
+        goSoundPlayed = true;
+    }
+}
+
+} // namespace
+
+void runFrame()
+{
+    if (isGlide() && joystickPresent)
+        pollJoystickMenu();
+
+    measureFrameTime();
+
+    if (paused || clockStopped) {
+        drawFrame();
+        return;
+    }
+
+    timeLeft -= frameTime;
+    penaltyTimer -= frameTime;
+
+    updateMarble();
+    updateCamera();
+    drawFrame();
+
+    checkLevelEnd();
+    playCountdownSounds();
+}

@@ -1,0 +1,21 @@
+#include "shell/program.h"
+
+#include "platform/platform.h"
+#include "shell/edition.h"
+#include "shell/event_loop.h"
+#include "shell/lifecycle.h"
+
+int runProgram()
+{
+    WindowStyle style = isGlide() ? WindowStyle::Ordinary : WindowStyle::BorderlessWithOpenGL;
+    if (!platform->createWindow(style))
+        return 0;
+    // orbivale-gl loads its data inside the create event; orbivale-glide once
+    // its window is shown. A failed start-up still runs the loop to its quit.
+    handleEvent(Event{kEventCreate, 0});
+    if (isGlide() && !startUp()) {
+        platform->messageBox("initialization failed", "Error");
+        platform->requestQuit(0);
+    }
+    return runEventLoop();
+}

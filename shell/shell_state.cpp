@@ -1,0 +1,53 @@
+#include "shell/shell_state.h"
+
+GameState gameState;
+bool menuShown;
+int menuCursor;
+bool paused;
+bool clockStopped;
+bool windowActive;
+bool levelDone;
+int levelNumber;
+float timeLeft;
+float penaltyTimer;
+float frameTime;
+float endThreshold;
+bool goSoundPlayed;
+bool timeUpSoundPlayed;
+uint8_t lastKey;
+int frameCount;
+int polygonCount;
+int framesPerSecond;
+int polygonsPerSecond;
+int64_t frameClock;
+
+void resetShellState()
+{
+    gameState = GameState::Title;
+    menuShown = false;
+    menuCursor = 1;
+    paused = false;
+    clockStopped = true;
+    windowActive = true;
+    levelDone = true;
+    levelNumber = -1;
+    timeLeft = 0.0f;
+    penaltyTimer = 0.0f;
+    frameTime = 0.0f;
+    endThreshold = kTimeOutThreshold;
+    goSoundPlayed = false;
+    timeUpSoundPlayed = false;
+    lastKey = 0;
+    frameCount = 0;
+    polygonCount = 0;
+    framesPerSecond = 0;
+    polygonsPerSecond = 0;
+    frameClock = 0;
+}
+
+namespace {
+// Globals start at their documented values without anyone having to call in.
+struct InitialShellState {
+    InitialShellState() { resetShellState(); }
+} initialShellState;
+} // namespace

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+// Screen numbers. The values are fixed: key handling and frame composition
+// test ranges of them, and 0 is never used.
+enum class GameState : int {
+    Title = 1,
+    Playing = 2,
+    ScoreTable = 3,
+    NameEntry = 4, // orbivale-gl
+    Credits = 5,   // orbivale-glide
+    Closing = 6,   // orbivale-glide
+};
+
+// The shell's global state. Times are seconds.
+extern GameState gameState;
+extern bool menuShown;
+extern int menuCursor;
+extern bool paused;
+extern bool clockStopped;
+extern bool windowActive;
+extern bool levelDone;
+extern int levelNumber;
+extern float timeLeft;
+extern float penaltyTimer;
+extern float frameTime;
+extern float endThreshold;
+extern bool goSoundPlayed;
+extern bool timeUpSoundPlayed;
+extern uint8_t lastKey;
+extern int frameCount;
+extern int polygonCount;
+extern int framesPerSecond;
+extern int polygonsPerSecond;
+extern int64_t frameClock;
+
+// The countdown value that means "time ran out": the goal moves the threshold
+// away from it.
+constexpr float kTimeOutThreshold = -4.0f;
+
+// Puts every shell global back to its value at program start.
+void resetShellState();

@@ -1,0 +1,43 @@
+#include "shell/sound.h"
+
+#include "platform/platform.h"
+#include "shell/edition.h"
+#include "shell/shell_state.h"
+
+bool musicPlaying = false;
+int musicTrack = 1;
+bool musicOn = true;
+
+void resetSoundState()
+{
+    musicPlaying = false;
+    musicTrack = 1;
+    musicOn = true;
+}
+
+void playSound(const char* file) { platform->playSound(file); }
+
+int startMusic(const char* file) { return platform->startMusic(file); }
+
+void stopMusic()
+{
+    platform->stopMusic();
+    musicPlaying = false;
+}
+
+void onMusicNotify()
+{
+    platform->stopMusic(); // closes the finished piece whatever the notice says
+    if (isGlide()) {
+        // Music plays once per game in orbivale-glide.
+        musicPlaying = false;
+        return;
+    }
+    if (!musicPlaying || gameState != GameState::Playing)
+        return;
+    static const char* const pieces[3] = {"sounds/midi1.mid", "sounds/drwho2.mid", "sounds/midi3.mid"};
+    int track = musicTrack;
+    musicTrack = (musicTrack + 1) % 3;
+    startMusic(pieces[track]);
+    musicPlaying = true;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// Music state of the shell.
+extern bool musicPlaying;
+extern int musicTrack; // orbivale-gl: which piece the next end notice starts
+extern bool musicOn;   // the "MIDI" option
+
+// Fire-and-forget wave playback; a new sound cuts off the last.
+void playSound(const char* file);
+// 0 on success; callers ignore the result and set musicPlaying themselves.
+int startMusic(const char* file);
+void stopMusic();
+// Event 953: a piece ended or was interrupted.
+void onMusicNotify();
+
+void resetSoundState();

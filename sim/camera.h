@@ -1,0 +1,4 @@
+#pragma once
+
+// Follows the marble and writes cameraView, once per running frame.
+void updateCamera();

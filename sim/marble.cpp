@@ -1,0 +1,3 @@
+#include "sim/marble.h"
+
+Marble marble;

@@ -1,0 +1,3 @@
+#include "sim/view_transform.h"
+
+ViewTransform cameraView;

@@ -1,0 +1,46 @@
+#include "game_fixture.h"
+
+#include "levels/level_list.h"
+#include "shell/event_loop.h"
+#include "shell/joystick_menu.h"
+#include "shell/shell_state.h"
+#include "shell/sound.h"
+#include "sim/view_transform.h"
+
+void GameTest::startFresh(Edition which)
+{
+    scripted = ScriptedPlatform();
+    platform = &scripted;
+    edition = which;
+    resetShellState();
+    resetSoundState();
+    resetJoystickMenuState();
+    levelCount = 0;
+    cameraView = ViewTransform();
+    exitCode = -1;
+}
+
+bool GameTest::turn() { return runLoopTurn(exitCode); }
+
+bool GameTest::runFrame()
+{
+    // Drain what is pending, then the turn that posts a frame, then the frame.
+    for (int guard = 0; guard < 1000; ++guard) {
+        bool wasEmpty = scripted.queue.empty();
+        if (!turn())
+            return false;
+        if (wasEmpty)
+            return turn();
+    }
+    ADD_FAILURE() << "the queue never ran empty";
+    return false;
+}
+
+void GameTest::runFrames(int n, double dt)
+{
+    for (int i = 0; i < n; ++i) {
+        scripted.advance(dt);
+        if (!runFrame())
+            return;
+    }
+}

@@ -1,0 +1,79 @@
+#include "game_fixture.h"
+
+#include "shell/joystick_menu.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+class JoystickMenuTest : public GameTest {
+protected:
+    void SetUp() override
+    {
+        startFresh(Edition::Glide);
+        joystickPresent = true;
+        centre();
+    }
+    void centre() { scripted.joystick = JoystickPosition{32767, 32767, 0}; }
+    std::vector<int> postedKeys() const
+    {
+        std::vector<int> keys;
+        for (const Event& e : scripted.posted)
+            if (e.type == kEventKeyDown)
+                keys.push_back(static_cast<int>(e.param));
+        return keys;
+    }
+};
+
+TEST_F(JoystickMenuTest, HeldStickPostsOneKeyPerMovementOnlyWithTheMenuOpen)
+{
+    menuShown = true;
+    scripted.joystick = JoystickPosition{65535, 32767, 0};
+    runFrames(10, 0.01);
+    centre();
+    runFrames(3, 0.01);
+    scripted.joystick = JoystickPosition{65535, 32767, 0};
+    runFrames(3, 0.01);
+    scripted.joystick = JoystickPosition{32767, 0, 0};
+    runFrames(3, 0.01);
+    EXPECT_EQ(postedKeys(), (std::vector<int>{kKeyRight, kKeyRight, kKeyUp}));
+
+    menuShown = false;
+    scripted.posted.clear();
+    scripted.joystick = JoystickPosition{0, 32767, 0};
+    runFrames(3, 0.01);
+    EXPECT_TRUE(postedKeys().empty());
+}
+
+TEST_F(JoystickMenuTest, ButtonOpensTheMenuOnPicturesConfirmsInItAndIsSilentInPlay)
+{
+    scripted.joystick = JoystickPosition{32767, 32767, 1};
+    runFrames(2, 0.01);
+    EXPECT_EQ(postedKeys(), std::vector<int>{kKeyEscape});
+
+    centre();
+    runFrames(1, 0.01);
+    menuShown = true;
+    scripted.joystick = JoystickPosition{32767, 32767, 2};
+    runFrames(1, 0.01);
+    EXPECT_EQ(postedKeys(), (std::vector<int>{kKeyEscape, kKeyEnter}));
+
+    centre();
+    runFrames(1, 0.01);
+    menuShown = false;
+    gameState = GameState::Playing;
+    scripted.joystick = JoystickPosition{32767, 32767, 1};
+    runFrames(1, 0.01);
+    EXPECT_EQ(postedKeys().size(), 2u);
+}
+
+TEST_F(JoystickMenuTest, GlWithAJoystickNeverPolls)
+{
+    startFresh(Edition::Gl);
+    joystickPresent = true;
+    menuShown = true;
+    scripted.joystick = JoystickPosition{65535, 32767, 0};
+    runFrames(3, 0.01);
+    EXPECT_EQ(joystickDirection, 0);
+}
+
+} // namespace

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "sim/vec3.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class Marble;
+
+// One record of a map's hole table: a smooth pit (positive depth) or mound
+// (negative depth) in the flat course.
+struct Hole {
+    float x;
+    float y;
+    float radius;
+    float depth;
+};
+
+// orbivale-glide's per-vertex work record: the 60-byte Glide vertex (x, y, z,
+// r, g, b, ooz, a, oow, then s, t, oow for each of two texture units).
+struct GlideScreenVertex {
+    float x, y, z, r, g, b, ooz, a, oow;
+    float sow0, tow0, oow0, sow1, tow1, oow1;
+};
+static_assert(sizeof(GlideScreenVertex) == 60, "must match the Glide vertex layout");
+
+constexpr int kGridColumns = 50;
+constexpr int kGridRows = 400;
+constexpr int kGridVertices = kGridColumns * kGridRows;
+constexpr float kCellSize = 30.0f;
+constexpr int kLevelMipLevels = 8;
+constexpr int kLevelMipSlotBytes = 128 * 128 * 3;
+
+// The one loaded level: hole table, colours, texture and drawing grid.
+class LevelMap {
+public:
+    // Reads a map file into this level; false after a failure, which has
+    // already been reported where there is a message for it.
+    bool load(const std::string& fileName, Marble& marble);
+
+    uint32_t getFogColour() const { return fogColour; }
+
+    // The surface, as a function of the hole table (z points down).
+    float heightAt(float x, float y) const;
+    // Radius of the pit that caught the point; -1 when a pit is near; 0 when clear.
+    float holeAt(float x, float y) const;
+    Vec3 normalAt(float x, float y) const;
+    Vec3 downhillAt(float x, float y) const;
+    Vec3 tangentXAt(float x, float y) const;
+    Vec3 tangentYAt(float x, float y) const;
+
+    int32_t holeCount = 0;
+    std::unique_ptr<Hole[]> holes;
+    std::unique_ptr<Vec3[]> vertices;                      // grid, row after row
+    std::unique_ptr<Vec3[]> screenVertices;                // orbivale-gl work records
+    std::unique_ptr<GlideScreenVertex[]> glideVertices;    // orbivale-glide work records
+    std::unique_ptr<Vec3[]> texCoords;                     // orbivale-gl: s, t per vertex
+    uint32_t fogColour = 0;
+    float fogColourRGBA[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+    uint32_t marbleColour = 0;
+    std::unique_ptr<uint8_t[]> mipImages;                  // orbivale-gl: 8 slots of 128*128*3
+    int64_t textureHandle = -1;                            // orbivale-glide texture memory
+};
+
+extern LevelMap levelMap;

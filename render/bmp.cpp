@@ -1,0 +1,59 @@
+#include "render/bmp.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+constexpr size_t kHeaderBytes = 54;
+
+int32_t readLe32(const uint8_t* p)
+{
+    return static_cast<int32_t>(uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24);
+}
+
+int readLe16(const uint8_t* p) { return int(p[0]) | int(p[1]) << 8; }
+
+} // namespace
+
+size_t bmpRowBytes(int width)
+{
+    size_t packed = size_t(width) * 3;
+    if (width >= 4)
+        return packed;
+    return (packed + 3) & ~size_t(3);
+}
+
+size_t bmpImageBytes(int width, int height) { return bmpRowBytes(width) * size_t(height); }
+
+bool readBmp(const std::string& path, uint8_t* buffer, size_t capacity, BmpSize* size)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+
+    uint8_t header[kHeaderBytes];
+    bool ok = std::fread(header, 1, kHeaderBytes, file) == kHeaderBytes;
+    int32_t width = ok ? readLe32(header + 18) : 0;
+    int32_t height = ok ? readLe32(header + 22) : 0;
+    int bitsPerPixel = ok ? readLe16(header + 28) : 0;
+
+    ok = ok && width > 0 && width <= kBmpMaxSide && height > 0 && height <= kBmpMaxSide && bitsPerPixel == 24;
+    size_t bytes = ok ? bmpImageBytes(width, height) : 0;
+    ok = ok && buffer != nullptr && bytes <= capacity;
+    ok = ok && std::fread(buffer, 1, bytes, file) == bytes;
+    if (std::fclose(file) != 0 || !ok)
+        return false;
+
+    size_t rowBytes = bmpRowBytes(width);
+    for (int32_t row = 0; row < height; ++row) {
+        uint8_t* pixel = buffer + size_t(row) * rowBytes;
+        for (int32_t column = 0; column < width; ++column, pixel += 3)
+            std::swap(pixel[0], pixel[2]);
+    }
+    if (size) {
+        size->width = width;
+        size->height = height;
+    }
+    return true;
+}

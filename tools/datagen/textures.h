@@ -1,0 +1,18 @@
+#pragma once
+
+#include "tools/datagen/image.h"
+
+#include <string>
+
+// The surface looks of the levels.
+enum class Surface { Stone, Grass, Sand, Ice, Metal, Lava };
+
+// File base name of a surface's texture ("stone", "grass", ...).
+std::string surfaceName(Surface surface);
+
+// A 128 x 128 texture that tiles without seams.
+Image makeSurfaceTexture(Surface surface);
+
+// Writes the eight mipmap files base_0.bmp (128 x 128) .. base_7.bmp (1 x 1)
+// under root/maps/ for orbivale-gl.
+bool writeGlSurfaceTexture(const std::string& root, Surface surface);

@@ -1,3 +1,56 @@
 #include "levels/level_list.h"
 
+#include "levels/text_reader.h"
+#include "platform/platform.h"
+#include "shell/edition.h"
+
+#include <cstdint>
+
 int levelCount = 0;
+std::vector<std::string> levelNames;
+std::vector<float> levelTimes;
+
+namespace {
+
+const char* const kLevelListFile = "maps/maplist.dat";
+constexpr int32_t kGlideLevelCount = 3;
+
+bool fail(const char* glideMessage)
+{
+    if (isGlide() && glideMessage)
+        platform->messageBox(glideMessage, "Error");
+    return false;
+}
+
+} // namespace
+
+float unplayedTime() { return isGlide() ? 46.0f : 45.0f; }
+
+bool loadLevelList()
+{
+    TextReader in;
+    if (!in.open(kLevelListFile))
+        return fail("Could not find file");
+
+    int32_t count = 0;
+    bool countRead = in.readInt(count);
+    if (isGlide() ? (!countRead || count != kGlideLevelCount) : (!countRead || count < 1))
+        return fail("file is corrupt");
+
+    // Names are kept as they are read, so memory follows the file's size and
+    // not a count it merely claims.
+    std::vector<std::string> names;
+    for (int32_t i = 0; i < count; ++i) {
+        std::string name;
+        if (!in.readToken(name))
+            return fail(nullptr);
+        names.push_back(name);
+    }
+    if (!in.atEnd())
+        return fail("Not end of file");
+
+    levelCount = count;
+    levelNames = std::move(names);
+    levelTimes.assign(size_t(count), unplayedTime());
+    return true;
+}

@@ -7,6 +7,7 @@
 #include <string>
 
 class Marble;
+class TextReader;
 
 // One record of a map's hole table: a smooth pit (positive depth) or mound
 // (negative depth) in the flat course.
@@ -61,6 +62,13 @@ public:
     uint32_t marbleColour = 0;
     std::unique_ptr<uint8_t[]> mipImages;                  // orbivale-gl: 8 slots of 128*128*3
     int64_t textureHandle = -1;                            // orbivale-glide texture memory
+
+private:
+    void releaseLevel();
+    bool readItem(TextReader& in, const std::string& token, const std::string& fileName, Marble& marble);
+    bool loadTexture(const std::string& name, const std::string& fileName);
+    bool readHoleTable(TextReader& in);
+    bool buildGrid();
 };
 
 extern LevelMap levelMap;

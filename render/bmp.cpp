@@ -16,15 +16,7 @@ int readLe16(const uint8_t* p) { return int(p[0]) | int(p[1]) << 8; }
 
 } // namespace
 
-size_t bmpRowBytes(int width)
-{
-    size_t packed = size_t(width) * 3;
-    if (width >= 4)
-        return packed;
-    return (packed + 3) & ~size_t(3);
-}
-
-size_t bmpImageBytes(int width, int height) { return bmpRowBytes(width) * size_t(height); }
+size_t bmpImageBytes(int width, int height) { return size_t(width) * size_t(height) * 3; }
 
 bool readBmp(const std::string& path, uint8_t* buffer, size_t capacity, BmpSize* size)
 {
@@ -45,12 +37,8 @@ bool readBmp(const std::string& path, uint8_t* buffer, size_t capacity, BmpSize*
     if (std::fclose(file) != 0 || !ok)
         return false;
 
-    size_t rowBytes = bmpRowBytes(width);
-    for (int32_t row = 0; row < height; ++row) {
-        uint8_t* pixel = buffer + size_t(row) * rowBytes;
-        for (int32_t column = 0; column < width; ++column, pixel += 3)
-            std::swap(pixel[0], pixel[2]);
-    }
+    for (uint8_t* pixel = buffer; pixel < buffer + bytes; pixel += 3)
+        std::swap(pixel[0], pixel[2]);
     if (size) {
         size->width = width;
         size->height = height;

@@ -7,7 +7,7 @@
 
 // Builds BMP file bytes for tests: 54 header bytes, then optional junk (which
 // the declared pixel offset then skips), then the pixel rows given in file
-// order (blue, green, red), with bmpRowBytes(width) bytes per row.
+// order (blue, green, red), packed, width * 3 bytes per row.
 inline std::vector<uint8_t> makeBmp(int32_t width, int32_t height, const std::vector<uint8_t>& pixelRows,
                                     int bitsPerPixel = 24, uint32_t gapAfterHeader = 0)
 {
@@ -37,7 +37,7 @@ inline std::vector<uint8_t> solidRows(int width, int height, uint8_t blue, uint8
     std::vector<uint8_t> rows(bmpImageBytes(width, height), 0);
     for (int r = 0; r < height; ++r)
         for (int c = 0; c < width; ++c) {
-            size_t at = r * bmpRowBytes(width) + c * 3;
+            size_t at = (size_t(r) * width + c) * 3;
             rows[at] = blue;
             rows[at + 1] = green;
             rows[at + 2] = red;

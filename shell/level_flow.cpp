@@ -1,5 +1,102 @@
 #include "shell/level_flow.h"
 
-// Filled in with the level loader: until then no level ever starts, so the
-// clock stays stopped and frames only draw.
-void startLevel() {}
+#include "levels/level_list.h"
+#include "levels/level_map.h"
+#include "platform/platform.h"
+#include "records/best_times.h"
+#include "shell/edition.h"
+#include "shell/options.h"
+#include "shell/shell_state.h"
+#include "shell/sound.h"
+#include "sim/camera.h"
+#include "sim/marble.h"
+#include "sim/marble_control.h"
+
+int nameCursor = 0;
+bool screenDirty = true;
+
+namespace {
+
+constexpr float kFirstLevelTime = 52.0f;
+constexpr float kLaterLevelTime = 46.5f;
+
+void resetLevelTimes()
+{
+    for (int i = 0; i < levelCount; ++i)
+        levelTimes[i] = unplayedTime();
+}
+
+// Ranks the game's total; true when it made a new row.
+bool placeTotal()
+{
+    double sum = 0.0;
+    for (int i = 0; i < levelCount; ++i)
+        sum += levelTimes[i];
+    if (bestTimes.recordGame(static_cast<float>(sum)) < 0)
+        return false;
+    lastKey = 0; // a key pressed before does not become a letter
+    paused = false;
+    gameState = GameState::NameEntry;
+    levelDone = true;
+    clockStopped = true;
+    if (isGlide())
+        screenDirty = true;
+    else
+        nameCursor = 0;
+    return true;
+}
+
+} // namespace
+
+void startLevel()
+{
+    if (menuShown)
+        return;
+
+    ++levelNumber;
+    levelDone = false;
+    timeLeft = kLaterLevelTime;
+    endThreshold = kTimeOutThreshold;
+    penaltyTimer = 0.0f;
+    clockStopped = false;
+    paused = false;
+    newEntryRow = -1;
+
+    if (levelNumber == 1) {
+        timeLeft = kFirstLevelTime;
+        if (musicOn && !musicPlaying) {
+            startMusic("sounds/midi1.mid");
+            musicPlaying = true;
+        }
+        resetLevelTimes();
+    }
+
+    if (levelNumber >= 1 && levelNumber <= levelCount) {
+        if (!levelMap.load(levelNames[levelNumber - 1], marble)) {
+            platform->messageBox("Unable to initialize map", "error");
+            platform->requestQuit(0);
+            // Nothing of a failed load may reach the simulation before the
+            // loop ends.
+            clockStopped = true;
+            levelDone = true;
+            return;
+        }
+        if (!isGlide())
+            boostReserve = kBoostReserveFull;
+        gameState = GameState::Playing;
+    }
+
+    if (levelNumber >= levelCount + 1) {
+        gameState = GameState::ScoreTable;
+        clockStopped = true;
+        if (levelNumber == levelCount + 1 && placeTotal())
+            return;
+    }
+
+    Vec3 start(0.0f, kStartY, levelMap.heightAt(0.0f, kStartY));
+    marble.setPosition(start);
+    marble.setVelocity(Vec3(0.0f, 0.0f, 0.0f));
+    cameraPosition = start + Vec3(0.0f, kCameraStartBehind, kCameraStartAbove);
+
+    frameClock = platform->counter();
+}

@@ -6,13 +6,11 @@
 
 bool musicPlaying = false;
 int musicTrack = 1;
-bool musicOn = true;
 
 void resetSoundState()
 {
     musicPlaying = false;
     musicTrack = 1;
-    musicOn = true;
 }
 
 void playSound(const char* file) { platform->playSound(file); }

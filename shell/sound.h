@@ -5,7 +5,6 @@
 // Music state of the shell.
 extern bool musicPlaying;
 extern int musicTrack; // orbivale-gl: which piece the next end notice starts
-extern bool musicOn;   // the "MIDI" option
 
 // Fire-and-forget wave playback; a new sound cuts off the last.
 void playSound(const char* file);

@@ -22,6 +22,10 @@ public:
     }
     const float* colour() const { return colour_; }
 
+    // One physics step of dt seconds: steering, slope and drag, the speed cap,
+    // then the marble is pinned to the surface.
+    void step(const LevelMap& map, const Vec3& controlForce, float dt);
+
 private:
     Vec3 velocity_;  // world units per tick of 1/210 s
     Vec3 position_;  // contact point on the terrain

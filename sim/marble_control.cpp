@@ -1,4 +1,188 @@
 #include "sim/marble_control.h"
 
-// Filled in with the physics; nothing moves until then.
-void updateMarble() {}
+#include "levels/level_list.h"
+#include "levels/level_map.h"
+#include "platform/platform.h"
+#include "shell/edition.h"
+#include "shell/joystick_menu.h"
+#include "shell/options.h"
+#include "shell/shell_state.h"
+#include "shell/sound.h"
+#include "sim/marble.h"
+
+Vec3 controlForce(0.0f, 0.0f, 0.0f);
+float boostReserve = kBoostReserveFull;
+bool fallPending = false;
+float penaltyFlight = kPenaltyFlightTime;
+
+namespace {
+
+constexpr float kNormalPower = 40.0f;
+constexpr float kBoostPower = 65.0f;
+constexpr float kPutBackStep = 30.0f;
+constexpr float kFallTimePenalty = 4.0f;
+
+// The last joystick reading: a failed read leaves it in force.
+JoystickPosition lastStick{32767, 32767, 0};
+
+bool raceIsOn() { return penaltyTimer <= 0.0f && timeLeft >= 0.0f && timeLeft <= 45.0f; }
+
+void steerWithKeys(const Vec3& p)
+{
+    if (platform->keyHeld(kKeyLeft))
+        controlForce -= levelMap.tangentXAt(p.x, p.y);
+    if (platform->keyHeld(kKeyRight))
+        controlForce += levelMap.tangentXAt(p.x, p.y);
+    if (platform->keyHeld(kKeyUp))
+        controlForce += levelMap.tangentYAt(p.x, p.y);
+    if (platform->keyHeld(kKeyDown))
+        controlForce -= levelMap.tangentYAt(p.x, p.y);
+}
+
+// Returns the power the stick's buttons ask for.
+float steerWithJoystick(const Vec3& p)
+{
+    JoystickPosition reading;
+    if (platform->joystickPosition(reading))
+        lastStick = reading;
+    const JoystickCaps& caps = joystickLimits;
+    // Dead zones from the maxima alone, as the menu pad uses them.
+    uint32_t dx = static_cast<uint32_t>(0.3 * caps.xMax);
+    uint32_t dy = static_cast<uint32_t>(0.3 * caps.yMax);
+    if (lastStick.x >= caps.xMax - dx)
+        controlForce += levelMap.tangentXAt(p.x, p.y);
+    if (lastStick.x <= caps.xMin + dx)
+        controlForce -= levelMap.tangentXAt(p.x, p.y);
+    if (lastStick.y >= caps.yMax - dy)
+        controlForce -= levelMap.tangentYAt(p.x, p.y);
+    if (lastStick.y <= caps.yMin + dy)
+        controlForce += levelMap.tangentYAt(p.x, p.y);
+    return lastStick.buttons != 0 ? kBoostPower : kNormalPower;
+}
+
+float glPower()
+{
+    if (!platform->keyHeld(kKeyShift))
+        return kNormalPower;
+    if (boostReserve <= 0.0f) {
+        boostReserve = 0.0f;
+        return kNormalPower;
+    }
+    if (raceIsOn())
+        boostReserve -= frameTime;
+    return kBoostPower;
+}
+
+void putMarble(float x, float y)
+{
+    marble.setPosition(Vec3(x, y, levelMap.heightAt(x, y)));
+    marble.setVelocity(Vec3(0.0f, 0.0f, 0.0f));
+}
+
+// Walks back along x = 0 in 30-unit steps to the first clear place; false
+// when there is none down to lowestY.
+bool putBackBehind(float fromY, float lowestY)
+{
+    for (float y = fromY; y >= lowestY; y -= kPutBackStep) {
+        if (levelMap.holeAt(0.0f, y) == 0.0f) {
+            putMarble(0.0f, y);
+            return true;
+        }
+    }
+    return false;
+}
+
+// orbivale-gl holds the countdown at zero and charges the four seconds when
+// the "-5" lands; orbivale-glide charges them at once.
+void chargeFall()
+{
+    if (isGlide()) {
+        timeLeft -= kFallTimePenalty;
+        if (timeLeft < 0.0f)
+            timeLeft = 0.0f;
+    } else {
+        fallPending = true;
+        if (timeLeft < 0.0f)
+            timeLeft = 0.0f;
+    }
+    penaltyTimer = 1.0f;
+}
+
+void reachGoal()
+{
+    playSound("sounds/allright.wav");
+    levelDone = true;
+    if (levelNumber >= 1 && levelNumber <= levelCount)
+        levelTimes[levelNumber - 1] = 45.0f - timeLeft;
+    endThreshold = timeLeft - 1.0f;
+}
+
+} // namespace
+
+void resetMarbleControlState()
+{
+    controlForce = Vec3(0.0f, 0.0f, 0.0f);
+    boostReserve = kBoostReserveFull;
+    fallPending = false;
+    penaltyFlight = kPenaltyFlightTime;
+    lastStick = JoystickPosition{32767, 32767, 0};
+}
+
+void updateMarble()
+{
+    if (levelDone)
+        return;
+
+    Vec3 p = marble.position();
+    controlForce = Vec3(0.0f, 0.0f, 0.0f);
+    float power;
+    if (isGlide()) {
+        if (joystickPresent && joystickControl) {
+            power = steerWithJoystick(p);
+        } else {
+            steerWithKeys(p);
+            power = platform->keyHeld(kKeyShift) ? kBoostPower : kNormalPower;
+        }
+    } else {
+        steerWithKeys(p);
+        power = glPower();
+    }
+    marble.setPower(power);
+    controlForce = controlForce * power;
+
+    if (raceIsOn())
+        marble.step(levelMap, controlForce, frameTime);
+
+    p = marble.position();
+    float hole = levelMap.holeAt(p.x, p.y);
+    if (hole > 0.0f) {
+        putBackBehind(p.y - 4.0f * hole, isGlide() ? -5970.0f : kTrackBack);
+        chargeFall();
+    }
+
+    p = marble.position();
+    if (p.x < kTrackLeft || p.x > kTrackRight) {
+        if (isGlide())
+            putBackBehind(p.y - 4.0f * hole, kTrackBack);
+        else
+            putMarble(0.0f, p.y);
+        chargeFall();
+    }
+
+    p = marble.position();
+    if (p.y < kTrackBack) {
+        putMarble(p.x, isGlide() ? kStartY : -5700.0f);
+        chargeFall();
+    }
+
+    if (isGlide()) {
+        // Nowhere clear to go back to: the start line is.
+        p = marble.position();
+        if (levelMap.holeAt(p.x, p.y) > 0.0f)
+            putMarble(0.0f, kStartY);
+    }
+
+    p = marble.position();
+    if (p.y > kGoalLine && !levelDone)
+        reachGoal();
+}

@@ -1,10 +1,15 @@
 #include "game_fixture.h"
 
 #include "levels/level_list.h"
+#include "records/best_times.h"
 #include "shell/event_loop.h"
 #include "shell/joystick_menu.h"
+#include "shell/level_flow.h"
+#include "shell/options.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
+#include "sim/camera.h"
+#include "sim/marble_control.h"
 #include "sim/view_transform.h"
 
 void GameTest::startFresh(Edition which)
@@ -15,7 +20,16 @@ void GameTest::startFresh(Edition which)
     resetShellState();
     resetSoundState();
     resetJoystickMenuState();
+    resetOptions();
+    resetMarbleControlState();
+    resetCameraState();
     levelCount = 0;
+    levelNames.clear();
+    levelTimes.clear();
+    bestTimes = BestTimes();
+    newEntryRow = -1;
+    nameCursor = 0;
+    screenDirty = true;
     cameraView = ViewTransform();
     exitCode = -1;
 }

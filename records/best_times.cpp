@@ -1,0 +1,147 @@
+#include "records/best_times.h"
+
+#include "levels/level_list.h"
+#include "platform/platform.h"
+#include "shell/edition.h"
+#include "shell/options.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+
+BestTimes bestTimes;
+int newEntryRow = -1;
+
+namespace {
+
+constexpr size_t kMaxNameLength = 255;
+const char* const kNewRowMarker = "_";
+
+bool readName(std::istream& in, std::string& name)
+{
+    std::string token;
+    if (!(in >> token) || token.size() > kMaxNameLength)
+        return false;
+    name = token;
+    return true;
+}
+
+bool readOption(std::istream& in, bool& option)
+{
+    int value;
+    if (!(in >> value))
+        return false;
+    option = value != 0;
+    return true;
+}
+
+// Reads rows and options in file order, storing each value as soon as it is
+// read; false at the first item that cannot be read.
+bool readTable(std::istream& in, BestTimes& table)
+{
+    for (int i = 0; i < kBestTimeRows; ++i) {
+        float time;
+        if (!(in >> time))
+            return false;
+        table.rows[i].time = time;
+        if (!readName(in, table.rows[i].name))
+            return false;
+    }
+    if (!isGlide())
+        return true;
+    bool* options[] = {&showStatistics, &normalView, &musicOn, &farSight, &fogOn, &joystickControl};
+    for (bool* option : options)
+        if (!readOption(in, *option))
+            return false;
+    float lag;
+    if (!(in >> lag))
+        return false;
+    // A lag outside 0..9 would let the camera overshoot its target.
+    cameraLag = std::clamp(static_cast<float>(static_cast<int>(lag)), 0.0f, 9.0f);
+    return true;
+}
+
+std::string tableText(const BestTimes& table)
+{
+    std::string text;
+    for (int i = 0; i < kBestTimeRows; ++i)
+        text += formatBestTime(table.rows[i].time) + " " + table.rows[i].name + " ";
+    if (isGlide()) {
+        for (bool option : {showStatistics, normalView, musicOn, farSight, fogOn, joystickControl})
+            text += option ? "1 " : "0 ";
+        text += formatBestTime(cameraLag);
+    }
+    return text;
+}
+
+} // namespace
+
+std::string formatBestTime(float time)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g", static_cast<double>(time));
+    return buffer;
+}
+
+int compareRows(const BestTimeRow& a, const BestTimeRow& b) { return a.time > b.time ? 1 : -1; }
+
+const char* BestTimes::fileName() const { return isGlide() ? "misc/highScore.dat" : "highScore.dat"; }
+
+void BestTimes::setDefaults()
+{
+    for (int i = 0; i < kBestTimeRows; ++i) {
+        rows[i].time = static_cast<float>(levelCount * 45);
+        rows[i].name = isGlide() ? "___" : "aaa";
+    }
+}
+
+bool BestTimes::load()
+{
+    std::ifstream in(fileName());
+    if (in && readTable(in, *this))
+        return true;
+    if (!isGlide())
+        platform->messageBox("Creating new highScores file", "Notice");
+    setDefaults();
+    return true;
+}
+
+bool BestTimes::save() const
+{
+    // The new table goes to a file beside the old one and replaces it only
+    // once it is completely written, so a failed save never loses the table.
+    std::string target = fileName();
+    std::string temporary = target + ".new";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        out << tableText(*this);
+        out.flush();
+        if (!out) {
+            out.close();
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+int BestTimes::recordGame(float total)
+{
+    rows[kSpareRow].time = total;
+    rows[kSpareRow].name = kNewRowMarker;
+    // Equal times keep their order, so a new game tied with an old one ranks
+    // below it.
+    std::stable_sort(rows, rows + kBestTimeRows + 1,
+                     [](const BestTimeRow& a, const BestTimeRow& b) { return compareRows(b, a) > 0; });
+    newEntryRow = -1;
+    for (int i = 0; i < kBestTimeRows; ++i)
+        if (rows[i].name == kNewRowMarker)
+            newEntryRow = i;
+    return newEntryRow;
+}

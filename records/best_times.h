@@ -1,0 +1,41 @@
+#pragma once
+
+#include <string>
+
+// One ranked game: its total time and the player's name.
+struct BestTimeRow {
+    float time = 0.0f;
+    std::string name; // at most 255 characters, no whitespace
+};
+
+constexpr int kBestTimeRows = 10;
+constexpr int kSpareRow = 10;
+
+// The ten best games, best first, and a spare row that receives a finished
+// game before it is sorted in.
+class BestTimes {
+public:
+    // Reads the table (and orbivale-glide's options); falls back to a fresh
+    // table on any problem. Always true.
+    bool load();
+    // Writes the table; false when the file cannot be written, in which case
+    // the previous file is left as it was.
+    bool save() const;
+    // Sorts a finished game in; the new row's index, or -1 when it did not
+    // reach the table. Sets newEntryRow.
+    int recordGame(float total);
+
+    void setDefaults();
+    const char* fileName() const;
+
+    BestTimeRow rows[kBestTimeRows + 1];
+};
+
+// +1 when a is slower than b, otherwise -1: never equal.
+int compareRows(const BestTimeRow& a, const BestTimeRow& b);
+
+// Formats a time as the file stores it: six significant digits, no trailing zeros.
+std::string formatBestTime(float time);
+
+extern BestTimes bestTimes;
+extern int newEntryRow; // row awaiting its name, -1 when none

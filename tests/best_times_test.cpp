@@ -1,0 +1,185 @@
+#include "game_fixture.h"
+#include "temp_workdir.h"
+
+#include "levels/level_list.h"
+#include "records/best_times.h"
+#include "shell/options.h"
+
+#include <filesystem>
+
+namespace {
+
+class BestTimesTest : public GameTest {
+protected:
+    void SetUp() override { prepare(Edition::Gl); }
+    void prepare(Edition which)
+    {
+        startFresh(which);
+        resetOptions();
+        levelCount = 3;
+        bestTimes = BestTimes();
+        newEntryRow = -1;
+    }
+    static std::string rowsText(const char* time, const char* name)
+    {
+        std::string text;
+        for (int i = 0; i < 10; ++i)
+            text += std::string(time) + " " + name + " ";
+        return text;
+    }
+    TempWorkdir dir;
+};
+
+TEST_F(BestTimesTest, MissingFileGivesDefaultsWithANoticeOnlyInGl)
+{
+    EXPECT_TRUE(bestTimes.load());
+    EXPECT_EQ(scripted.messages, std::vector<std::string>{"Notice: Creating new highScores file"});
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(bestTimes.rows[i].time, 135.0f);
+        EXPECT_EQ(bestTimes.rows[i].name, "aaa");
+    }
+    EXPECT_FALSE(std::filesystem::exists("highScore.dat")); // created by the first save only
+    EXPECT_TRUE(bestTimes.save());
+    std::string saved = TempWorkdir::read("highScore.dat");
+    EXPECT_EQ(saved, rowsText("135", "aaa"));
+    EXPECT_EQ(saved.size(), 80u);
+
+    prepare(Edition::Glide);
+    EXPECT_TRUE(bestTimes.load());
+    EXPECT_TRUE(scripted.messages.empty());
+    EXPECT_EQ(bestTimes.rows[9].name, "___");
+}
+
+TEST_F(BestTimesTest, AnyBrokenItemResetsTheWholeTable)
+{
+    std::string text = "10 AAA 20 BBB 30 CCC 40 DDD xx EEE 60 FFF 70 GGG 80 HHH 90 III 100 JJJ ";
+    TempWorkdir::write("highScore.dat", text);
+    EXPECT_TRUE(bestTimes.load());
+    EXPECT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(bestTimes.rows[0].time, 135.0f);
+    EXPECT_EQ(bestTimes.rows[0].name, "aaa");
+
+    // A name too long for its 255-character row is refused, not truncated.
+    scripted.messages.clear();
+    TempWorkdir::write("highScore.dat", "10 " + std::string(300, 'N') + " " + rowsText("1", "x"));
+    EXPECT_TRUE(bestTimes.load());
+    EXPECT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(bestTimes.rows[0].name, "aaa");
+
+    // Too few rows, and values no float can hold, fall back the same way.
+    for (const char* broken : {"10 AAA 20 BBB", "1e99 AAA 20 BBB 30 C 40 D 50 E 60 F 70 G 80 H 90 I 100 J", "nan A"}) {
+        bestTimes.rows[0].name = "zzz";
+        TempWorkdir::write("highScore.dat", broken);
+        EXPECT_TRUE(bestTimes.load());
+        EXPECT_EQ(bestTimes.rows[0].name, "aaa") << broken;
+    }
+}
+
+TEST_F(BestTimesTest, TimesRoundTripWithSixSignificantDigits)
+{
+    bestTimes.setDefaults();
+    bestTimes.rows[0].time = 37.25f;
+    bestTimes.rows[1].time = 123.456789f;
+    bestTimes.rows[2].time = 135.0f;
+    bestTimes.rows[0].name = "ABC";
+    ASSERT_TRUE(bestTimes.save());
+    std::string saved = TempWorkdir::read("highScore.dat");
+    EXPECT_EQ(saved.substr(0, 32), "37.25 ABC 123.457 aaa 135 aaa 13");
+
+    bestTimes = BestTimes();
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_TRUE(scripted.messages.empty());
+    EXPECT_EQ(bestTimes.rows[0].time, 37.25f);
+    EXPECT_EQ(bestTimes.rows[0].name, "ABC");
+    EXPECT_EQ(bestTimes.rows[1].time, 123.457f);
+    EXPECT_EQ(formatBestTime(1234567.0f), "1.23457e+06");
+}
+
+TEST_F(BestTimesTest, GlideKeepsItsOptionsAfterTheTable)
+{
+    prepare(Edition::Glide);
+    std::filesystem::create_directory("misc");
+    bestTimes.setDefaults();
+    showStatistics = true;
+    fogOn = false;
+    cameraLag = 3.0f;
+    joystickControl = true;
+    ASSERT_TRUE(bestTimes.save());
+    EXPECT_EQ(TempWorkdir::read("misc/highScore.dat").substr(80), "1 0 1 0 0 1 3");
+
+    resetOptions();
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_TRUE(showStatistics);
+    EXPECT_FALSE(fogOn);
+    EXPECT_TRUE(musicOn);
+    EXPECT_TRUE(joystickControl);
+    EXPECT_EQ(cameraLag, 3.0f);
+
+    // A table without options fails at the first option: defaults, but the
+    // rows read before are overwritten too.
+    TempWorkdir::write("misc/highScore.dat", rowsText("99", "ZZZ"));
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_EQ(bestTimes.rows[0].name, "___");
+    EXPECT_EQ(bestTimes.rows[0].time, 135.0f);
+
+    // An option value past what the menu can set is brought back in range.
+    TempWorkdir::write("misc/highScore.dat", rowsText("99", "ZZZ") + "2 0 1 0 1 0 250");
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_TRUE(showStatistics);
+    EXPECT_EQ(cameraLag, 9.0f);
+}
+
+TEST_F(BestTimesTest, RecordingSortsTheGameInAndMarksItsRow)
+{
+    bestTimes.setDefaults();
+    EXPECT_EQ(bestTimes.recordGame(120.5f), 0);
+    EXPECT_EQ(newEntryRow, 0);
+    EXPECT_EQ(bestTimes.rows[0].name, "_");
+    EXPECT_EQ(bestTimes.rows[1].time, 135.0f);
+    EXPECT_EQ(bestTimes.rows[10].time, 135.0f); // the tenth default dropped out
+
+    bestTimes.rows[0].name = "ABC";
+    EXPECT_EQ(bestTimes.recordGame(130.0f), 1);
+    bestTimes.rows[1].name = "DEF";
+
+    // Slower than every row: nothing changes but the spare row.
+    EXPECT_EQ(bestTimes.recordGame(500.0f), -1);
+    EXPECT_EQ(newEntryRow, -1);
+    EXPECT_EQ(bestTimes.rows[0].name, "ABC");
+    EXPECT_EQ(bestTimes.rows[10].time, 500.0f);
+
+    // A tie with an existing row ranks below it.
+    EXPECT_EQ(bestTimes.recordGame(130.0f), 2);
+    EXPECT_EQ(compareRows(bestTimes.rows[1], bestTimes.rows[2]), -1);
+    EXPECT_EQ(compareRows(bestTimes.rows[2], bestTimes.rows[1]), -1);
+}
+
+TEST_F(BestTimesTest, FailedOrInterruptedSaveLeavesThePreviousTable)
+{
+    bestTimes.setDefaults();
+    bestTimes.rows[0].name = "OLD";
+    ASSERT_TRUE(bestTimes.save());
+    std::string before = TempWorkdir::read("highScore.dat");
+
+    // A crash after writing the new file but before replacing the old one
+    // leaves a partial file beside it: the table read back is the old one.
+    TempWorkdir::write("highScore.dat.new", "12 NEW 13");
+    bestTimes.rows[0].name = "NEW";
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_EQ(bestTimes.rows[0].name, "OLD");
+
+    // The next save goes through over the stale file.
+    bestTimes.rows[0].name = "NEW";
+    ASSERT_TRUE(bestTimes.save());
+    EXPECT_EQ(TempWorkdir::read("highScore.dat").substr(0, 8), "135 NEW ");
+
+    // A save that cannot write its new file fails and touches nothing.
+    std::filesystem::create_directory("highScore.dat.new");
+    std::string current = TempWorkdir::read("highScore.dat");
+    bestTimes.rows[0].name = "BAD";
+    EXPECT_FALSE(bestTimes.save());
+    EXPECT_EQ(TempWorkdir::read("highScore.dat"), current);
+    EXPECT_NE(current, before);
+}
+
+} // namespace

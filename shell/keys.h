@@ -2,3 +2,7 @@
 
 // Key-down handler: every key in every game state.
 void handleKeyDown(int keyCode);
+
+// orbivale-gl's name entry, once per frame of the name-entry screen before
+// it is drawn: takes the last key pressed as the next letter of the name.
+void runNameEntryStep();

@@ -16,6 +16,8 @@ void GameTest::startFresh(Edition which)
 {
     scripted = ScriptedPlatform();
     platform = &scripted;
+    recorder = RecordingRenderer();
+    renderer = &recorder;
     edition = which;
     resetShellState();
     resetSoundState();

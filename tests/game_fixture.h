@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recording_renderer.h"
 #include "scripted_platform.h"
 #include "shell/edition.h"
 
@@ -10,7 +11,11 @@
 class GameTest : public ::testing::Test {
 protected:
     void SetUp() override { startFresh(Edition::Gl); }
-    void TearDown() override { platform = nullptr; }
+    void TearDown() override
+    {
+        platform = nullptr;
+        renderer = nullptr;
+    }
 
     void startFresh(Edition which);
 
@@ -23,5 +28,6 @@ protected:
     bool turn();
 
     ScriptedPlatform scripted;
+    RecordingRenderer recorder;
     int exitCode = -1;
 };

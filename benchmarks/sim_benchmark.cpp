@@ -1,0 +1,73 @@
+#include "scripted_platform.h"
+
+#include "levels/level_map.h"
+#include "shell/options.h"
+#include "shell/shell_state.h"
+#include "sim/camera.h"
+#include "sim/marble.h"
+#include "sim/marble_control.h"
+#include "sim/view_transform.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A 70-hole level like the largest the game ships: pits and mounds spread
+// over the course.
+void useSeventyHoles()
+{
+    levelMap.holeCount = 70;
+    levelMap.holes = std::make_unique<Hole[]>(70);
+    for (int i = 0; i < 70; ++i) {
+        float x = static_cast<float>((i * 397) % 1400 - 700);
+        float y = static_cast<float>(-5000 + i * 150);
+        float depth = (i % 5 == 0) ? -20.0f : 35.0f;
+        levelMap.holes[i] = Hole{x, y, 20.0f + static_cast<float>(i % 4) * 10.0f, depth};
+    }
+}
+
+void BM_MarbleStep(benchmark::State& state)
+{
+    useSeventyHoles();
+    Marble ball;
+    ball.setPosition(Vec3(10.0f, -2000.0f, levelMap.heightAt(10.0f, -2000.0f)));
+    ball.setVelocity(Vec3(0.5f, 3.0f, 0.0f));
+    ball.setPower(40.0f);
+    for (auto _ : state) {
+        ball.step(levelMap, Vec3(0.0f, 40.0f, 0.0f), 1.0f / 500.0f);
+        if (ball.position().y > 5000.0f)
+            ball.setPosition(Vec3(10.0f, -2000.0f, 0.0f));
+        benchmark::DoNotOptimize(ball);
+    }
+}
+BENCHMARK(BM_MarbleStep);
+
+// One running frame's simulation: steering, step, falls, goal, then camera.
+void BM_SimulationFrame(benchmark::State& state)
+{
+    ScriptedPlatform scripted;
+    platform = &scripted;
+    scripted.heldKeys = {kKeyUp, kKeyRight};
+    useSeventyHoles();
+    resetOptions();
+    resetMarbleControlState();
+    levelDone = false;
+    timeLeft = 30.0f;
+    penaltyTimer = 0.0f;
+    frameTime = 1.0f / 500.0f;
+    marble.setPosition(Vec3(0.0f, -5800.0f, levelMap.heightAt(0.0f, -5800.0f)));
+    marble.setVelocity(Vec3(0.0f, 0.0f, 0.0f));
+    cameraPosition = Vec3(0.0f, -6200.0f, -350.0f);
+    for (auto _ : state) {
+        penaltyTimer = 0.0f;
+        updateMarble();
+        updateCamera();
+        if (marble.position().y > 5000.0f)
+            marble.setPosition(Vec3(0.0f, -5800.0f, 0.0f));
+        benchmark::DoNotOptimize(cameraView);
+    }
+    platform = nullptr;
+}
+BENCHMARK(BM_SimulationFrame);
+
+} // namespace

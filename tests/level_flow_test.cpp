@@ -1,0 +1,201 @@
+#include "game_fixture.h"
+#include "temp_workdir.h"
+
+#include "levels/level_list.h"
+#include "levels/level_map.h"
+#include "records/best_times.h"
+#include "shell/event_loop.h"
+#include "shell/level_flow.h"
+#include "shell/options.h"
+#include "shell/shell_state.h"
+#include "shell/sound.h"
+#include "sim/camera.h"
+#include "sim/marble.h"
+
+#include <functional>
+
+namespace {
+
+// A map with the given hole records and nothing else; map files end right
+// after their last token.
+std::string mapText(const std::string& holes, int count)
+{
+    return "fogcolor= 0x203040 marblecolor= 0xFF8000 holecount= " + std::to_string(count) + " .data " + holes +
+           " .end";
+}
+
+class LevelFlowTest : public GameTest {
+protected:
+    void SetUp() override { prepare(Edition::Gl); }
+
+    void prepare(Edition which)
+    {
+        startFresh(which);
+        for (int i = 1; i <= 3; ++i)
+            TempWorkdir::write("maps/level" + std::to_string(i) + ".map", mapText("", 0));
+        levelCount = 3;
+        levelNames = {"maps/level1.map", "maps/level2.map", "maps/level3.map"};
+        levelTimes.assign(3, unplayedTime());
+        bestTimes.setDefaults();
+        gameState = GameState::Title;
+    }
+
+    void newGame()
+    {
+        levelNumber = 0;
+        scripted.postEvent(Event{kEventLevel, 0});
+    }
+
+    // Runs 60 frames per second until done() or the frame limit; false if the
+    // limit came first.
+    bool playUntil(const std::function<bool()>& done, int maxFrames = 5000)
+    {
+        for (int i = 0; i < maxFrames; ++i) {
+            if (done())
+                return true;
+            scripted.advance(1.0 / 60.0);
+            if (!runFrame())
+                return done();
+        }
+        return done();
+    }
+
+    TempWorkdir dir;
+};
+
+TEST_F(LevelFlowTest, NewGameStartsLevelOneWithItsReadyPhaseAndMusic)
+{
+    levelTimes.assign(3, 12.0f);
+    scripted.now = 5 * ScriptedPlatform::kFrequency;
+    newGame();
+    ASSERT_TRUE(runFrame());
+    EXPECT_EQ(levelNumber, 1);
+    EXPECT_EQ(gameState, GameState::Playing);
+    EXPECT_FALSE(clockStopped);
+    EXPECT_EQ(scripted.music, std::vector<std::string>{"start sounds/midi1.mid"});
+    EXPECT_TRUE(musicPlaying);
+    EXPECT_EQ(levelTimes, std::vector<float>(3, 45.0f));
+    EXPECT_EQ(marble.position().y, -5800.0f);
+    EXPECT_EQ(cameraPosition.y, -8800.0f);
+    EXPECT_EQ(cameraPosition.z, -6000.0f);
+    EXPECT_EQ(marble.colour()[0], 255.0f);
+    // The time before the level started is not charged to its first frame.
+    EXPECT_EQ(timeLeft, 52.0f);
+    EXPECT_EQ(levelMap.getFogColour(), 0x203040u);
+
+    // The ready phase holds the marble even with Up held.
+    scripted.heldKeys = {kKeyUp};
+    playUntil([] { return timeLeft <= 45.5f; });
+    EXPECT_EQ(marble.position().y, -5800.0f);
+}
+
+TEST_F(LevelFlowTest, HoldingUpOnAFlatLevelReachesTheGoalAndTheNextLevelFollows)
+{
+    newGame();
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return levelDone; }));
+    float arrival = timeLeft;
+    EXPECT_FLOAT_EQ(levelTimes[0], 45.0f - arrival);
+    // 11600 units at 840 units per second, plus the run-up.
+    EXPECT_NEAR(levelTimes[0], 11600.0f / 840.0f, 0.3f);
+    EXPECT_EQ(scripted.sounds.back(), "sounds/allright.wav");
+
+    int framesAfterGoal = 0;
+    ASSERT_TRUE(playUntil([&] { return levelNumber == 2 || (++framesAfterGoal, false); }));
+    EXPECT_NEAR(framesAfterGoal, 60, 2); // the level ends one second after the goal
+    EXPECT_FLOAT_EQ(timeLeft, 46.5f);
+    EXPECT_FALSE(levelDone);
+    EXPECT_EQ(marble.position().y, -5800.0f);
+    EXPECT_EQ(scripted.music.size(), 1u); // music goes on across levels
+}
+
+TEST_F(LevelFlowTest, PitCatchesTheMarbleAndPutsItBackWithThePenalty)
+{
+    TempWorkdir::write("maps/level1.map", mapText("0 -4000 20 30", 1));
+    newGame();
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return penaltyTimer > 0.9f; }));
+    EXPECT_LE(marble.position().y, -4250.0f + 0.01f);
+    EXPECT_GT(marble.position().y, -4285.0f);
+    EXPECT_EQ(levelMap.holeAt(0.0f, marble.position().y), 0.0f);
+    float held = marble.position().y;
+    playUntil([] { return penaltyTimer <= 0.0f; });
+    EXPECT_EQ(marble.position().y, held); // held for the penalty second
+}
+
+TEST_F(LevelFlowTest, FinishedGameIsRankedInTheTable)
+{
+    newGame();
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return gameState != GameState::Playing; }, 4000));
+    EXPECT_EQ(gameState, GameState::NameEntry);
+    EXPECT_EQ(levelNumber, 4);
+    EXPECT_EQ(newEntryRow, 0);
+    float total = levelTimes[0] + levelTimes[1] + levelTimes[2];
+    EXPECT_FLOAT_EQ(bestTimes.rows[0].time, total);
+    EXPECT_EQ(bestTimes.rows[0].name, "_");
+    EXPECT_TRUE(clockStopped);
+    EXPECT_TRUE(levelDone);
+    EXPECT_EQ(nameCursor, 0);
+    EXPECT_EQ(lastKey, 0);
+
+    prepare(Edition::Glide);
+    newGame();
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return gameState != GameState::Playing; }, 4000));
+    EXPECT_EQ(newEntryRow, 0);
+    EXPECT_EQ(bestTimes.rows[0].name, "_");
+    EXPECT_TRUE(screenDirty);
+}
+
+TEST_F(LevelFlowTest, RunningOutOfTimeCountsUnfinishedLevelsInGlAndRanksNothingInGlide)
+{
+    newGame();
+    ASSERT_TRUE(playUntil([] { return gameState != GameState::Playing; }, 4000));
+    EXPECT_EQ(levelNumber, 4);
+    EXPECT_EQ(newEntryRow, -1); // 135 ties the default rows and ranks below them
+    EXPECT_EQ(bestTimes.rows[10].time, 135.0f);
+    EXPECT_EQ(gameState, GameState::ScoreTable);
+
+    prepare(Edition::Glide);
+    newGame();
+    ASSERT_TRUE(playUntil([] { return gameState != GameState::Playing; }, 4000));
+    EXPECT_EQ(gameState, GameState::ScoreTable);
+    EXPECT_EQ(levelNumber, 1);
+    EXPECT_EQ(bestTimes.rows[10].name, "");
+}
+
+TEST_F(LevelFlowTest, LevelEventsWhileTheMenuIsOpenOrPastTheEndChangeNothing)
+{
+    menuShown = true;
+    newGame();
+    runFrame();
+    EXPECT_EQ(levelNumber, 0);
+    EXPECT_EQ(gameState, GameState::Title);
+
+    menuShown = false;
+    levelNumber = 5; // a second level event queued at the end of a game
+    scripted.postEvent(Event{kEventLevel, 0});
+    runFrame();
+    EXPECT_EQ(gameState, GameState::ScoreTable);
+    EXPECT_EQ(bestTimes.rows[10].name, "");
+}
+
+TEST_F(LevelFlowTest, MapThatFailsToLoadIsReportedAndEndsTheProgram)
+{
+    TempWorkdir::write("maps/level1.map", mapText("", 0) + "\n");
+    TempWorkdir::write("maps/level2.map", "holecount= 1 .data 0 0 10 10 .stop");
+    newGame();
+    EXPECT_EQ(runEventLoop(), 0);
+    EXPECT_EQ(scripted.messages, std::vector<std::string>{"error: Unable to initialize map"});
+
+    scripted.messages.clear();
+    scripted.queue.clear();
+    levelNumber = 1;
+    scripted.postEvent(Event{kEventLevel, 0});
+    EXPECT_EQ(runEventLoop(), 0);
+    EXPECT_EQ(scripted.messages, (std::vector<std::string>{"error: expected .end", "error: Unable to initialize map"}));
+    EXPECT_EQ(scripted.countPosted(kEventFrame), 0);
+}
+
+} // namespace

@@ -24,6 +24,18 @@ std::string mapText(const std::string& holes, int count)
            " .end";
 }
 
+// A level with nothing in the marble's way. orbivale-glide only loads maps
+// of its known hole counts, so it gets 58 faint mounds along the left edge.
+std::string flatMap()
+{
+    if (!isGlide())
+        return mapText("", 0);
+    std::string holes;
+    for (int i = 0; i < 58; ++i)
+        holes += "-740 " + std::to_string(-5000 + i * 180) + " 10 -0.01 ";
+    return mapText(holes, 58);
+}
+
 class LevelFlowTest : public GameTest {
 protected:
     void SetUp() override { prepare(Edition::Gl); }
@@ -32,7 +44,7 @@ protected:
     {
         startFresh(which);
         for (int i = 1; i <= 3; ++i)
-            TempWorkdir::write("maps/level" + std::to_string(i) + ".map", mapText("", 0));
+            TempWorkdir::write("maps/level" + std::to_string(i) + ".map", flatMap());
         levelCount = 3;
         levelNames = {"maps/level1.map", "maps/level2.map", "maps/level3.map"};
         levelTimes.assign(3, unplayedTime());
@@ -40,10 +52,16 @@ protected:
         gameState = GameState::Title;
     }
 
-    void newGame()
+    void postNewGame()
     {
         levelNumber = 0;
         scripted.postEvent(Event{kEventLevel, 0});
+    }
+    // "NeW Game" and the frame that starts level 1.
+    void newGame()
+    {
+        postNewGame();
+        ASSERT_TRUE(runFrame());
     }
 
     // Runs 60 frames per second until done() or the frame limit; false if the
@@ -68,7 +86,6 @@ TEST_F(LevelFlowTest, NewGameStartsLevelOneWithItsReadyPhaseAndMusic)
     levelTimes.assign(3, 12.0f);
     scripted.now = 5 * ScriptedPlatform::kFrequency;
     newGame();
-    ASSERT_TRUE(runFrame());
     EXPECT_EQ(levelNumber, 1);
     EXPECT_EQ(gameState, GameState::Playing);
     EXPECT_FALSE(clockStopped);
@@ -97,7 +114,8 @@ TEST_F(LevelFlowTest, HoldingUpOnAFlatLevelReachesTheGoalAndTheNextLevelFollows)
     float arrival = timeLeft;
     EXPECT_FLOAT_EQ(levelTimes[0], 45.0f - arrival);
     // 11600 units at 840 units per second, plus the run-up.
-    EXPECT_NEAR(levelTimes[0], 11600.0f / 840.0f, 0.3f);
+    EXPECT_GT(levelTimes[0], 11600.0f / 840.0f);
+    EXPECT_LT(levelTimes[0], 11600.0f / 840.0f + 2.0f);
     EXPECT_EQ(scripted.sounds.back(), "sounds/allright.wav");
 
     int framesAfterGoal = 0;
@@ -119,8 +137,10 @@ TEST_F(LevelFlowTest, PitCatchesTheMarbleAndPutsItBackWithThePenalty)
     EXPECT_GT(marble.position().y, -4285.0f);
     EXPECT_EQ(levelMap.holeAt(0.0f, marble.position().y), 0.0f);
     float held = marble.position().y;
-    playUntil([] { return penaltyTimer <= 0.0f; });
+    playUntil([] { return penaltyTimer <= 0.05f; });
     EXPECT_EQ(marble.position().y, held); // held for the penalty second
+    playUntil([] { return penaltyTimer <= 0.0f; });
+    EXPECT_GT(marble.position().y, held); // and off again
 }
 
 TEST_F(LevelFlowTest, FinishedGameIsRankedInTheTable)
@@ -168,7 +188,7 @@ TEST_F(LevelFlowTest, RunningOutOfTimeCountsUnfinishedLevelsInGlAndRanksNothingI
 TEST_F(LevelFlowTest, LevelEventsWhileTheMenuIsOpenOrPastTheEndChangeNothing)
 {
     menuShown = true;
-    newGame();
+    postNewGame();
     runFrame();
     EXPECT_EQ(levelNumber, 0);
     EXPECT_EQ(gameState, GameState::Title);
@@ -185,7 +205,7 @@ TEST_F(LevelFlowTest, MapThatFailsToLoadIsReportedAndEndsTheProgram)
 {
     TempWorkdir::write("maps/level1.map", mapText("", 0) + "\n");
     TempWorkdir::write("maps/level2.map", "holecount= 1 .data 0 0 10 10 .stop");
-    newGame();
+    postNewGame();
     EXPECT_EQ(runEventLoop(), 0);
     EXPECT_EQ(scripted.messages, std::vector<std::string>{"error: Unable to initialize map"});
 

@@ -1,6 +1,9 @@
 #include "tools/datagen/generate.h"
 
+#include "tools/datagen/font.h"
 #include "tools/datagen/levels.h"
+#include "tools/datagen/music.h"
+#include "tools/datagen/sounds.h"
 #include "tools/datagen/textures.h"
 
 #include <set>
@@ -12,10 +15,17 @@ bool generateGlData(const std::string& root) {
     for (const LevelDesign& level : levels) surfaces.insert(level.surface);
     for (Surface surface : surfaces)
         if (!writeGlSurfaceTexture(root, surface)) return false;
-    return true;
+    FontAtlas font;
+    return buildFontAtlas(font) && writeGlFont(root, font) && writeSounds(root) && writeMusic(root, true);
 }
 
 bool generateGlideData(const std::string& root) {
     std::vector<LevelDesign> levels = glideLevelDesigns();
-    return writeLevels(root, levels, true);
+    if (!writeLevels(root, levels, true)) return false;
+    std::set<Surface> surfaces;
+    for (const LevelDesign& level : levels) surfaces.insert(level.surface);
+    for (Surface surface : surfaces)
+        if (!writeGlideSurfaceTexture(root, surface)) return false;
+    FontAtlas font;
+    return buildFontAtlas(font) && writeGlideFont(root, font) && writeSounds(root) && writeMusic(root, false);
 }

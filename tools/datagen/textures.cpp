@@ -3,6 +3,7 @@
 #include "tools/datagen/bmp_writer.h"
 #include "tools/datagen/noise.h"
 #include "tools/datagen/output.h"
+#include "tools/tdf/tdf_writer.h"
 
 #include <cmath>
 #include <functional>
@@ -140,4 +141,17 @@ bool writeGlSurfaceTexture(const std::string& root, Surface surface) {
         if (!writeFile(root, name, encodeBmp(chain[level]))) return false;
     }
     return true;
+}
+
+bool writeGlideSurfaceTexture(const std::string& root, Surface surface) {
+    Image image = makeSurfaceTexture(surface);
+    TdfImage top{image.width, image.height, {}};
+    top.rgba.reserve(static_cast<size_t>(image.width) * image.height * 4);
+    for (size_t i = 0; i < image.rgb.size(); i += 3) {
+        top.rgba.insert(top.rgba.end(), {image.rgb[i], image.rgb[i + 1], image.rgb[i + 2], 255});
+    }
+    std::vector<TdfImage> levels;
+    std::vector<uint8_t> file;
+    if (!tdfMakeMipChain(top, 1, levels) || !tdfEncode("rgb565", levels, file)) return false;
+    return writeFile(root, "maps/" + surfaceName(surface) + ".3df", file);
 }

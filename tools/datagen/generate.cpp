@@ -3,6 +3,7 @@
 #include "tools/datagen/font.h"
 #include "tools/datagen/levels.h"
 #include "tools/datagen/music.h"
+#include "tools/datagen/pictures.h"
 #include "tools/datagen/sounds.h"
 #include "tools/datagen/textures.h"
 
@@ -16,7 +17,8 @@ bool generateGlData(const std::string& root) {
     for (Surface surface : surfaces)
         if (!writeGlSurfaceTexture(root, surface)) return false;
     FontAtlas font;
-    return buildFontAtlas(font) && writeGlFont(root, font) && writeSounds(root) && writeMusic(root, true);
+    return buildFontAtlas(font) && writeGlFont(root, font) && writeSounds(root) && writeMusic(root, true) &&
+           writePictures(root, false);
 }
 
 bool generateGlideData(const std::string& root) {
@@ -27,5 +29,6 @@ bool generateGlideData(const std::string& root) {
     for (Surface surface : surfaces)
         if (!writeGlideSurfaceTexture(root, surface)) return false;
     FontAtlas font;
-    return buildFontAtlas(font) && writeGlideFont(root, font) && writeSounds(root) && writeMusic(root, false);
+    return buildFontAtlas(font) && writeGlideFont(root, font) && writeSounds(root) && writeMusic(root, false) &&
+           writePictures(root, true);
 }

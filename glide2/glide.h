@@ -455,7 +455,7 @@ GrMipMapId_t guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMask, int width, in
                                  GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureClampMode_t sClamp,
                                  GrTextureClampMode_t tClamp, GrTextureFilterMode_t minFilter,
                                  GrTextureFilterMode_t magFilter, float lodBias, FxBool trilinear);
-FxBool guTexDownloadMipMap(GrMipMapId_t mmid, const void* src, const GuNccTable* nccTable);
+void guTexDownloadMipMap(GrMipMapId_t mmid, const void* src, const GuNccTable* nccTable);
 void guTexSource(GrMipMapId_t mmid);
 void guTexMemReset(void);
 

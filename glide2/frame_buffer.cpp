@@ -1,0 +1,179 @@
+#include "glide2/card.h"
+#include "glide2/pixel_format.h"
+
+#include <cstring>
+
+namespace {
+
+int physicalRow(int y, bool lowerLeft) { return lowerLeft ? screenHeight - 1 - y : y; }
+
+std::uint32_t expandedPixel(std::uint16_t p)
+{
+    int r, g, b;
+    expand565(p, r, g, b);
+    return (static_cast<std::uint32_t>(r) << 16) | (static_cast<std::uint32_t>(g) << 8) | static_cast<std::uint32_t>(b);
+}
+
+std::uint16_t from555(std::uint16_t v, int d)
+{
+    int r5 = (v >> 10) & 0x1F, g5 = (v >> 5) & 0x1F, b5 = v & 0x1F;
+    return packDithered(d, (r5 << 3) | (r5 >> 2), (g5 << 3) | (g5 >> 2), (b5 << 3) | (b5 >> 2));
+}
+
+std::uint16_t to555(std::uint16_t p)
+{
+    int r, g, b;
+    expand565(p, r, g, b);
+    return static_cast<std::uint16_t>(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
+}
+
+bool isColorBuffer(int buffer) { return buffer == GR_BUFFER_FRONTBUFFER || buffer == GR_BUFFER_BACKBUFFER; }
+bool isAuxBuffer(int buffer) { return buffer == GR_BUFFER_AUXBUFFER || buffer == GR_BUFFER_DEPTHBUFFER; }
+
+std::uint16_t* bufferFor(int buffer)
+{
+    if (isColorBuffer(buffer))
+        return cardColorBuffer(buffer);
+    if (isAuxBuffer(buffer) && card.hasDepthBuffer && card.open)
+        return card.depthBuffer.data();
+    return nullptr;
+}
+
+int bytesPerPixel(int writeMode)
+{
+    return (writeMode == GR_LFBWRITEMODE_888 || writeMode == GR_LFBWRITEMODE_8888) ? 4 : 2;
+}
+
+} // namespace
+
+void grBufferClear(GrColor_t color, GrAlpha_t, FxU16 depth)
+{
+    if (!card.open)
+        return;
+    const RenderState& s = card.state;
+    std::uint16_t* target = cardColorBuffer(s.renderBuffer);
+    bool lowerLeft = s.origin == GR_ORIGIN_LOWER_LEFT;
+    bool clearDepth = card.hasDepthBuffer && s.depthMode != GR_DEPTHBUFFER_DISABLE && s.depthMask;
+    std::uint32_t argb = cardColorToArgb(color);
+    int r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
+    const std::uint8_t(*matrix)[4] = ditherMatrixFor(s.ditherMode);
+    for (int y = s.clipMinY; y < s.clipMaxY; ++y) {
+        int row = physicalRow(y, lowerLeft);
+        std::size_t start = static_cast<std::size_t>(row) * screenWidth;
+        if (s.colorMask && target) {
+            std::uint16_t pattern[4];
+            for (int i = 0; i < 4; ++i)
+                pattern[i] = packDithered(matrix[row & 3][i], r, g, b);
+            for (int x = s.clipMinX; x < s.clipMaxX; ++x)
+                target[start + x] = pattern[x & 3];
+        }
+        if (clearDepth)
+            for (int x = s.clipMinX; x < s.clipMaxX; ++x)
+                card.depthBuffer[start + x] = depth;
+    }
+}
+
+FxBool grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode, GrOriginLocation_t origin,
+                 FxBool pixelPipeline, GrLfbInfo_t* info)
+{
+    if (!card.open || !info)
+        return FXFALSE;
+    bool write = (type & 1) == GR_LFB_WRITE_ONLY;
+    LfbLock& lock = write ? card.writeLock : card.readLock;
+    std::uint16_t* source = bufferFor(buffer);
+    if (lock.held || !source)
+        return FXFALSE;
+    if (origin == GR_ORIGIN_ANY)
+        origin = card.state.origin;
+    if (origin != GR_ORIGIN_UPPER_LEFT && origin != GR_ORIGIN_LOWER_LEFT)
+        return FXFALSE;
+    int mode = GR_LFBWRITEMODE_565;
+    if (isAuxBuffer(buffer)) {
+        mode = GR_LFBWRITEMODE_ZA16;
+        if (write && writeMode != GR_LFBWRITEMODE_ZA16 && writeMode != GR_LFBWRITEMODE_ANY)
+            return FXFALSE;
+    } else if (write) {
+        // Writes through the pixel pipeline, and the modes that carry depth
+        // with colour, are not built.
+        if (pixelPipeline)
+            return FXFALSE;
+        mode = writeMode == GR_LFBWRITEMODE_ANY ? GR_LFBWRITEMODE_565 : writeMode;
+        if (mode != GR_LFBWRITEMODE_565 && mode != GR_LFBWRITEMODE_555 && mode != GR_LFBWRITEMODE_1555 &&
+            mode != GR_LFBWRITEMODE_888 && mode != GR_LFBWRITEMODE_8888)
+            return FXFALSE;
+    }
+    // The caller sees a copy laid out as the card's memory is, 1024 pixels a
+    // row; the copy goes back into the buffer at unlock.
+    std::vector<std::uint8_t>& staging = write ? card.lfbStaging : card.lfbReadStaging;
+    int bpp = bytesPerPixel(mode);
+    std::size_t stride = static_cast<std::size_t>(lfbStridePixels) * bpp;
+    staging.assign(stride * screenHeight, 0);
+    bool lowerLeft = origin == GR_ORIGIN_LOWER_LEFT;
+    for (int y = 0; y < screenHeight; ++y) {
+        const std::uint16_t* src = source + static_cast<std::size_t>(physicalRow(y, lowerLeft)) * screenWidth;
+        std::uint8_t* dst = staging.data() + stride * y;
+        for (int x = 0; x < screenWidth; ++x) {
+            if (bpp == 4) {
+                std::uint32_t v = expandedPixel(src[x]) | (mode == GR_LFBWRITEMODE_8888 ? 0xFF000000u : 0u);
+                std::memcpy(dst + 4 * x, &v, 4);
+            } else {
+                std::uint16_t v = src[x];
+                if (mode == GR_LFBWRITEMODE_555)
+                    v = to555(v);
+                else if (mode == GR_LFBWRITEMODE_1555)
+                    v = static_cast<std::uint16_t>(to555(v) | 0x8000);
+                std::memcpy(dst + 2 * x, &v, 2);
+            }
+        }
+    }
+    lock = {true, buffer, mode, origin};
+    info->lfbPtr = staging.data();
+    info->strideInBytes = static_cast<FxU32>(stride);
+    info->writeMode = mode;
+    info->origin = origin;
+    return FXTRUE;
+}
+
+FxBool grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
+{
+    bool write = (type & 1) == GR_LFB_WRITE_ONLY;
+    LfbLock& lock = write ? card.writeLock : card.readLock;
+    if (!lock.held || lock.buffer != buffer)
+        return FXFALSE;
+    lock.held = false;
+    std::uint16_t* target = bufferFor(buffer);
+    if (!write || !target)
+        return target ? FXTRUE : FXFALSE;
+    const std::vector<std::uint8_t>& staging = card.lfbStaging;
+    int bpp = bytesPerPixel(lock.writeMode);
+    std::size_t stride = static_cast<std::size_t>(lfbStridePixels) * bpp;
+    bool lowerLeft = lock.origin == GR_ORIGIN_LOWER_LEFT;
+    const std::uint8_t(*matrix)[4] = ditherMatrixFor(card.state.ditherMode);
+    for (int y = 0; y < screenHeight; ++y) {
+        int row = physicalRow(y, lowerLeft);
+        std::uint16_t* dst = target + static_cast<std::size_t>(row) * screenWidth;
+        const std::uint8_t* src = staging.data() + stride * y;
+        const std::uint8_t* ditherRow = matrix[row & 3];
+        for (int x = 0; x < screenWidth; ++x) {
+            if (bpp == 4) {
+                // A word still holding what the lock showed was not written:
+                // the stored pixel stays as it was.
+                std::uint32_t v;
+                std::memcpy(&v, src + 4 * x, 4);
+                if ((v & 0xFFFFFF) == expandedPixel(dst[x]))
+                    continue;
+                dst[x] = packDithered(ditherRow[x & 3], (v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+            } else {
+                std::uint16_t v;
+                std::memcpy(&v, src + 2 * x, 2);
+                if (lock.writeMode == GR_LFBWRITEMODE_555 || lock.writeMode == GR_LFBWRITEMODE_1555) {
+                    if ((v & 0x7FFF) == to555(dst[x]))
+                        continue;
+                    v = from555(v, ditherRow[x & 3]);
+                }
+                dst[x] = v;
+            }
+        }
+    }
+    return FXTRUE;
+}

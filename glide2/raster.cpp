@@ -1,0 +1,333 @@
+#include "glide2/card.h"
+#include "glide2/pixel_format.h"
+#include "glide2/pixel_pipeline.h"
+#include "glide2/triangle_setup.h"
+
+#include <array>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// One edge's column boundary on successive rows, exactly: the first column
+// whose centre lies at or right of the edge, ceil((x(yc) - 8) / 16) in 1/16
+// pixel units, kept as quotient and remainder.
+struct EdgeWalk {
+    std::int64_t q = 0, rem = 0, denominator = 1, stepQ = 0, stepRem = 0;
+
+    static std::int64_t floorDiv(std::int64_t a, std::int64_t b)
+    {
+        std::int64_t q = a / b;
+        return (a % b != 0 && (a < 0)) ? q - 1 : q;
+    }
+
+    void start(std::int32_t x0, std::int32_t y0, std::int32_t x1, std::int32_t y1, int row)
+    {
+        std::int64_t dy = y1 - y0, dx = x1 - x0;
+        std::int64_t yc = 16 * static_cast<std::int64_t>(row) + 8;
+        std::int64_t n = (static_cast<std::int64_t>(x0) - 8) * dy + (yc - y0) * dx;
+        denominator = 16 * dy;
+        q = floorDiv(n, denominator);
+        rem = n - q * denominator;
+        std::int64_t step = 16 * dx;
+        stepQ = floorDiv(step, denominator);
+        stepRem = step - stepQ * denominator;
+    }
+    int column() const { return static_cast<int>(q + (rem > 0 ? 1 : 0)); }
+    void next()
+    {
+        q += stepQ;
+        rem += stepRem;
+        if (rem >= denominator) {
+            rem -= denominator;
+            ++q;
+        }
+    }
+};
+
+int ceilDiv16(std::int64_t v)
+{
+    return static_cast<int>(EdgeWalk::floorDiv(v + 15, 16));
+}
+
+struct Target {
+    std::uint16_t* color;
+    std::uint16_t* depth;
+    bool lowerLeft;
+    int clipMinX, clipMaxX, clipMinY, clipMaxY;
+    bool blend; // this triangle blends (constant opaque alpha needs none)
+};
+
+template <bool Tex, bool Fog, bool Depth, bool Blend, bool TexelColor>
+void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, int row, int x0, int x1)
+{
+    int physicalRow = target.lowerLeft ? screenHeight - 1 - row : row;
+    std::size_t rowStart = static_cast<std::size_t>(physicalRow) * screenWidth;
+    std::uint16_t* color = target.color + rowStart;
+    std::uint16_t* depth = target.depth + rowStart;
+    const std::uint8_t* ditherRow = p.dither[physicalRow & 3];
+
+    double px = x0 + 0.5 - s.originX, py = row + 0.5 - s.originY;
+    auto at = [&](int k) { return static_cast<float>(s.start[k] + s.dx[k] * px + s.dy[k] * py); };
+    constexpr bool needIterated = !TexelColor || Blend;
+    float r = 0, g = 0, b = 0, a = 0, drdx = 0, dgdx = 0, dbdx = 0, dadx = 0;
+    if constexpr (needIterated) {
+        r = at(paramR), g = at(paramG), b = at(paramB), a = at(paramA);
+        drdx = static_cast<float>(s.dx[paramR]), dgdx = static_cast<float>(s.dx[paramG]);
+        dbdx = static_cast<float>(s.dx[paramB]), dadx = static_cast<float>(s.dx[paramA]);
+    }
+    float oow = at(paramOow), doow = static_cast<float>(s.dx[paramOow]);
+    float sow = 0, tow = 0, dsow = 0, dtow = 0;
+    if constexpr (Tex) {
+        sow = at(paramSow), tow = at(paramTow);
+        dsow = static_cast<float>(s.dx[paramSow]), dtow = static_cast<float>(s.dx[paramTow]);
+    }
+    float ooz = at(paramOoz), dooz = static_cast<float>(s.dx[paramOoz]);
+    const bool wBuffer = p.depthMode == GR_DEPTHBUFFER_WBUFFER;
+
+    for (int x = x0; x < x1; ++x) {
+        float fi = static_cast<float>(x - x0);
+        float oowHere = oow + doow * fi;
+        std::uint16_t wv = 0;
+        if constexpr (Fog || Depth)
+            wv = wValueFromOow(oowHere);
+        int depthValue = 0;
+        if constexpr (Depth) {
+            int base;
+            if (wBuffer) {
+                base = wv;
+            } else {
+                float z = ooz + dooz * fi;
+                base = z <= 0.0f ? 0 : (z >= 65535.0f ? 65535 : static_cast<int>(z));
+            }
+            depthValue = clampInt(base + p.depthBias, 0, 0xFFFF);
+            if (!depthPasses(p.depthFunction, depthValue, depth[x]))
+                continue;
+        }
+        std::uint32_t texel = 0;
+        int lodFraction = 0;
+        if constexpr (Tex)
+            texel = sampleTexture(p.texture, s.baseLod256, oowHere, sow + dsow * fi, tow + dtow * fi, lodFraction);
+        PixelColor c;
+        PixelColor iter{0, 0, 0, 0};
+        if constexpr (needIterated) {
+            auto clampColor = [](float v) { return v <= 0.0f ? 0 : (v >= 255.0f ? 255 : static_cast<int>(v)); };
+            iter = {clampColor(r + drdx * fi), clampColor(g + dgdx * fi), clampColor(b + dbdx * fi),
+                    clampColor(a + dadx * fi)};
+        }
+        if constexpr (TexelColor) {
+            c.r = static_cast<int>((texel >> 16) & 0xFF);
+            c.g = static_cast<int>((texel >> 8) & 0xFF);
+            c.b = static_cast<int>(texel & 0xFF);
+            c.a = 255;
+            if constexpr (Blend) {
+                PixelColor full;
+                float z = ooz + dooz * fi;
+                int depthAlpha = z <= 0.0f ? 0 : (z >= 65535.0f ? 255 : static_cast<int>(z) >> 8);
+                combinePixel(p, iter, depthAlpha, texel, lodFraction, full);
+                c.a = full.a;
+            }
+        } else {
+            float z = ooz + dooz * fi;
+            int depthAlpha = z <= 0.0f ? 0 : (z >= 65535.0f ? 255 : static_cast<int>(z) >> 8);
+            combinePixel(p, iter, depthAlpha, texel, lodFraction, c);
+        }
+        PixelColor prefog = c;
+        if constexpr (Fog)
+            applyFog(p, wv, c);
+        if constexpr (Blend)
+            blendPixel(p, color[x], prefog, c);
+        if (p.colorWrite)
+            color[x] = packDithered(ditherRow[x & 3], c.r, c.g, c.b);
+        if constexpr (Depth) {
+            if (p.depthWrite)
+                depth[x] = static_cast<std::uint16_t>(depthValue);
+        }
+    }
+}
+
+typedef void (*SpanFunction)(const Pipeline&, const TriangleSetup&, const Target&, int, int, int);
+
+template <int Index>
+constexpr SpanFunction spanFor()
+{
+    return &drawSpan<(Index & 1) != 0, (Index & 2) != 0, (Index & 4) != 0, (Index & 8) != 0, (Index & 16) != 0>;
+}
+
+template <int... I>
+constexpr auto buildSpanTable(std::integer_sequence<int, I...>)
+{
+    return std::array<SpanFunction, sizeof...(I)>{spanFor<I>()...};
+}
+
+constexpr auto spanTable = buildSpanTable(std::make_integer_sequence<int, 32>{});
+
+void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured)
+{
+    bool texelColor = textured && p.colorIsTexel && p.tmuIsTexel;
+    bool depth = p.depthMode != GR_DEPTHBUFFER_DISABLE;
+    int index = (textured ? 1 : 0) | (p.fog ? 2 : 0) | (depth ? 4 : 0) | (target.blend ? 8 : 0) |
+                (texelColor ? 16 : 0);
+    SpanFunction span = spanTable[static_cast<std::size_t>(index)];
+
+    const std::int32_t* x = s.x;
+    const std::int32_t* y = s.y;
+    int rowFirst = ceilDiv16(y[0] - 8);
+    int rowEnd = ceilDiv16(y[2] - 8);
+    if (rowFirst < target.clipMinY)
+        rowFirst = target.clipMinY;
+    if (rowEnd > target.clipMaxY)
+        rowEnd = target.clipMaxY;
+    if (rowFirst >= rowEnd)
+        return;
+    // Is the middle corner right of the long edge (then the long edge is the left one)?
+    std::int64_t side = static_cast<std::int64_t>(x[1] - x[0]) * (y[2] - y[0]) -
+                        static_cast<std::int64_t>(y[1] - y[0]) * (x[2] - x[0]);
+    bool longIsLeft = side > 0;
+    EdgeWalk longEdge, shortEdge;
+    longEdge.start(x[0], y[0], x[2], y[2], rowFirst);
+    int rowMiddle = ceilDiv16(y[1] - 8); // first row on the lower short edge
+    bool onUpper = rowFirst < rowMiddle;
+    if (onUpper)
+        shortEdge.start(x[0], y[0], x[1], y[1], rowFirst);
+    else
+        shortEdge.start(x[1], y[1], x[2], y[2], rowFirst);
+    for (int row = rowFirst; row < rowEnd; ++row) {
+        if (onUpper && row >= rowMiddle) {
+            onUpper = false;
+            shortEdge.start(x[1], y[1], x[2], y[2], row);
+        }
+        int a = longEdge.column(), b = shortEdge.column();
+        int left = longIsLeft ? a : b, right = longIsLeft ? b : a;
+        if (left < target.clipMinX)
+            left = target.clipMinX;
+        if (right > target.clipMaxX)
+            right = target.clipMaxX;
+        if (left < right)
+            span(p, s, target, row, left, right);
+        longEdge.next();
+        shortEdge.next();
+    }
+}
+
+bool vertexAlphaOpaque(const GrVertex* a, const GrVertex* b, const GrVertex* c)
+{
+    return a->a >= 255.0f && a->a == b->a && a->a == c->a;
+}
+
+void drawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, bool cull)
+{
+    if (!card.open || !a || !b || !c)
+        return;
+    const RenderState& st = card.state;
+    if (cull && st.cullMode != GR_CULL_DISABLE) {
+        std::int64_t area = signedArea(a, b, c);
+        if ((st.cullMode == GR_CULL_POSITIVE && area > 0) || (st.cullMode == GR_CULL_NEGATIVE && area < 0))
+            return;
+    }
+    TriangleSetup s;
+    if (!setupTriangle(a, b, c, s))
+        return;
+    const Pipeline& p = currentPipeline();
+    Target target;
+    target.color = cardColorBuffer(st.renderBuffer);
+    target.depth = card.depthBuffer.data();
+    target.lowerLeft = st.origin == GR_ORIGIN_LOWER_LEFT;
+    target.clipMinX = st.clipMinX;
+    target.clipMaxX = st.clipMaxX;
+    target.clipMinY = st.clipMinY;
+    target.clipMaxY = st.clipMaxY;
+    // Source-alpha blending with a constant alpha of 255 leaves the source
+    // exactly; skipping the read changes no pixel.
+    target.blend = p.blend && !(p.blendSrc == GR_BLEND_SRC_ALPHA && p.blendDst == GR_BLEND_ONE_MINUS_SRC_ALPHA &&
+                                p.alphaIsIterated && vertexAlphaOpaque(a, b, c));
+    if (!target.color)
+        return;
+    bool textured = p.texturing && p.texture.valid;
+    if (p.texturing && !p.texture.valid) {
+        // No texture downloaded: the unit reads black, transparent texels.
+        static const std::uint32_t black = 0;
+        static TextureView empty = [] {
+            TextureView v;
+            v.valid = true;
+            v.texels = &black;
+            return v;
+        }();
+        Pipeline copy = p;
+        copy.texture = empty;
+        rasterize(copy, s, target, true);
+        return;
+    }
+    rasterize(p, s, target, textured);
+}
+
+// The fringe outside one edge: a one-pixel quad fading from the edge's alpha to 0.
+void drawFringe(const GrVertex* p, const GrVertex* q, const GrVertex* third)
+{
+    float dx = q->x - p->x, dy = q->y - p->y;
+    double cross = static_cast<double>(dx) * (third->y - p->y) - static_cast<double>(dy) * (third->x - p->x);
+    float ox = 0.0f, oy = 0.0f;
+    if (std::fabs(dx) >= std::fabs(dy)) {
+        bool thirdBelow = (cross > 0) == (dx > 0); // third vertex at larger y
+        oy = thirdBelow ? -1.0f : 1.0f;
+    } else {
+        bool thirdRight = (cross > 0) != (dy > 0); // third vertex at larger x
+        ox = thirdRight ? -1.0f : 1.0f;
+    }
+    GrVertex p2 = *p, q2 = *q;
+    p2.x += ox;
+    p2.y += oy;
+    q2.x += ox;
+    q2.y += oy;
+    p2.a = 0.0f;
+    q2.a = 0.0f;
+    drawTriangle(p, q, &q2, false);
+    drawTriangle(p, &q2, &p2, false);
+}
+
+} // namespace
+
+std::uint8_t log2Fraction[256];
+
+namespace {
+
+const bool log2FractionFilled = [] {
+    for (int m = 0; m < 256; ++m) {
+        long v = std::lround(256.0 * std::log2(1.0 + m / 256.0));
+        log2Fraction[m] = static_cast<std::uint8_t>(v > 255 ? 255 : v);
+    }
+    return true;
+}();
+
+} // namespace
+
+void grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c)
+{
+    drawTriangle(a, b, c, true);
+}
+
+void grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, FxBool abAntialias,
+                      FxBool bcAntialias, FxBool caAntialias)
+{
+    if (!card.open || !a || !b || !c)
+        return;
+    const RenderState& st = card.state;
+    std::int64_t area = signedArea(a, b, c);
+    if (area == 0)
+        return;
+    if ((st.cullMode == GR_CULL_POSITIVE && area > 0) || (st.cullMode == GR_CULL_NEGATIVE && area < 0))
+        return;
+    drawTriangle(a, b, c, false);
+    // The fringes blend over the edge without claiming depth.
+    std::uint8_t savedMask = card.state.depthMask;
+    card.state.depthMask = 0;
+    card.pipelineDirty = true;
+    if (abAntialias)
+        drawFringe(a, b, c);
+    if (bcAntialias)
+        drawFringe(b, c, a);
+    if (caAntialias)
+        drawFringe(c, a, b);
+    card.state.depthMask = savedMask;
+    card.pipelineDirty = true;
+}

@@ -1,0 +1,84 @@
+#include "glide2/triangle_setup.h"
+
+#include <cmath>
+#include <utility>
+
+std::int32_t toFixed124(float v)
+{
+    double d = static_cast<double>(v) * 16.0;
+    if (!(std::fabs(d) < 9.0e18))
+        return 0;
+    std::int64_t i = static_cast<std::int64_t>(d);
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(i & 0xFFFF));
+}
+
+std::int64_t signedArea(const GrVertex* a, const GrVertex* b, const GrVertex* c)
+{
+    std::int64_t xa = toFixed124(a->x), ya = toFixed124(a->y);
+    std::int64_t xb = toFixed124(b->x), yb = toFixed124(b->y);
+    std::int64_t xc = toFixed124(c->x), yc = toFixed124(c->y);
+    return (xb - xa) * (yc - ya) - (xc - xa) * (yb - ya);
+}
+
+bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, TriangleSetup& s)
+{
+    const GrVertex* v[3] = {a, b, c};
+    std::int32_t x[3], y[3];
+    for (int i = 0; i < 3; ++i) {
+        x[i] = toFixed124(v[i]->x);
+        y[i] = toFixed124(v[i]->y);
+    }
+    // Sort top to bottom, keeping the vertex pointers with their coordinates.
+    auto swapAt = [&](int i, int j) {
+        std::swap(x[i], x[j]);
+        std::swap(y[i], y[j]);
+        std::swap(v[i], v[j]);
+    };
+    if (y[1] < y[0])
+        swapAt(0, 1);
+    if (y[2] < y[1])
+        swapAt(1, 2);
+    if (y[1] < y[0])
+        swapAt(0, 1);
+    std::int64_t area = static_cast<std::int64_t>(x[1] - x[0]) * (y[2] - y[0]) -
+                        static_cast<std::int64_t>(x[2] - x[0]) * (y[1] - y[0]);
+    if (area == 0)
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        s.x[i] = x[i];
+        s.y[i] = y[i];
+    }
+    s.originX = x[0] / 16.0;
+    s.originY = y[0] / 16.0;
+    double x01 = (x[1] - x[0]) / 16.0, y01 = (y[1] - y[0]) / 16.0;
+    double x02 = (x[2] - x[0]) / 16.0, y02 = (y[2] - y[0]) / 16.0;
+    double det = x01 * y02 - x02 * y01;
+    auto values = [](const GrVertex* p, double out[paramCount]) {
+        out[paramR] = p->r;
+        out[paramG] = p->g;
+        out[paramB] = p->b;
+        out[paramA] = p->a;
+        out[paramOow] = p->oow;
+        out[paramSow] = p->tmuvtx[0].sow;
+        out[paramTow] = p->tmuvtx[0].tow;
+        out[paramOoz] = p->ooz;
+    };
+    double p0[paramCount], p1[paramCount], p2[paramCount];
+    values(v[0], p0);
+    values(v[1], p1);
+    values(v[2], p2);
+    for (int k = 0; k < paramCount; ++k) {
+        double d1 = p1[k] - p0[k], d2 = p2[k] - p0[k];
+        s.start[k] = p0[k];
+        s.dx[k] = (d1 * y02 - d2 * y01) / det;
+        s.dy[k] = (d2 * x01 - d1 * x02) / det;
+    }
+    double g = std::fmax(s.dx[paramSow] * s.dx[paramSow] + s.dx[paramTow] * s.dx[paramTow],
+                         s.dy[paramSow] * s.dy[paramSow] + s.dy[paramTow] * s.dy[paramTow]);
+    s.baseLod256 = g > 0.0 && std::isfinite(g) ? static_cast<int>(std::floor(128.0 * std::log2(g))) : -(1 << 20);
+    if (s.baseLod256 > (1 << 20))
+        s.baseLod256 = 1 << 20;
+    if (s.baseLod256 < -(1 << 20))
+        s.baseLod256 = -(1 << 20);
+    return true;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+// A triangle as the card sees it: 12.4 fixed-point corners sorted top to
+// bottom, and plane equations for every iterated value.
+
+#include "glide2/glide.h"
+
+#include <cstdint>
+
+enum Param { paramR, paramG, paramB, paramA, paramOow, paramSow, paramTow, paramOoz, paramCount };
+
+struct TriangleSetup {
+    std::int32_t x[3], y[3]; // sorted by y, 1/16 pixel
+    double originX, originY; // corner 0 in pixels: the planes are anchored there
+    double start[paramCount];
+    double dx[paramCount];
+    double dy[paramCount];
+    int baseLod256; // log2 of the texture footprint at w = 1, in 1/256 steps
+};
+
+// The vertex's x or y as the card's 12.4 register holds it: 1/16 pixels,
+// truncated, the low 16 bits sign-extended (so the 786432 snap bias drops out).
+std::int32_t toFixed124(float v);
+
+// Fills setup from three vertices; false when they enclose no area.
+bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, TriangleSetup& setup);
+
+// Signed area in the caller's vertex order (1/256 square pixels).
+std::int64_t signedArea(const GrVertex* a, const GrVertex* b, const GrVertex* c);

@@ -27,37 +27,51 @@ inline float clampCoordinate(float v)
     return v < -limit ? -limit : (v > limit ? limit : v);
 }
 
-// The texel colour (0xAARRGGBB) at texture-space s/w, t/w, 1/w; lodFraction
-// receives the fractional part of the level of detail.
-inline std::uint32_t sampleTexture(const TextureView& t, int baseLod256, float oow, float sow, float tow,
-                                   int& lodFraction)
+// The level of detail at one pixel, in 1/256 steps, before clamping.
+[[gnu::always_inline]] inline int levelOfDetail(const TextureView& t, int baseLod256, float oow)
 {
-    float s = 0.0f, tt = 0.0f;
-    int lod = t.maxLod256;
-    if (oow > 0.0f) {
-        float w = 1.0f / oow;
-        s = sow * w;
-        tt = tow * w;
-        std::uint32_t bits = std::bit_cast<std::uint32_t>(oow);
-        int log2Oow = (static_cast<int>(bits >> 23) - 127) * 256 + log2Fraction[(bits >> 15) & 0xFF];
-        lod = baseLod256 - log2Oow + t.bias256;
-    }
+    if (!(oow > 0.0f))
+        return t.maxLod256;
+    std::uint32_t bits = std::bit_cast<std::uint32_t>(oow);
+    int log2Oow = (static_cast<int>(bits >> 23) - 127) * 256 + log2Fraction[(bits >> 15) & 0xFF];
+    return baseLod256 - log2Oow + t.bias256;
+}
+
+// One mip level with its addressing and filter, fixed for a run of pixels.
+struct LevelView {
+    const std::uint32_t* base;
+    float scale;
+    int shift, widthMask, heightMask;
+    bool bilinear, sWrap, tWrap;
+};
+
+[[gnu::always_inline]] inline LevelView levelViewFor(const TextureView& t, int lod, int& lodFraction)
+{
     bool magnified = lod <= t.minLod256;
     lod = clampInt(lod, t.minLod256, t.maxLod256);
     int level = lod >> 8;
     lodFraction = lod & 0xFF;
-    float scale = t.scale16[level];
-    int si = fastFloor(clampCoordinate(s * scale));
-    int ti = fastFloor(clampCoordinate(tt * scale));
-    const std::uint32_t* base = t.texels + t.offset[level];
-    int shift = t.widthShift[level];
-    int wm = t.widthMask[level];
-    int hm = t.heightMask[level];
-    if (!(magnified ? t.magBilinear : t.minBilinear)) {
+    return {t.texels + t.offset[level], t.scale16[level], t.widthShift[level], t.widthMask[level],
+            t.heightMask[level], magnified ? t.magBilinear : t.minBilinear, t.sWrap, t.tWrap};
+}
+
+// The texel colour (0xAARRGGBB) at texture-space s/w, t/w, 1/w in one level.
+[[gnu::always_inline]] inline std::uint32_t sampleLevel(const LevelView& v, float oow, float sow, float tow)
+{
+    float s = 0.0f, tt = 0.0f;
+    if (oow > 0.0f) {
+        float w = 1.0f / oow;
+        s = sow * w;
+        tt = tow * w;
+    }
+    int si = fastFloor(clampCoordinate(s * v.scale));
+    int ti = fastFloor(clampCoordinate(tt * v.scale));
+    int wm = v.widthMask, hm = v.heightMask;
+    if (!v.bilinear) {
         int i = si >> 4, j = ti >> 4;
-        i = t.sWrap ? (i & wm) : clampInt(i, 0, wm);
-        j = t.tWrap ? (j & hm) : clampInt(j, 0, hm);
-        return base[(j << shift) + i];
+        i = v.sWrap ? (i & wm) : clampInt(i, 0, wm);
+        j = v.tWrap ? (j & hm) : clampInt(j, 0, hm);
+        return v.base[(j << v.shift) + i];
     }
     // Bilinear: texel centres sit half a texel in; 4 bits of fraction.
     si -= 8;
@@ -65,22 +79,22 @@ inline std::uint32_t sampleTexture(const TextureView& t, int baseLod256, float o
     int i0 = si >> 4, j0 = ti >> 4;
     std::uint32_t fi = static_cast<std::uint32_t>(si & 15), fj = static_cast<std::uint32_t>(ti & 15);
     int i1 = i0 + 1, j1 = j0 + 1;
-    if (t.sWrap) {
+    if (v.sWrap) {
         i0 &= wm;
         i1 &= wm;
     } else {
         i0 = clampInt(i0, 0, wm);
         i1 = clampInt(i1, 0, wm);
     }
-    if (t.tWrap) {
+    if (v.tWrap) {
         j0 &= hm;
         j1 &= hm;
     } else {
         j0 = clampInt(j0, 0, hm);
         j1 = clampInt(j1, 0, hm);
     }
-    const std::uint32_t* row0 = base + (j0 << shift);
-    const std::uint32_t* row1 = base + (j1 << shift);
+    const std::uint32_t* row0 = v.base + (j0 << v.shift);
+    const std::uint32_t* row1 = v.base + (j1 << v.shift);
     std::uint32_t c00 = row0[i0], c10 = row0[i1], c01 = row1[i0], c11 = row1[i1];
     std::uint32_t w00 = (16 - fi) * (16 - fj), w10 = fi * (16 - fj), w01 = (16 - fi) * fj, w11 = fi * fj;
     std::uint32_t rb = (((c00 & 0xFF00FF) * w00 + (c10 & 0xFF00FF) * w10 + (c01 & 0xFF00FF) * w01 +
@@ -88,6 +102,14 @@ inline std::uint32_t sampleTexture(const TextureView& t, int baseLod256, float o
     std::uint32_t ag = (((c00 >> 8) & 0xFF00FF) * w00 + ((c10 >> 8) & 0xFF00FF) * w10 +
                         ((c01 >> 8) & 0xFF00FF) * w01 + ((c11 >> 8) & 0xFF00FF) * w11) & 0xFF00FF00;
     return rb | ag;
+}
+
+// The texel colour at one pixel, choosing its level there.
+[[gnu::always_inline]] inline std::uint32_t sampleTexture(const TextureView& t, int baseLod256, float oow, float sow,
+                                                           float tow, int& lodFraction)
+{
+    LevelView v = levelViewFor(t, levelOfDetail(t, baseLod256, oow), lodFraction);
+    return sampleLevel(v, oow, sow, tow);
 }
 
 // One channel through a combine unit.
@@ -178,24 +200,21 @@ inline void combinePixel(const Pipeline& p, const PixelColor& iter, int depthAlp
 }
 
 // Table fog on RGB: the w value indexes 64 entries, interpolated in 1/256 steps.
-inline void applyFog(const Pipeline& p, std::uint16_t wv, PixelColor& c)
+[[gnu::always_inline]] inline void applyFog(const Pipeline& p, std::uint16_t wv, PixelColor& c)
 {
     int index = wv >> 10;
     int fraction = (wv >> 2) & 0xFF;
-    int f = card.fogTable[index] + ((card.fogDelta[index] * fraction) >> 10);
-    int fog3[3] = {p.fogR, p.fogG, p.fogB};
-    int* ch[3] = {&c.r, &c.g, &c.b};
-    for (int k = 0; k < 3; ++k) {
-        int v = *ch[k];
-        int result;
-        if (p.fogMode & GR_FOG_MULT2)
-            result = (fog3[k] * (f + 1)) >> 8;
-        else if (p.fogMode & GR_FOG_ADD2)
-            result = v - ((v * (f + 1)) >> 8);
-        else
-            result = v + (((fog3[k] - v) * (f + 1)) >> 8);
-        *ch[k] = clampInt(result, 0, 255);
+    int f1 = card.fogTable[index] + ((card.fogDelta[index] * fraction) >> 10) + 1;
+    if (p.fogMode & (GR_FOG_MULT2 | GR_FOG_ADD2)) {
+        bool mult = (p.fogMode & GR_FOG_MULT2) != 0;
+        c.r = clampInt(mult ? (p.fogR * f1) >> 8 : c.r - ((c.r * f1) >> 8), 0, 255);
+        c.g = clampInt(mult ? (p.fogG * f1) >> 8 : c.g - ((c.g * f1) >> 8), 0, 255);
+        c.b = clampInt(mult ? (p.fogB * f1) >> 8 : c.b - ((c.b * f1) >> 8), 0, 255);
+        return;
     }
+    c.r = clampInt(c.r + (((p.fogR - c.r) * f1) >> 8), 0, 255);
+    c.g = clampInt(c.g + (((p.fogG - c.g) * f1) >> 8), 0, 255);
+    c.b = clampInt(c.b + (((p.fogB - c.b) * f1) >> 8), 0, 255);
 }
 
 inline int blendFactor(int code, bool source, int channelSrc, int channelDst, int srcAlpha, int prefog)

@@ -85,64 +85,85 @@ void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, i
     float ooz = at(paramOoz), dooz = static_cast<float>(s.dx[paramOoz]);
     const bool wBuffer = p.depthMode == GR_DEPTHBUFFER_WBUFFER;
 
-    for (int x = x0; x < x1; ++x) {
-        float fi = static_cast<float>(x - x0);
-        float oowHere = oow + doow * fi;
-        std::uint16_t wv = 0;
-        if constexpr (Fog || Depth)
-            wv = wValueFromOow(oowHere);
-        int depthValue = 0;
-        if constexpr (Depth) {
-            int base;
-            if (wBuffer) {
-                base = wv;
+    auto run = [&](auto fetch) {
+        for (int x = x0; x < x1; ++x) {
+            float fi = static_cast<float>(x - x0);
+            float oowHere = oow + doow * fi;
+            std::uint16_t wv = 0;
+            if constexpr (Fog || Depth)
+                wv = wValueFromOow(oowHere);
+            int depthValue = 0;
+            if constexpr (Depth) {
+                int base;
+                if (wBuffer) {
+                    base = wv;
+                } else {
+                    float z = ooz + dooz * fi;
+                    base = z <= 0.0f ? 0 : (z >= 65535.0f ? 65535 : static_cast<int>(z));
+                }
+                depthValue = clampInt(base + p.depthBias, 0, 0xFFFF);
+                if (!depthPasses(p.depthFunction, depthValue, depth[x]))
+                    continue;
+            }
+            std::uint32_t texel = 0;
+            int lodFraction = 0;
+            if constexpr (Tex)
+                texel = fetch(oowHere, sow + dsow * fi, tow + dtow * fi, lodFraction);
+            PixelColor c;
+            PixelColor iter{0, 0, 0, 0};
+            if constexpr (needIterated) {
+                auto clampColor = [](float v) { return v <= 0.0f ? 0 : (v >= 255.0f ? 255 : static_cast<int>(v)); };
+                iter = {clampColor(r + drdx * fi), clampColor(g + dgdx * fi), clampColor(b + dbdx * fi),
+                        clampColor(a + dadx * fi)};
+            }
+            if constexpr (TexelColor) {
+                c.r = static_cast<int>((texel >> 16) & 0xFF);
+                c.g = static_cast<int>((texel >> 8) & 0xFF);
+                c.b = static_cast<int>(texel & 0xFF);
+                c.a = 255;
+                if constexpr (Blend) {
+                    PixelColor full;
+                    float z = ooz + dooz * fi;
+                    int depthAlpha = z <= 0.0f ? 0 : (z >= 65535.0f ? 255 : static_cast<int>(z) >> 8);
+                    combinePixel(p, iter, depthAlpha, texel, lodFraction, full);
+                    c.a = full.a;
+                }
             } else {
                 float z = ooz + dooz * fi;
-                base = z <= 0.0f ? 0 : (z >= 65535.0f ? 65535 : static_cast<int>(z));
-            }
-            depthValue = clampInt(base + p.depthBias, 0, 0xFFFF);
-            if (!depthPasses(p.depthFunction, depthValue, depth[x]))
-                continue;
-        }
-        std::uint32_t texel = 0;
-        int lodFraction = 0;
-        if constexpr (Tex)
-            texel = sampleTexture(p.texture, s.baseLod256, oowHere, sow + dsow * fi, tow + dtow * fi, lodFraction);
-        PixelColor c;
-        PixelColor iter{0, 0, 0, 0};
-        if constexpr (needIterated) {
-            auto clampColor = [](float v) { return v <= 0.0f ? 0 : (v >= 255.0f ? 255 : static_cast<int>(v)); };
-            iter = {clampColor(r + drdx * fi), clampColor(g + dgdx * fi), clampColor(b + dbdx * fi),
-                    clampColor(a + dadx * fi)};
-        }
-        if constexpr (TexelColor) {
-            c.r = static_cast<int>((texel >> 16) & 0xFF);
-            c.g = static_cast<int>((texel >> 8) & 0xFF);
-            c.b = static_cast<int>(texel & 0xFF);
-            c.a = 255;
-            if constexpr (Blend) {
-                PixelColor full;
-                float z = ooz + dooz * fi;
                 int depthAlpha = z <= 0.0f ? 0 : (z >= 65535.0f ? 255 : static_cast<int>(z) >> 8);
-                combinePixel(p, iter, depthAlpha, texel, lodFraction, full);
-                c.a = full.a;
+                combinePixel(p, iter, depthAlpha, texel, lodFraction, c);
             }
-        } else {
-            float z = ooz + dooz * fi;
-            int depthAlpha = z <= 0.0f ? 0 : (z >= 65535.0f ? 255 : static_cast<int>(z) >> 8);
-            combinePixel(p, iter, depthAlpha, texel, lodFraction, c);
+            PixelColor prefog = c;
+            if constexpr (Fog)
+                applyFog(p, wv, c);
+            if constexpr (Blend)
+                blendPixel(p, color[x], prefog, c);
+            if (p.colorWrite)
+                color[x] = packDithered(ditherRow[x & 3], c.r, c.g, c.b);
+            if constexpr (Depth) {
+                if (p.depthWrite)
+                    depth[x] = static_cast<std::uint16_t>(depthValue);
+            }
         }
-        PixelColor prefog = c;
-        if constexpr (Fog)
-            applyFog(p, wv, c);
-        if constexpr (Blend)
-            blendPixel(p, color[x], prefog, c);
-        if (p.colorWrite)
-            color[x] = packDithered(ditherRow[x & 3], c.r, c.g, c.b);
-        if constexpr (Depth) {
-            if (p.depthWrite)
-                depth[x] = static_cast<std::uint16_t>(depthValue);
+    };
+
+    if constexpr (Tex) {
+        // 1/w is linear along the span, so the level of detail only rises or
+        // only falls: when both ends use the same level, every pixel does.
+        const TextureView& t = p.texture;
+        int firstFraction, lastFraction;
+        float oowLast = oow + doow * static_cast<float>(x1 - 1 - x0);
+        LevelView first = levelViewFor(t, levelOfDetail(t, s.baseLod256, oow), firstFraction);
+        LevelView last = levelViewFor(t, levelOfDetail(t, s.baseLod256, oowLast), lastFraction);
+        if (TexelColor && first.base == last.base && first.bilinear == last.bilinear) {
+            run([&](float o, float sw, float tw, int&) { return sampleLevel(first, o, sw, tw); });
+            return;
         }
+        run([&](float o, float sw, float tw, int& fraction) {
+            return sampleTexture(t, s.baseLod256, o, sw, tw, fraction);
+        });
+    } else {
+        run([](float, float, float, int&) { return 0u; });
     }
 }
 

@@ -117,6 +117,17 @@ public:
     // The whole back buffer shows the 640 x 480 picture (kPictureBytes, RGB,
     // row 0 at the bottom); the depth buffer is untouched.
     virtual void blitPicture(const uint8_t* pixels) = 0;
+
+    // The graphics card's life, for back ends that drive one (orbivale-glide);
+    // the others have nothing to do. startGraphics is false when no card answers.
+    virtual bool startGraphics() { return true; }
+    // Gives the screen back to the desktop (at start-up failures and shutdown).
+    virtual void releaseDisplay() {}
+    // Focus lost and regained: save the card's state and let go of the screen,
+    // then take both back.
+    virtual void suspendGraphics() {}
+    virtual void resumeGraphics() {}
+    virtual void shutdownGraphics() {}
 };
 
 extern Renderer* renderer;

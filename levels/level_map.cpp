@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <new>
+#include <type_traits>
 
 LevelMap levelMap;
 
@@ -35,11 +36,9 @@ bool glideAcceptsHoleCount(int32_t count) { return count == 58 || count == 62 ||
 
 void LevelMap::releaseLevel()
 {
+    // The grid arrays have the same size for every level; they are kept and
+    // refilled by buildGrid, so a level start does not pay for fresh pages.
     holes.reset();
-    vertices.reset();
-    screenVertices.reset();
-    glideVertices.reset();
-    texCoords.reset();
     holeCount = 0;
 }
 
@@ -175,27 +174,33 @@ bool LevelMap::loadTexture(const std::string& name, const std::string& fileName)
 bool LevelMap::buildGrid()
 {
     bool glide = isGlide();
-    vertices.reset(new (std::nothrow) Vec3[kGridVertices]);
-    if (glide)
-        glideVertices.reset(new (std::nothrow) GlideScreenVertex[kGridVertices]());
-    else {
-        screenVertices.reset(new (std::nothrow) Vec3[kGridVertices]());
-        texCoords.reset(new (std::nothrow) Vec3[kGridVertices]);
-    }
-    if (!vertices || (glide ? !glideVertices : (!screenVertices || !texCoords)))
+    auto ensure = [](auto& array) {
+        using Element = std::remove_reference_t<decltype(array[0])>;
+        if (!array)
+            array.reset(new (std::nothrow) Element[kGridVertices]);
+        return array != nullptr;
+    };
+    // Only the arrays of the running program exist.
+    if (glide) {
+        screenVertices.reset();
+        texCoords.reset();
+    } else
+        glideVertices.reset();
+    if (!ensure(vertices) || (glide ? !ensure(glideVertices) : (!ensure(screenVertices) || !ensure(texCoords))))
         return false;
 
     for (int row = 0; row < kGridRows; ++row) {
         for (int column = 0; column < kGridColumns; ++column) {
             int i = row * kGridColumns + column;
-            float x = float(column - 25) * kCellSize;
-            float y = float(row - 200) * kCellSize;
-            vertices[i] = Vec3(x, y, heightAt(x, y));
-            if (glide)
+            vertices[i] = Vec3(float(column - 25) * kCellSize, float(row - 200) * kCellSize, 0.0f);
+            if (glide) {
+                glideVertices[i] = GlideScreenVertex{};
                 glideVertices[i].a = 255.0f;
-            else
+            } else {
+                screenVertices[i] = Vec3(0.0f, 0.0f, 0.0f);
                 texCoords[i] = Vec3(float(column - 25) * 0.1875f, float(row - 200) * 0.25f, 0.0f);
+            }
         }
     }
-    return true;
+    return sampleGridHeights();
 }

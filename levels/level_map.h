@@ -69,6 +69,8 @@ private:
     bool loadTexture(const std::string& name, const std::string& fileName);
     bool readHoleTable(TextReader& in);
     bool buildGrid();
+    // Sets z of every grid vertex (x and y already set) to heightAt(x, y).
+    bool sampleGridHeights();
 };
 
 extern LevelMap levelMap;

@@ -126,6 +126,7 @@ TEST_F(LevelMapTest, GlTextureFailsOnTheFirstMissingOrMisfitLevelFileBeforeUploa
 
 TEST_F(LevelMapTest, GlideChecksHoleCountsAndLoadsItsTextureThroughTheRenderer)
 {
+    ASSERT_TRUE(load("holecount= 1 .data 0 0 60 45 .end")); // a gl grid first, in the same object
     edition = Edition::Glide;
     for (int count : {58, 62, 70}) {
         std::string records;

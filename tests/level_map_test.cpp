@@ -80,7 +80,7 @@ TEST_F(LevelMapTest, GlLevelLoadsColoursHolesTextureAndGrid)
 
     // One upload of all eight levels, each in its own slot, turned to RGB.
     ASSERT_EQ(recorder.count(RenderOp::UploadLevelTexture), 1);
-    const std::vector<uint8_t>& pixels = recorder.of(RenderOp::UploadLevelTexture)[0].pixels;
+    std::vector<uint8_t> pixels = recorder.of(RenderOp::UploadLevelTexture)[0].pixels;
     for (int L = 0; L < kLevelMipLevels; ++L) {
         size_t slot = size_t(L) * kLevelMipSlotBytes;
         size_t lastPixel = slot + bmpImageBytes(128 >> L, 128 >> L) - 3;

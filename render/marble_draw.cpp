@@ -1,0 +1,138 @@
+#include "render/marble_draw.h"
+
+#include "render/projection.h"
+#include "render/renderer.h"
+#include "shell/edition.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kMarbleRadius = 20.0f;
+constexpr int kFanSteps = 16;
+constexpr float kFanStep = 0.39269912f;
+constexpr float kGlRadiusScale = 6400.0f;
+constexpr float kGlideRadiusScale = 8000.0f;
+constexpr float kGlGhostOpacity = 0.3f;
+constexpr float kGlideGhostOpacity = 40.0f / 255.0f;
+// orbivale-glide's ghost rim sits nearer than any scene point, so the ghost
+// shows wherever its interpolated depth beats what is drawn.
+constexpr float kGlideGhostRimKey = 100.0f;
+constexpr float kGlideNearDepth = 25.0f;
+constexpr float kGlideFarDepth = 65535.0f;
+constexpr float kArrowLength = 100.0f;
+constexpr float kSnapBias = 786432.0f;
+
+// The 1/16-pixel position the Glide card reads from a biased coordinate.
+float snapToSixteenth(float v)
+{
+    volatile float biased = v + kSnapBias;
+    return biased - kSnapBias;
+}
+
+struct Disc {
+    float cx, cy, w, radius;
+    float centreKey;
+    float centre[3];
+    float rim[3];
+    bool glide;
+
+    ScreenVertex vertex(float x, float y, float oow, const float* colour, float opacity) const
+    {
+        ScreenVertex v;
+        v.x = glide ? snapToSixteenth(x) : x;
+        v.y = glide ? snapToSixteenth(y) : y;
+        v.oow = oow;
+        v.w = 1.0f / oow;
+        v.r = colour[0];
+        v.g = colour[1];
+        v.b = colour[2];
+        v.a = opacity;
+        return v;
+    }
+    ScreenVertex centreVertex(float opacity) const { return vertex(cx, cy, centreKey, centre, opacity); }
+    ScreenVertex rimVertex(float angle, float oow, float opacity) const
+    {
+        return vertex(cx + radius * std::cos(angle), cy + radius * std::sin(angle), oow, rim, opacity);
+    }
+    ProjectedPoint rimPoint(float angle) const
+    {
+        return ProjectedPoint{cx + radius * std::cos(angle), cy + radius * std::sin(angle), w};
+    }
+};
+
+bool offScreen(const Disc& disc)
+{
+    return disc.w < kGlideNearDepth || disc.w > kGlideFarDepth || disc.cx < -disc.radius ||
+           disc.cx > 640.0f + disc.radius || disc.cy < -disc.radius || disc.cy > 480.0f + disc.radius;
+}
+
+void drawArrowFrom(const Vec3& tail, const Vec3& tip, const ViewTransform& view)
+{
+    ProjectedPoint from = projectPoint(tail, view);
+    ProjectedPoint to = projectPoint(tip, view);
+    // An end at or behind the viewer has no place on screen.
+    if (from.w <= 0.0f || to.w <= 0.0f)
+        return;
+    renderer->drawArrow(from, to);
+}
+
+} // namespace
+
+void drawMarble(const Marble& marble, const ViewTransform& view, const LevelMap& level, bool normalView)
+{
+    bool glide = isGlide();
+    Vec3 position = marble.position();
+    // The position lies on the surface; the ball's centre one radius off it.
+    Vec3 centre = position + level.normalAt(position.x, position.y) * kMarbleRadius;
+    ProjectedPoint c = projectPoint(centre, view);
+
+    Disc disc;
+    disc.glide = glide;
+    disc.cx = c.x;
+    disc.cy = c.y;
+    disc.w = c.w;
+    disc.radius = (glide ? kGlideRadiusScale : kGlRadiusScale) / c.w;
+    // The point of the ball nearest the camera is one radius closer.
+    disc.centreKey = 1.0f / (c.w - kMarbleRadius);
+    const float* colour = marble.colour();
+    for (int k = 0; k < 3; ++k) {
+        disc.centre[k] = colour[k] / 255.0f;
+        disc.rim[k] = colour[k] / 2550.0f;
+    }
+
+    if (glide ? offScreen(disc) : c.w <= kMarbleRadius)
+        return;
+
+    float rimKey = 1.0f / c.w;
+    for (int k = 0; k < kFanSteps; ++k) {
+        float a = float(k) * kFanStep;
+        renderer->drawMarbleTriangle(disc.centreVertex(1.0f), disc.rimVertex(a + kFanStep, rimKey, 1.0f),
+                                     disc.rimVertex(a, rimKey, 1.0f));
+    }
+
+    float ghost = glide ? kGlideGhostOpacity : kGlGhostOpacity;
+    float ghostRimKey = glide ? kGlideGhostRimKey : rimKey;
+    for (int k = 0; k < kFanSteps; ++k) {
+        float a = float(k) * kFanStep;
+        renderer->drawGhostTriangle(disc.centreVertex(ghost), disc.rimVertex(a + kFanStep, ghostRimKey, ghost),
+                                    disc.rimVertex(a, ghostRimKey, ghost), ghost);
+    }
+
+    if (!glide) {
+        Colour rimColour{disc.rim[0], disc.rim[1], disc.rim[2], kGlGhostOpacity};
+        for (int k = 0; k < kFanSteps; ++k) {
+            float a = float(k) * kFanStep;
+            for (int repeat = 0; repeat < 3; ++repeat)
+                renderer->drawRimLine(disc.rimPoint(a + kFanStep), disc.rimPoint(a), rimColour);
+        }
+    }
+
+    if (!normalView)
+        return;
+    // orbivale-gl's arrows start at the ball's centre, orbivale-glide's at the
+    // contact point.
+    Vec3 tail = glide ? position : centre;
+    drawArrowFrom(tail, tail + level.normalAt(tail.x, tail.y) * kArrowLength, view);
+    drawArrowFrom(tail, tail + level.downhillAt(tail.x, tail.y) * kArrowLength, view);
+}

@@ -1,6 +1,10 @@
 #include "platform/sdl/sdl_platform.h"
+#include "render/gl/gl_renderer.h"
+#include "render/renderer.h"
 #include "shell/edition.h"
 #include "shell/program.h"
+
+#include <memory>
 
 int main(int, char**)
 {
@@ -9,7 +13,17 @@ int main(int, char**)
     if (!sdl.init())
         return 0;
     platform = &sdl;
+    // The back end needs the window's OpenGL context, and start-up (inside the
+    // window's create event) already draws the font texture through it.
+    std::unique_ptr<GlRenderer> gl;
+    sdl.setWindowCreatedHook([&] {
+        gl = std::make_unique<GlRenderer>(sdl);
+        renderer = gl.get();
+        return true;
+    });
     int exitCode = runProgram();
+    renderer = nullptr;
+    gl.reset();
     platform = nullptr;
     return exitCode;
 }

@@ -1,5 +1,6 @@
 #include "platform/sdl/sdl_platform.h"
 
+#include "platform/letterbox.h"
 #include "platform/sdl/sdl_keys.h"
 
 #include <SDL_opengl.h>
@@ -59,7 +60,7 @@ bool SdlPlatform::init()
 
 bool SdlPlatform::createWindow(WindowStyle style)
 {
-    Uint32 flags = SDL_WINDOW_SHOWN;
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
     if (style == WindowStyle::BorderlessWithOpenGL) {
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
@@ -84,7 +85,75 @@ bool SdlPlatform::createWindow(WindowStyle style)
         SDL_UpdateWindowSurface(window_);
     }
     SDL_ShowCursor(style == WindowStyle::BorderlessWithOpenGL ? SDL_DISABLE : SDL_ENABLE);
+    if (windowCreatedHook_ && !windowCreatedHook_())
+        return false;
     return true;
+}
+
+void SdlPlatform::swapGlBuffers()
+{
+    if (window_)
+        SDL_GL_SwapWindow(window_);
+}
+
+void SdlPlatform::glDrawableSize(int& width, int& height)
+{
+    width = 0;
+    height = 0;
+    if (window_)
+        SDL_GL_GetDrawableSize(window_, &width, &height);
+}
+
+void* SdlPlatform::glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
+
+void SdlPlatform::presentSoftwareFrame(const uint32_t* pixels)
+{
+    if (!window_ || !pixels)
+        return;
+    SDL_Surface* target = SDL_GetWindowSurface(window_);
+    if (!target)
+        return;
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), kWidth, kHeight, 32,
+                                                           kWidth * 4, SDL_PIXELFORMAT_RGB888);
+    if (!frame)
+        return;
+    WindowRect fit = letterbox(target->w, target->h);
+    SDL_Rect inside{fit.x, fit.y, fit.width, fit.height};
+    // Only the bars are painted black: the picture covers the rest.
+    Uint32 black = SDL_MapRGB(target->format, 0, 0, 0);
+    SDL_Rect bars[4] = {
+        {0, 0, target->w, fit.y},
+        {0, fit.y + fit.height, target->w, target->h - fit.y - fit.height},
+        {0, fit.y, fit.x, fit.height},
+        {fit.x + fit.width, fit.y, target->w - fit.x - fit.width, fit.height},
+    };
+    for (const SDL_Rect& bar : bars)
+        if (bar.w > 0 && bar.h > 0)
+            SDL_FillRect(target, &bar, black);
+    if (fit.width == kWidth && fit.height == kHeight)
+        SDL_BlitSurface(frame, nullptr, target, &inside);
+    else
+        SDL_BlitScaled(frame, nullptr, target, &inside);
+    SDL_FreeSurface(frame);
+    SDL_UpdateWindowSurface(window_);
+}
+
+void SdlPlatform::toggleFullscreen()
+{
+    if (!window_)
+        return;
+    bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+// F11 and Alt+Enter belong to the window, not to the game (F11 would otherwise
+// arrive as the game's key 122).
+bool SdlPlatform::isFullscreenToggle(const SDL_KeyboardEvent& key) const
+{
+    SDL_Keycode sym = key.keysym.sym;
+    if (sym == SDLK_F11)
+        return true;
+    return (sym == SDLK_RETURN || sym == SDLK_KP_ENTER) && (key.keysym.mod & KMOD_ALT) != 0;
 }
 
 void SdlPlatform::minimizeWindow()
@@ -124,6 +193,11 @@ void SdlPlatform::translate(const SDL_Event& e)
             return;
         }
     case SDL_KEYDOWN: {
+        if (isFullscreenToggle(e.key)) {
+            if (!e.key.repeat)
+                toggleFullscreen();
+            return;
+        }
         int code = gameKeyCode(e.key.keysym.sym);
         if (code != 0)
             queue_.push_back(Event{kEventKeyDown, code});

@@ -1,15 +1,20 @@
 #pragma once
 
+#include "platform/gl_window.h"
 #include "platform/platform.h"
 #include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <deque>
+#include <functional>
 
 // The Platform of the real programs: an SDL2 window, SDL's event queue and
-// timer, SDL_mixer sound and SDL's joystick.
-class SdlPlatform : public Platform {
+// timer, SDL_mixer sound and SDL's joystick. The window may be resized,
+// maximised or made full-screen (F11 or Alt+Enter, kept from the game); the
+// game's 640 x 480 picture is scaled into it with its shape kept.
+class SdlPlatform : public Platform, public GlWindow {
 public:
     SdlPlatform();
     ~SdlPlatform() override;
@@ -40,9 +45,26 @@ public:
 
     SDL_Window* window() const { return window_; }
 
+    // Runs at the end of a successful createWindow, with the window (and for
+    // orbivale-gl its OpenGL context) in place; false makes createWindow fail.
+    void setWindowCreatedHook(std::function<bool()> hook) { windowCreatedHook_ = std::move(hook); }
+
+    // GlWindow, for the OpenGL back end.
+    void swapGlBuffers() override;
+    void glDrawableSize(int& width, int& height) override;
+    void* glProcAddress(const char* name) override;
+
+    // orbivale-glide: shows one 640 x 480 frame of 0x00RRGGBB pixels, row 0 at
+    // the top, scaled into the window with black bars where the shape differs.
+    void presentSoftwareFrame(const uint32_t* pixels);
+
+    // Switches between the window and the desktop-sized full screen.
+    void toggleFullscreen();
+
 private:
     void pumpSdlEvents();
     void translate(const SDL_Event& sdlEvent);
+    bool isFullscreenToggle(const SDL_KeyboardEvent& key) const;
 
     std::deque<Event> queue_;
     SDL_Window* window_ = nullptr;
@@ -53,4 +75,5 @@ private:
     bool closeDelivered_ = false;
     bool videoStarted_ = false;
     SdlAudio audio_;
+    std::function<bool()> windowCreatedHook_;
 };

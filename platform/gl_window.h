@@ -1,0 +1,16 @@
+#pragma once
+
+// The OpenGL window as the GL back end sees it: its context is current on the
+// one drawing thread for the whole run. Keeps SDL out of the back end.
+class GlWindow {
+public:
+    virtual ~GlWindow() = default;
+
+    // Shows the finished back buffer of the window's default framebuffer.
+    virtual void swapGlBuffers() = 0;
+    // The window's drawable area in pixels; changes when the window is resized,
+    // maximised or made full-screen.
+    virtual void glDrawableSize(int& width, int& height) = 0;
+    // Entry point of an OpenGL function beyond 1.1, or null when there is none.
+    virtual void* glProcAddress(const char* name) = 0;
+};

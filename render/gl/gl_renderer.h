@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/gl_window.h"
+#include "render/gl/gl_target.h"
+#include "render/renderer.h"
+
+// The Renderer of orbivale-gl: OpenGL 1.1 immediate mode with identity
+// matrices. Every vertex arrives in normalised device units and its depth is
+// the key oow = 1/w, compared with GL_GREATER against a clear value of 0.
+// Created once the window and its context exist; the context stays current.
+class GlRenderer : public Renderer {
+public:
+    explicit GlRenderer(GlWindow& window);
+
+    void clearFrame(float r, float g, float b) override;
+    void present() override;
+
+    void setFog(bool on) override;
+    void setFogColour(uint32_t colour) override;
+
+    void uploadLevelTexture(const uint8_t* mipImages) override;
+    void uploadFontTexture(const uint8_t* glyphImages) override;
+
+    void beginTerrain() override;
+    void endTerrain() override;
+    void beginText() override;
+    void endText() override;
+
+    void drawTerrainTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override;
+    void drawMarbleTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override;
+    void drawGhostTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
+                           float opacity) override;
+    void drawRimLine(const ProjectedPoint& from, const ProjectedPoint& to, const Colour& colour) override;
+    void drawArrow(const ProjectedPoint& tail, const ProjectedPoint& tip) override;
+
+    void drawGlyph(const OverlayRect& quad, const GlyphBox& box, const Colour& colour) override;
+    void drawOverlayQuad(const OverlayQuad& corners, const Colour& colour) override;
+    void drawOverlayFrame(const OverlayQuad& corners, const Colour& colour) override;
+    void blitPicture(const uint8_t* pixels) override;
+
+    // True when frames are drawn offscreen and scaled into the window at present.
+    bool drawsOffscreen() const { return target_.offscreen(); }
+
+private:
+    GlTarget target_;
+    float fogColour_[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+};

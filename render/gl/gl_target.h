@@ -1,0 +1,37 @@
+#pragma once
+
+#include "platform/gl_window.h"
+#include "platform/letterbox.h"
+
+// Where GlRenderer draws: a 640 x 480 framebuffer object that present()
+// scales into the window with black bars, so the game always sees a 640 x 480
+// screen whatever the window's size. Without framebuffer objects it draws
+// straight into the window through a letterboxed viewport instead.
+class GlTarget {
+public:
+    explicit GlTarget(GlWindow& window);
+    ~GlTarget();
+    GlTarget(const GlTarget&) = delete;
+    GlTarget& operator=(const GlTarget&) = delete;
+
+    // True when drawing goes to the offscreen 640 x 480 framebuffer.
+    bool offscreen() const { return fbo_ != 0; }
+    // Pixels of the window per pixel of the game's screen (1 when offscreen,
+    // where scaling happens at present time).
+    float pixelZoom() const { return offscreen() ? 1.0f : zoom_; }
+
+    // Scales the finished picture into the window, swaps, and gets ready for
+    // the next frame's drawing. The 640 x 480 picture itself is kept.
+    void present();
+
+private:
+    bool createFramebuffer();
+    void fitViewportToWindow();
+
+    GlWindow& window_;
+    unsigned fbo_ = 0;
+    unsigned colourBuffer_ = 0;
+    unsigned depthBuffer_ = 0;
+    WindowRect fit_;
+    float zoom_ = 1.0f;
+};

@@ -1,0 +1,237 @@
+#include "gl_scene.h"
+#include "gl_test_window.h"
+
+#include "levels/level_map.h"
+#include "platform/letterbox.h"
+#include "x_window_image.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+namespace {
+
+using Rgb = std::array<int, 3>;
+
+// Waits until the window's drawable has the size asked for.
+bool resizeWindow(int width, int height)
+{
+    SDL_SetWindowSize(sdl->window(), width, height);
+    for (int i = 0; i < 100; ++i) {
+        Event event;
+        while (sdl->takeEvent(event)) {
+        }
+        int w = 0, h = 0;
+        sdl->glDrawableSize(w, h);
+        if (w == width && h == height)
+            return true;
+        SDL_Delay(10);
+    }
+    return false;
+}
+
+// What the window shows after present, as the X server has it.
+std::vector<uint8_t> windowImage(int width, int height)
+{
+    glFinish();
+    return xWindowImage(sdl->window(), width, height);
+}
+
+Rgb at(const std::vector<uint8_t>& image, int width, int x, int y)
+{
+    const uint8_t* p = &image[(size_t(y) * width + x) * 3];
+    return {p[0], p[1], p[2]};
+}
+
+// The 640 x 480 image sampled between pixel centres.
+Rgb bilinear(const std::vector<uint8_t>& image, float x, float y)
+{
+    int x0 = int(std::floor(x)), y0 = int(std::floor(y));
+    float fx = x - float(x0), fy = y - float(y0);
+    auto clampedAt = [&](int px, int py) {
+        px = px < 0 ? 0 : (px > 639 ? 639 : px);
+        py = py < 0 ? 0 : (py > 479 ? 479 : py);
+        return at(image, 640, px, py);
+    };
+    Rgb a = clampedAt(x0, y0), b = clampedAt(x0 + 1, y0), c = clampedAt(x0, y0 + 1), d = clampedAt(x0 + 1, y0 + 1);
+    Rgb out;
+    for (int k = 0; k < 3; ++k) {
+        float top = a[k] * (1 - fx) + b[k] * fx;
+        float bottom = c[k] * (1 - fx) + d[k] * fx;
+        out[k] = int(std::lround(top * (1 - fy) + bottom * fy));
+    }
+    return out;
+}
+
+// Writes an image (rows from the bottom) as a binary PPM, top row first.
+void savePpm(const std::string& path, const std::vector<uint8_t>& image, int width, int height)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << width << " " << height << "\n255\n";
+    for (int y = height - 1; y >= 0; --y)
+        out.write(reinterpret_cast<const char*>(&image[size_t(y) * width * 3]), std::streamsize(width) * 3);
+}
+
+std::vector<uint8_t> checkerTexture()
+{
+    std::vector<uint8_t> mips(size_t(kLevelMipLevels) * kLevelMipSlotBytes);
+    for (int level = 0; level < kLevelMipLevels; ++level) {
+        int size = 128 >> level;
+        uint8_t* slot = &mips[size_t(level) * kLevelMipSlotBytes];
+        for (int row = 0; row < size; ++row)
+            for (int col = 0; col < size; ++col) {
+                bool dark = (((row << level) / 32) + ((col << level) / 32)) % 2 != 0;
+                uint8_t* p = &slot[size_t(row * size + col) * 3];
+                p[0] = dark ? 60 : 170;
+                p[1] = dark ? 120 : 200;
+                p[2] = dark ? 50 : 90;
+            }
+    }
+    return mips;
+}
+
+// A frame as the game composes one: fogged ground, the marble with its ghost
+// and rim, an arrow, a gauge and a darkened corner.
+void composeFrame()
+{
+    static const std::vector<uint8_t> texture = checkerTexture();
+    gl->uploadLevelTexture(texture.data());
+    gl->setFogColour(0x8899bb);
+    gl->clearFrame(0x88 / 255.0f, 0x99 / 255.0f, 0xbb / 255.0f);
+    gl->setFog(true);
+    gl->beginTerrain();
+    for (const TerrainTriangle& t : rollingGround())
+        gl->drawTerrainTriangle(t[0], t[1], t[2]);
+    gl->endTerrain();
+
+    const float cx = 320, cy = 200, w = 500, radius = 6400 / w;
+    ScreenVertex centre;
+    centre.x = cx;
+    centre.y = cy;
+    centre.oow = 1.0f / (w - 20);
+    centre.r = 0.9f;
+    centre.g = 0.2f;
+    centre.b = 0.1f;
+    auto rim = [&](float a) {
+        ScreenVertex v = centre;
+        v.x = cx + radius * std::cos(a);
+        v.y = cy + radius * std::sin(a);
+        v.oow = 1.0f / w;
+        v.r = centre.r / 10;
+        v.g = centre.g / 10;
+        v.b = centre.b / 10;
+        return v;
+    };
+    const float step = 0.39269912f;
+    for (float a = 0; a < 6.283186f; a += step)
+        gl->drawMarbleTriangle(centre, rim(a + step), rim(a));
+    for (float a = 0; a < 6.283186f; a += step)
+        gl->drawGhostTriangle(centre, rim(a + step), rim(a), 0.3f);
+    for (float a = 0; a < 6.283186f; a += step) {
+        ScreenVertex from = rim(a + step), to = rim(a);
+        for (int k = 0; k < 3; ++k)
+            gl->drawRimLine({from.x, from.y, w}, {to.x, to.y, w}, Colour{from.r, from.g, from.b, 0.3f});
+    }
+    gl->drawArrow({cx, cy, w}, {cx + 20, cy + 60, w - 50});
+
+    gl->drawOverlayFrame({{{544, 456}, {636.8f, 456}, {636.8f, 477.6f}, {544, 477.6f}}}, Colour{1, 1, 1, 1});
+    gl->drawOverlayQuad({{{549, 456}, {635.8f, 456}, {635.8f, 476.85f}, {549, 476.85f}}}, Colour{0.2f, 0.8f, 0, 1});
+    gl->drawOverlayQuad({{{0, 0}, {160, 0}, {160, 120}, {0, 120}}}, Colour{0, 0, 0, 0.5f});
+}
+
+class GlPresentTest : public GlWindowTest {};
+
+TEST_F(GlPresentTest, ClearedFrameShowsInTheWindowAfterPresent)
+{
+    gl->clearFrame(0.0f, 0.5f, 1.0f);
+    gl->present();
+    std::vector<uint8_t> shown = windowImage(640, 480);
+    ASSERT_EQ(shown.size(), size_t(640) * 480 * 3);
+    EXPECT_TRUE(colourNear(at(shown, 640, 0, 0), {0, 128, 255}));
+    EXPECT_TRUE(colourNear(at(shown, 640, 639, 479), {0, 128, 255}));
+    // The game's picture is kept for a frame that only draws over it.
+    EXPECT_TRUE(colourNear(pixel(320, 240), {0, 128, 255}));
+}
+
+TEST_F(GlPresentTest, WideWindowShowsTheScaledPictureBetweenBlackBars)
+{
+    if (!gl->drawsOffscreen())
+        GTEST_SKIP() << "no framebuffer objects";
+    composeFrame();
+    std::vector<uint8_t> game = picture();
+    // A magenta top-left corner marks the orientation.
+    OverlayQuad corner{{{0, 0}, {32, 0}, {32, 24}, {0, 24}}};
+    gl->drawOverlayQuad(corner, Colour{1.0f, 0.0f, 1.0f, 1.0f});
+
+    ASSERT_TRUE(resizeWindow(1280, 720));
+    gl->present();
+    std::vector<uint8_t> shown = windowImage(1280, 720);
+    ASSERT_EQ(shown.size(), size_t(1280) * 720 * 3);
+    WindowRect fit = letterbox(1280, 720);
+    EXPECT_EQ(fit.x, 160);
+    EXPECT_EQ(fit.width, 960);
+    EXPECT_TRUE(colourNear(at(shown, 1280, 5, 360), {0, 0, 0}, 0));
+    EXPECT_TRUE(colourNear(at(shown, 1280, 158, 700), {0, 0, 0}, 0));
+    EXPECT_TRUE(colourNear(at(shown, 1280, 1122, 10), {0, 0, 0}, 0));
+    EXPECT_TRUE(colourNear(at(shown, 1280, 1279, 719), {0, 0, 0}, 0));
+    // The magenta corner is the letterbox's top-left, 48 x 36 window pixels.
+    EXPECT_TRUE(colourNear(at(shown, 1280, 162, 717), {255, 0, 255}));
+    EXPECT_TRUE(colourNear(at(shown, 1280, 160 + 45, 720 - 34), {255, 0, 255}));
+    EXPECT_FALSE(colourNear(at(shown, 1280, 160 + 51, 720 - 34), {255, 0, 255}, 40));
+    // Elsewhere the window shows the game's picture at 1.5 times its size,
+    // filtered linearly.
+    int checked = 0;
+    for (int y = 100; y < 680; y += 37)
+        for (int x = 170; x < 1100; x += 41) {
+            Rgb want = bilinear(game, (x - 160 + 0.5f) / 1.5f - 0.5f, (y + 0.5f) / 1.5f - 0.5f);
+            EXPECT_TRUE(colourNear(at(shown, 1280, x, y), want, 3)) << "at " << x << ", " << y;
+            ++checked;
+        }
+    EXPECT_GT(checked, 300);
+
+    if (const char* dir = std::getenv("ORBIVALE_SCREENSHOT_DIR")) {
+        savePpm(std::string(dir) + "/gl_frame.ppm", game, 640, 480);
+        savePpm(std::string(dir) + "/gl_window_1280x720.ppm", shown, 1280, 720);
+    }
+    ASSERT_TRUE(resizeWindow(640, 480));
+}
+
+TEST_F(GlPresentTest, F11AndAltEnterToggleFullScreenWithoutReachingTheGame)
+{
+    auto press = [](SDL_Keycode key, Uint16 mod) {
+        SDL_Event e{};
+        e.type = SDL_KEYDOWN;
+        e.key.windowID = SDL_GetWindowID(sdl->window());
+        e.key.keysym.sym = key;
+        e.key.keysym.mod = mod;
+        SDL_PushEvent(&e);
+    };
+    auto keysDelivered = [] {
+        std::vector<int64_t> keys;
+        Event event;
+        for (int i = 0; i < 20; ++i) {
+            while (sdl->takeEvent(event))
+                if (event.type == kEventKeyDown)
+                    keys.push_back(event.param);
+            SDL_Delay(5);
+        }
+        return keys;
+    };
+    auto fullscreen = [] { return (SDL_GetWindowFlags(sdl->window()) & SDL_WINDOW_FULLSCREEN) != 0; };
+
+    ASSERT_FALSE(fullscreen());
+    press(SDLK_F11, KMOD_NONE);
+    EXPECT_TRUE(keysDelivered().empty());
+    EXPECT_TRUE(fullscreen());
+    press(SDLK_RETURN, KMOD_LALT);
+    EXPECT_TRUE(keysDelivered().empty());
+    EXPECT_FALSE(fullscreen());
+    // Other keys are the game's, Enter without Alt and F12 included.
+    press(SDLK_RETURN, KMOD_NONE);
+    press(SDLK_F12, KMOD_NONE);
+    EXPECT_EQ(keysDelivered(), (std::vector<int64_t>{kKeyEnter, kKeyF12}));
+    EXPECT_FALSE(fullscreen());
+}
+
+} // namespace

@@ -73,24 +73,6 @@ void savePpm(const std::string& path, const std::vector<uint8_t>& image, int wid
         out.write(reinterpret_cast<const char*>(&image[size_t(y) * width * 3]), std::streamsize(width) * 3);
 }
 
-std::vector<uint8_t> checkerTexture()
-{
-    std::vector<uint8_t> mips(size_t(kLevelMipLevels) * kLevelMipSlotBytes);
-    for (int level = 0; level < kLevelMipLevels; ++level) {
-        int size = 128 >> level;
-        uint8_t* slot = &mips[size_t(level) * kLevelMipSlotBytes];
-        for (int row = 0; row < size; ++row)
-            for (int col = 0; col < size; ++col) {
-                bool dark = (((row << level) / 32) + ((col << level) / 32)) % 2 != 0;
-                uint8_t* p = &slot[size_t(row * size + col) * 3];
-                p[0] = dark ? 60 : 170;
-                p[1] = dark ? 120 : 200;
-                p[2] = dark ? 50 : 90;
-            }
-    }
-    return mips;
-}
-
 // A frame as the game composes one: fogged ground, the marble with its ghost
 // and rim, an arrow, a gauge and a darkened corner.
 void composeFrame()

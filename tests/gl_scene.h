@@ -1,11 +1,13 @@
 #pragma once
 
+#include "levels/level_map.h"
 #include "render/projection.h"
 #include "render/screen_vertex.h"
 #include "sim/view_transform.h"
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 using TerrainTriangle = std::array<ScreenVertex, 3>;
@@ -45,4 +47,23 @@ inline std::vector<TerrainTriangle> rollingGround()
             out.push_back({grid[i], grid[up + 1], grid[i + 1]});
         }
     return out;
+}
+
+// A level texture of green squares, 32 texels each, on every mipmap level.
+inline std::vector<uint8_t> checkerTexture()
+{
+    std::vector<uint8_t> mips(size_t(kLevelMipLevels) * kLevelMipSlotBytes);
+    for (int level = 0; level < kLevelMipLevels; ++level) {
+        int size = 128 >> level;
+        uint8_t* slot = &mips[size_t(level) * kLevelMipSlotBytes];
+        for (int row = 0; row < size; ++row)
+            for (int col = 0; col < size; ++col) {
+                bool dark = (((row << level) / 32) + ((col << level) / 32)) % 2 != 0;
+                uint8_t* p = &slot[size_t(row * size + col) * 3];
+                p[0] = dark ? 60 : 170;
+                p[1] = dark ? 120 : 200;
+                p[2] = dark ? 50 : 90;
+            }
+    }
+    return mips;
 }

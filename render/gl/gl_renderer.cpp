@@ -1,11 +1,10 @@
 #include "render/gl/gl_renderer.h"
 
 #include "levels/level_map.h"
+#include "render/arrow_shape.h"
 #include "render/gl/gl_coords.h"
 
 #include <GL/gl.h>
-
-#include <cmath>
 
 namespace {
 
@@ -19,7 +18,6 @@ constexpr float kFogEnd = 0.00055555557f;
 
 // The arrow head sits this much nearer than its tip so that it wins against the shaft.
 constexpr float kArrowHeadLift = 0.0001f;
-constexpr float kArrowHeadLength = 10.0f;
 
 void projectedVertex(const ScreenVertex& v)
 {
@@ -206,11 +204,9 @@ void GlRenderer::drawRimLine(const ProjectedPoint& from, const ProjectedPoint& t
 
 void GlRenderer::drawArrow(const ProjectedPoint& tail, const ProjectedPoint& tip)
 {
-    float theta = std::atan2(tip.y - tail.y, tip.x - tail.x);
-    float p1x = tip.x + kArrowHeadLength * std::cos(theta + 3.1416f - 0.3927f);
-    float p1y = tip.y + kArrowHeadLength * std::sin(theta + 3.1416f - 0.3927f);
-    float p2x = tip.x + kArrowHeadLength * std::cos(theta + 3.5343f);
-    float p2y = tip.y + kArrowHeadLength * std::sin(theta + 3.5343f);
+    ArrowShape shape = arrowShape(tail, tip);
+    float p1x = shape.headLeftX, p1y = shape.headLeftY;
+    float p2x = shape.headRightX, p2y = shape.headRightY;
     float tailKey = 1.0f / tail.w;
     float headKey = 1.0f / tip.w + kArrowHeadLift;
 

@@ -9,26 +9,24 @@
 
 #include <set>
 
-bool generateGlData(const std::string& root) {
-    std::vector<LevelDesign> levels = glLevelDesigns();
-    if (!writeLevels(root, levels, false)) return false;
+namespace {
+
+bool writeLevelsAndTextures(const std::string& root, bool glide) {
+    std::vector<LevelDesign> levels = glide ? glideLevelDesigns() : glLevelDesigns();
+    if (!writeLevels(root, levels, glide)) return false;
     std::set<Surface> surfaces;
     for (const LevelDesign& level : levels) surfaces.insert(level.surface);
     for (Surface surface : surfaces)
-        if (!writeGlSurfaceTexture(root, surface)) return false;
-    FontAtlas font;
-    return buildFontAtlas(font) && writeGlFont(root, font) && writeSounds(root) && writeMusic(root, true) &&
-           writePictures(root, false);
+        if (!(glide ? writeGlideSurfaceTexture(root, surface) : writeGlSurfaceTexture(root, surface))) return false;
+    return true;
 }
 
-bool generateGlideData(const std::string& root) {
-    std::vector<LevelDesign> levels = glideLevelDesigns();
-    if (!writeLevels(root, levels, true)) return false;
-    std::set<Surface> surfaces;
-    for (const LevelDesign& level : levels) surfaces.insert(level.surface);
-    for (Surface surface : surfaces)
-        if (!writeGlideSurfaceTexture(root, surface)) return false;
+}  // namespace
+
+bool generateData(const std::string& out) {
+    const std::string gl = out + "/gl", glide = out + "/glide";
     FontAtlas font;
-    return buildFontAtlas(font) && writeGlideFont(root, font) && writeSounds(root) && writeMusic(root, false) &&
-           writePictures(root, true);
+    return writeLevelsAndTextures(gl, false) && writeLevelsAndTextures(glide, true) && buildFontAtlas(font) &&
+           writeGlFont(gl, font) && writeGlideFont(glide, font) && writeSounds(gl) && writeSounds(glide) &&
+           writeMusic(gl, true) && writeMusic(glide, false) && writePictures(gl, glide);
 }

@@ -2,6 +2,6 @@
 
 #include <string>
 
-// Each writes one program's whole data folder under root; false on failure.
-bool generateGlData(const std::string& root);
-bool generateGlideData(const std::string& root);
+// Writes both programs' whole data folders, <out>/gl and <out>/glide; false on failure.
+// What both share (font, pictures, sounds) is made once and written twice.
+bool generateData(const std::string& out);

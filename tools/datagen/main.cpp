@@ -8,8 +8,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
         return 2;
     }
-    std::string out = argv[1];
-    if (!generateGlData(out + "/gl") || !generateGlideData(out + "/glide")) {
+    if (!generateData(argv[1])) {
         std::fprintf(stderr, "datagen: failed\n");
         return 1;
     }

@@ -81,8 +81,10 @@ struct HeightGrid {
                     sum += e * h.depth / std::sqrt(dx * dx + dy * dy + e * e);
                 }
                 z[static_cast<size_t>(r) * columns + c] = static_cast<float>(sum);
+                highest = std::min(highest, sum);
             }
     }
+    double highest = 1e9;  // smallest z: the top of the highest mound
     double at(double x, double y) const {
         double fx = std::clamp((x - x0) / step, 0.0, columns - 1.001), fy = std::clamp((y - y0) / step, 0.0, rows - 1.001);
         int c = static_cast<int>(fx), r = static_cast<int>(fy);
@@ -149,7 +151,11 @@ Image makeTitlePicture() {
             double marbleT = disc > 0 ? -b - std::sqrt(disc) : -1;
 
             // The ground: march until the ray passes below the surface, then refine.
+            // Start where the ray first comes down to the highest ground; rays
+            // that never do are sky.
             double t = 20, hitT = -1;
+            if (dir.z <= 0) t = 1e9;
+            else t = std::max(t, (ground.highest - eye.z) / dir.z);
             double prevT = t;
             while (t < 7000) {
                 V3 p = eye + dir * t;
@@ -251,8 +257,9 @@ Image makeClosingPicture() {
     return image;
 }
 
-bool writePictures(const std::string& root, bool closingPicture) {
-    if (!writeFile(root, "graphics/title.bmp", encodeBmp(makeTitlePicture()))) return false;
-    if (!writeFile(root, "graphics/back.bmp", encodeBmp(makeBackPicture()))) return false;
-    return !closingPicture || writeFile(root, "graphics/nag.bmp", encodeBmp(makeClosingPicture()));
+bool writePictures(const std::string& glRoot, const std::string& glideRoot) {
+    std::vector<uint8_t> title = encodeBmp(makeTitlePicture()), back = encodeBmp(makeBackPicture());
+    return writeFile(glRoot, "graphics/title.bmp", title) && writeFile(glRoot, "graphics/back.bmp", back) &&
+           writeFile(glideRoot, "graphics/title.bmp", title) && writeFile(glideRoot, "graphics/back.bmp", back) &&
+           writeFile(glideRoot, "graphics/nag.bmp", encodeBmp(makeClosingPicture()));
 }

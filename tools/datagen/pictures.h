@@ -14,5 +14,6 @@ Image makeBackPicture();
 // orbivale-glide's closing picture: thanks, and how to get the game.
 Image makeClosingPicture();
 
-// graphics/title.bmp and graphics/back.bmp, and for orbivale-glide graphics/nag.bmp.
-bool writePictures(const std::string& root, bool closingPicture);
+// graphics/title.bmp and graphics/back.bmp into both folders, and
+// graphics/nag.bmp into orbivale-glide's.
+bool writePictures(const std::string& glRoot, const std::string& glideRoot);

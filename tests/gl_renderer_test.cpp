@@ -166,6 +166,29 @@ TEST_F(GlRendererTest, MarbleIsDepthTestedAndGhostShowsThroughEverything)
     EXPECT_TRUE(colourNear(pixel(420, 70), mix(white, {0, 0, 0}, 0.3f), 2));
 }
 
+TEST_F(GlRendererTest, GatheredTerrainIsDrawnBeforeWhateverFollowsIt)
+{
+    gl->beginTerrain();
+    terrainRect(100, 100, 200, 200, 0.01f, 0.25f, 0.25f);
+    // No endTerrain: the ghost must still land on top of the ground.
+    ScreenVertex a = vertex(50, 50, 0.001f), b = vertex(300, 50, 0.001f), c = vertex(50, 300, 0.001f);
+    for (ScreenVertex* v : {&a, &b, &c})
+        v->r = v->g = v->b = 1.0f;
+    gl->drawGhostTriangle(a, b, c, 0.3f);
+    EXPECT_TRUE(colourNear(pixel(120, 120), mix({255, 255, 255}, kRed, 0.3f), 2));
+
+    // Fog switched inside a terrain draw applies to the triangles after it only.
+    gl->setFogColour(0x0000ff);
+    gl->beginTerrain();
+    terrainRect(400, 100, 500, 200, 1.0f / 1800.0f, 0.25f, 0.25f);
+    gl->setFog(true);
+    terrainRect(500, 100, 600, 200, 1.0f / 1800.0f, 0.25f, 0.25f);
+    gl->endTerrain();
+    gl->setFog(false);
+    EXPECT_TRUE(colourNear(pixel(450, 150), kRed));
+    EXPECT_TRUE(colourNear(pixel(550, 150), {0, 0, 255}, 2));
+}
+
 TEST_F(GlRendererTest, PictureFillsTheScreenBottomRowFirstAndLeavesDepth)
 {
     std::vector<uint8_t> image(kPictureBytes);

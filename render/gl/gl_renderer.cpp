@@ -48,6 +48,7 @@ void smoothLines(float width)
 
 GlRenderer::GlRenderer(GlWindow& window) : target_(window)
 {
+    terrainBatch_.reserve(3 * 2 * 49 * 399);
     glClearDepth(0.0);
     glHint(GL_FOG_HINT, GL_FASTEST);
     // Image rows arrive packed, as the BMP reader leaves them (the 1- and
@@ -59,14 +60,20 @@ GlRenderer::GlRenderer(GlWindow& window) : target_(window)
 
 void GlRenderer::clearFrame(float r, float g, float b)
 {
+    flushTerrain();
     glClearColor(r, g, b, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void GlRenderer::present() { target_.present(); }
+void GlRenderer::present()
+{
+    flushTerrain();
+    target_.present();
+}
 
 void GlRenderer::setFog(bool on)
 {
+    flushTerrain();
     if (!on) {
         glDisable(GL_FOG);
         return;
@@ -90,6 +97,7 @@ void GlRenderer::setFogColour(uint32_t colour)
 
 void GlRenderer::uploadLevelTexture(const uint8_t* mipImages)
 {
+    flushTerrain();
     GLuint name = kLevelTextureName;
     GLboolean resident = GL_FALSE;
     if (glAreTexturesResident(1, &name, &resident))
@@ -111,6 +119,7 @@ void GlRenderer::uploadLevelTexture(const uint8_t* mipImages)
 // so white-on-black glyph images become a glyph mask.
 void GlRenderer::uploadFontTexture(const uint8_t* glyphImages)
 {
+    flushTerrain();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, kFontTextureName);
     glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
@@ -129,6 +138,7 @@ void GlRenderer::uploadFontTexture(const uint8_t* glyphImages)
 // seen from above: those are the front faces, the undersides are culled.
 void GlRenderer::beginTerrain()
 {
+    flushTerrain();
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_GREATER);
     glFrontFace(GL_CW);
@@ -140,26 +150,41 @@ void GlRenderer::beginTerrain()
     glDisable(GL_BLEND);
 }
 
-void GlRenderer::endTerrain() { glFlush(); }
+void GlRenderer::endTerrain()
+{
+    flushTerrain();
+    glFlush();
+}
 
 // Text state is set per glyph.
-void GlRenderer::beginText() {}
+void GlRenderer::beginText() { flushTerrain(); }
 void GlRenderer::endText() {}
 
 void GlRenderer::drawTerrainTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c)
 {
-    glBegin(GL_TRIANGLES);
+    for (const ScreenVertex* v : {&a, &b, &c})
+        terrainBatch_.push_back({v->s, v->t, projectedToDeviceX(v->x), projectedToDeviceY(v->y), v->oow});
+}
+
+void GlRenderer::flushTerrain()
+{
+    if (terrainBatch_.empty())
+        return;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    for (const ScreenVertex* v : {&a, &b, &c}) {
-        glTexCoord2f(v->s, v->t);
-        projectedVertex(*v);
-    }
-    glEnd();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(TerrainVertex), &terrainBatch_[0].s);
+    glVertexPointer(3, GL_FLOAT, sizeof(TerrainVertex), &terrainBatch_[0].x);
+    glDrawArrays(GL_TRIANGLES, 0, GLsizei(terrainBatch_.size()));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    terrainBatch_.clear();
 }
 
 // Fog is left as the terrain set it, so the disc is fogged with the ground.
 void GlRenderer::drawMarbleTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c)
 {
+    flushTerrain();
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_GREATER);
     glDisable(GL_TEXTURE_2D);
@@ -176,6 +201,7 @@ void GlRenderer::drawMarbleTriangle(const ScreenVertex& a, const ScreenVertex& b
 void GlRenderer::drawGhostTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
                                    float opacity)
 {
+    flushTerrain();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
@@ -190,6 +216,7 @@ void GlRenderer::drawGhostTriangle(const ScreenVertex& a, const ScreenVertex& b,
 
 void GlRenderer::drawRimLine(const ProjectedPoint& from, const ProjectedPoint& to, const Colour& colour)
 {
+    flushTerrain();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
@@ -204,6 +231,7 @@ void GlRenderer::drawRimLine(const ProjectedPoint& from, const ProjectedPoint& t
 
 void GlRenderer::drawArrow(const ProjectedPoint& tail, const ProjectedPoint& tip)
 {
+    flushTerrain();
     ArrowShape shape = arrowShape(tail, tip);
     float p1x = shape.headLeftX, p1y = shape.headLeftY;
     float p2x = shape.headRightX, p2y = shape.headRightY;
@@ -243,6 +271,7 @@ void GlRenderer::drawArrow(const ProjectedPoint& tail, const ProjectedPoint& tip
 // images are stored with their bottom row first.
 void GlRenderer::drawGlyph(const OverlayRect& quad, const GlyphBox& box, const Colour& colour)
 {
+    flushTerrain();
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, kFontTextureName);
     glDisable(GL_DEPTH_TEST);
@@ -271,6 +300,7 @@ void GlRenderer::drawGlyph(const OverlayRect& quad, const GlyphBox& box, const C
 // Fog is not touched: overlay quads always follow a group that switched it off.
 void GlRenderer::drawOverlayQuad(const OverlayQuad& corners, const Colour& colour)
 {
+    flushTerrain();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glDisable(GL_TEXTURE_2D);
@@ -288,6 +318,7 @@ void GlRenderer::drawOverlayQuad(const OverlayQuad& corners, const Colour& colou
 // A crisp one-pixel outline, whatever line state the marble group left.
 void GlRenderer::drawOverlayFrame(const OverlayQuad& corners, const Colour& colour)
 {
+    flushTerrain();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glDisable(GL_TEXTURE_2D);
@@ -304,6 +335,7 @@ void GlRenderer::drawOverlayFrame(const OverlayQuad& corners, const Colour& colo
 
 void GlRenderer::blitPicture(const uint8_t* pixels)
 {
+    flushTerrain();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glDisable(GL_BLEND);

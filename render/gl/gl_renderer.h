@@ -4,6 +4,8 @@
 #include "render/gl/gl_target.h"
 #include "render/renderer.h"
 
+#include <vector>
+
 // The Renderer of orbivale-gl: OpenGL 1.1 immediate mode with identity
 // matrices. Every vertex arrives in normalised device units and its depth is
 // the key oow = 1/w, compared with GL_GREATER against a clear value of 0.
@@ -42,6 +44,17 @@ public:
     bool drawsOffscreen() const { return target_.offscreen(); }
 
 private:
+    // Terrain triangles are gathered between beginTerrain and endTerrain and
+    // sent as one vertex array: the same vertices in the same order, so the
+    // same picture, at a fraction of the per-triangle cost. Every other
+    // operation sends what is gathered first.
+    struct TerrainVertex {
+        float s, t;
+        float x, y, oow;
+    };
+    void flushTerrain();
+
     GlTarget target_;
+    std::vector<TerrainVertex> terrainBatch_;
     float fogColour_[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 };

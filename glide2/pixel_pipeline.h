@@ -55,17 +55,10 @@ struct LevelView {
             t.heightMask[level], magnified ? t.magBilinear : t.minBilinear, t.sWrap, t.tWrap};
 }
 
-// The texel colour (0xAARRGGBB) at texture-space s/w, t/w, 1/w in one level.
-[[gnu::always_inline]] inline std::uint32_t sampleLevel(const LevelView& v, float oow, float sow, float tow)
+// The texel colour (0xAARRGGBB) at si, ti: texture coordinates in 1/16 texels
+// of this level.
+[[gnu::always_inline]] inline std::uint32_t fetchLevel(const LevelView& v, int si, int ti)
 {
-    float s = 0.0f, tt = 0.0f;
-    if (oow > 0.0f) {
-        float w = 1.0f / oow;
-        s = sow * w;
-        tt = tow * w;
-    }
-    int si = fastFloor(clampCoordinate(s * v.scale));
-    int ti = fastFloor(clampCoordinate(tt * v.scale));
     int wm = v.widthMask, hm = v.heightMask;
     if (!v.bilinear) {
         int i = si >> 4, j = ti >> 4;
@@ -102,6 +95,14 @@ struct LevelView {
     std::uint32_t ag = (((c00 >> 8) & 0xFF00FF) * w00 + ((c10 >> 8) & 0xFF00FF) * w10 +
                         ((c01 >> 8) & 0xFF00FF) * w01 + ((c11 >> 8) & 0xFF00FF) * w11) & 0xFF00FF00;
     return rb | ag;
+}
+
+// The texel colour at texture-space s/w, t/w, 1/w in one level. A negative
+// 1/w reads the texel at s = t = 0.
+[[gnu::always_inline]] inline std::uint32_t sampleLevel(const LevelView& v, float oow, float sow, float tow)
+{
+    float w = oow > 0.0f ? v.scale / oow : 0.0f;
+    return fetchLevel(v, fastFloor(clampCoordinate(sow * w)), fastFloor(clampCoordinate(tow * w)));
 }
 
 // The texel colour at one pixel, choosing its level there.

@@ -2,9 +2,12 @@
 #include "glide2/pixel_format.h"
 #include "glide2/pixel_pipeline.h"
 #include "glide2/triangle_setup.h"
+#include "glide2/vector4.h"
 
 #include <array>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -57,6 +60,106 @@ struct Target {
     int clipMinX, clipMaxX, clipMinY, clipMaxY;
     bool blend; // this triangle blends (constant opaque alpha needs none)
 };
+
+// The terrain's case, kept tight: colour = texel, one mip level for the whole
+// span, optional table fog and w-buffer, no blending.
+template <bool Fog, bool Depth>
+void texelSpan(const Pipeline& p, const LevelView& v, std::uint16_t* color, std::uint16_t* depth,
+               const std::uint8_t* ditherRow, int x0, int x1, float oow, float doow, float sow, float dsow,
+               float tow, float dtow)
+{
+    const int depthBias = p.depthBias;
+    const int depthFunction = p.depthFunction;
+    const bool depthWrite = p.depthWrite;
+    const bool colorWrite = p.colorWrite;
+    const bool plainFog = (p.fogMode & (GR_FOG_MULT2 | GR_FOG_ADD2)) == 0;
+    const std::uint32_t fogRB = static_cast<std::uint32_t>(p.fogR << 16 | p.fogB);
+    const std::uint32_t fogG = static_cast<std::uint32_t>(p.fogG);
+    const std::uint8_t* fogTable = card.fogTable;
+    const std::uint8_t* fogDelta = card.fogDelta;
+    const float scale = v.scale;
+    // Each stage runs over a batch of pixels so that the long chain of one
+    // pixel (divide, convert, fetch, filter, fog) overlaps with its neighbours.
+    constexpr int batch = 16;
+    std::int32_t wvs32[batch + 4];
+    int depthValues[batch];
+    std::uint32_t texels[batch];
+    int sis[batch + 4], tis[batch + 4];
+    bool passes[batch];
+    for (int start = x0; start < x1; start += batch) {
+        int n = x1 - start < batch ? x1 - start : batch;
+        float fbase = static_cast<float>(start - x0);
+        // Straight-line arithmetic, four pixels at a time.
+        for (int i = 0; i < n; i += 4) {
+            Float4 fi = Float4{0.0f, 1.0f, 2.0f, 3.0f} + (fbase + static_cast<float>(i));
+            Float4 o = oow + doow * fi;
+            if constexpr (Fog || Depth) {
+                // The w value (see w_value.h), clamped to 0..0xFFFF.
+                Int4 wv = clampInt4(0x7F000 - (reinterpret_cast<Int4>(o) >> 11 & 0x1FFFFF), 0, 0xFFFF);
+                wv = selectInt4(reinterpret_cast<Int4>(o) < 0, Int4{0, 0, 0, 0}, wv);
+                std::memcpy(&wvs32[i], &wv, sizeof wv);
+            }
+            // A negative 1/w reads s = t = 0: dividing by infinity gives w = 0.
+            Float4 infinity = Float4{} + std::numeric_limits<float>::infinity();
+            Float4 w = scale / selectFloat4(o > 0.0f, o, infinity);
+            Int4 si = floorToInt4(clampFloat4((sow + dsow * fi) * w, -1073741824.0f, 1073741824.0f));
+            Int4 ti = floorToInt4(clampFloat4((tow + dtow * fi) * w, -1073741824.0f, 1073741824.0f));
+            std::memcpy(&sis[i], &si, sizeof si);
+            std::memcpy(&tis[i], &ti, sizeof ti);
+        }
+        if constexpr (Depth) {
+            for (int i = 0; i < n; ++i) {
+                depthValues[i] = clampInt(wvs32[i] + depthBias, 0, 0xFFFF);
+                passes[i] = depthPasses(depthFunction, depthValues[i], depth[start + i]);
+            }
+        }
+        for (int i = 0; i < n; ++i) {
+            if constexpr (Depth) {
+                if (!passes[i])
+                    continue;
+            }
+            texels[i] = fetchLevel(v, sis[i], tis[i]);
+        }
+        for (int i = 0; i < n; ++i) {
+            if constexpr (Depth) {
+                if (!passes[i])
+                    continue;
+            }
+            int x = start + i;
+            std::uint32_t c = texels[i];
+            int r, g, b;
+            if constexpr (Fog) {
+                std::uint16_t wv = static_cast<std::uint16_t>(wvs32[i]);
+                int index = wv >> 10;
+                int f1 = fogTable[index] + ((fogDelta[index] * ((wv >> 2) & 0xFF)) >> 10) + 1;
+                if (plainFog && f1 <= 256) {
+                    // c + (fog - c) * f1 / 256 per channel, two channels at a time.
+                    std::uint32_t k = static_cast<std::uint32_t>(256 - f1), f = static_cast<std::uint32_t>(f1);
+                    std::uint32_t rb = (((c & 0xFF00FF) * k + fogRB * f) >> 8) & 0xFF00FF;
+                    std::uint32_t gg = (((c >> 8) & 0xFF) * k + fogG * f) >> 8;
+                    r = static_cast<int>(rb >> 16);
+                    g = static_cast<int>(gg);
+                    b = static_cast<int>(rb & 0xFF);
+                } else {
+                    PixelColor pc{static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
+                                  static_cast<int>(c & 0xFF), 255};
+                    applyFog(p, wv, pc);
+                    r = pc.r, g = pc.g, b = pc.b;
+                }
+            } else {
+                r = static_cast<int>((c >> 16) & 0xFF);
+                g = static_cast<int>((c >> 8) & 0xFF);
+                b = static_cast<int>(c & 0xFF);
+            }
+            if (colorWrite)
+                color[x] = packDithered(ditherRow[x & 3], r, g, b);
+            if constexpr (Depth) {
+                if (depthWrite)
+                    depth[x] = static_cast<std::uint16_t>(depthValues[i]);
+            }
+        }
+    }
+}
 
 template <bool Tex, bool Fog, bool Depth, bool Blend, bool TexelColor>
 void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, int row, int x0, int x1)
@@ -156,6 +259,10 @@ void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, i
         LevelView first = levelViewFor(t, levelOfDetail(t, s.baseLod256, oow), firstFraction);
         LevelView last = levelViewFor(t, levelOfDetail(t, s.baseLod256, oowLast), lastFraction);
         if (TexelColor && first.base == last.base && first.bilinear == last.bilinear) {
+            if (!Blend && (!Depth || wBuffer)) {
+                texelSpan<Fog, Depth>(p, first, color, depth, ditherRow, x0, x1, oow, doow, sow, dsow, tow, dtow);
+                return;
+            }
             run([&](float o, float sw, float tw, int&) { return sampleLevel(first, o, sw, tw); });
             return;
         }

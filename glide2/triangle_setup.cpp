@@ -52,7 +52,7 @@ bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, Tria
     s.originY = y[0] / 16.0;
     double x01 = (x[1] - x[0]) / 16.0, y01 = (y[1] - y[0]) / 16.0;
     double x02 = (x[2] - x[0]) / 16.0, y02 = (y[2] - y[0]) / 16.0;
-    double det = x01 * y02 - x02 * y01;
+    double inverseDet = 1.0 / (x01 * y02 - x02 * y01);
     auto values = [](const GrVertex* p, double out[paramCount]) {
         out[paramR] = p->r;
         out[paramG] = p->g;
@@ -70,8 +70,8 @@ bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, Tria
     for (int k = 0; k < paramCount; ++k) {
         double d1 = p1[k] - p0[k], d2 = p2[k] - p0[k];
         s.start[k] = p0[k];
-        s.dx[k] = (d1 * y02 - d2 * y01) / det;
-        s.dy[k] = (d2 * x01 - d1 * x02) / det;
+        s.dx[k] = (d1 * y02 - d2 * y01) * inverseDet;
+        s.dy[k] = (d2 * x01 - d1 * x02) * inverseDet;
     }
     double g = std::fmax(s.dx[paramSow] * s.dx[paramSow] + s.dx[paramTow] * s.dx[paramTow],
                          s.dy[paramSow] * s.dy[paramSow] + s.dy[paramTow] * s.dy[paramTow]);

@@ -2,21 +2,21 @@
 
 // The card's 16-bit w: 4 bits of exponent and 12 of mantissa taken from 1/w,
 // growing with w. Used by the w-buffer and to index the fog table.
+//
+// With O = 1/w as unsigned fixed point with 32 fraction bits, the value is
+// (leading zeros of O) * 4096 + (the 12 bits below O's leading one, inverted)
+// + 1, clamped to 0..0xFFFF; 1/w >= 1 gives 0 and 1/w < 2^-16 gives 0xFFFF.
+// Those are exactly the float's exponent and top mantissa bits, so the value
+// is 0x7F000 minus the float's bits shifted right by 11 (negative 1/w and
+// not-a-number land below 0 and clamp to 0).
 
 #include <bit>
 #include <cstdint>
 
 inline std::uint16_t wValueFromOow(float oow)
 {
-    // 1/w as unsigned fixed point with 32 fraction bits; 1/w >= 1 (and any
-    // negative or not-a-number value) is the nearest depth.
-    if (!(oow < 1.0f) || !(oow >= 0.0f))
-        return 0;
-    std::uint32_t o = static_cast<std::uint32_t>(static_cast<std::int64_t>(oow * 4294967296.0f));
-    if (o < 0x10000u)
-        return 0xFFFF;
-    int e = std::countl_zero(o);
-    std::uint32_t mantissa = (~o >> (19 - e)) & 0xFFF;
-    std::uint32_t value = static_cast<std::uint32_t>(e) * 4096u + mantissa + 1u;
-    return static_cast<std::uint16_t>(value > 0xFFFFu ? 0xFFFFu : value);
+    std::int32_t v = 0x7F000 - static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(oow) >> 11);
+    v = v < 0 ? 0 : v;
+    v = v > 0xFFFF ? 0xFFFF : v;
+    return static_cast<std::uint16_t>(v);
 }

@@ -124,8 +124,6 @@ void BM_TerrainFill(benchmark::State& state)
     openCard();
     terrainState(loadTerrainTexture());
     std::vector<GrVertex> tris = terrainTriangles();
-    grDitherMode(GR_DITHER_DISABLE);
-    grBufferClear(0x1234 << 0, 0, 0xFFFF);
     std::int64_t pixels = 0;
     for (auto _ : state) {
         grBufferClear(0, 0, 0xFFFF);

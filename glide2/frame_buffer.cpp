@@ -1,6 +1,7 @@
 #include "glide2/card.h"
 #include "glide2/pixel_format.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -64,12 +65,19 @@ void grBufferClear(GrColor_t color, GrAlpha_t, FxU16 depth)
             std::uint16_t pattern[4];
             for (int i = 0; i < 4; ++i)
                 pattern[i] = packDithered(matrix[row & 3][i], r, g, b);
-            for (int x = s.clipMinX; x < s.clipMaxX; ++x)
+            int x = s.clipMinX;
+            for (; x < s.clipMaxX && (x & 3); ++x)
+                target[start + x] = pattern[x & 3];
+            std::uint64_t four;
+            std::memcpy(&four, pattern, sizeof four);
+            for (; x + 4 <= s.clipMaxX; x += 4)
+                std::memcpy(&target[start + x], &four, sizeof four);
+            for (; x < s.clipMaxX; ++x)
                 target[start + x] = pattern[x & 3];
         }
         if (clearDepth)
-            for (int x = s.clipMinX; x < s.clipMaxX; ++x)
-                card.depthBuffer[start + x] = depth;
+            std::fill(card.depthBuffer.begin() + static_cast<std::ptrdiff_t>(start + s.clipMinX),
+                      card.depthBuffer.begin() + static_cast<std::ptrdiff_t>(start + s.clipMaxX), depth);
     }
 }
 

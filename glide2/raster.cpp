@@ -78,6 +78,7 @@ void texelSpan(const Pipeline& p, const LevelView& v, std::uint16_t* color, std:
     const std::uint8_t* fogTable = card.fogTable;
     const std::uint8_t* fogDelta = card.fogDelta;
     const float scale = v.scale;
+    const bool dithered = ditherRow[0] < 16;
     // Each stage runs over a batch of pixels so that the long chain of one
     // pixel (divide, convert, fetch, filter, fog) overlaps with its neighbours.
     constexpr int batch = 16;
@@ -152,7 +153,8 @@ void texelSpan(const Pipeline& p, const LevelView& v, std::uint16_t* color, std:
                 b = static_cast<int>(c & 0xFF);
             }
             if (colorWrite)
-                color[x] = packDithered(ditherRow[x & 3], r, g, b);
+                color[x] = dithered ? packDitheredArithmetic(ditherRow[x & 3], r, g, b)
+                                    : packDithered(16, r, g, b);
             if constexpr (Depth) {
                 if (depthWrite)
                     depth[x] = static_cast<std::uint16_t>(depthValues[i]);

@@ -1,5 +1,8 @@
 #include "glide2/triangle_setup.h"
 
+#include "glide2/pixel_pipeline.h"
+
+#include <bit>
 #include <cmath>
 #include <utility>
 
@@ -75,10 +78,17 @@ bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, Tria
     }
     double g = std::fmax(s.dx[paramSow] * s.dx[paramSow] + s.dx[paramTow] * s.dx[paramTow],
                          s.dy[paramSow] * s.dy[paramSow] + s.dy[paramTow] * s.dy[paramTow]);
-    s.baseLod256 = g > 0.0 && std::isfinite(g) ? static_cast<int>(std::floor(128.0 * std::log2(g))) : -(1 << 20);
-    if (s.baseLod256 > (1 << 20))
-        s.baseLod256 = 1 << 20;
-    if (s.baseLod256 < -(1 << 20))
-        s.baseLod256 = -(1 << 20);
+    // log2(sqrt(g)) in 1/256 steps from the float's exponent and top mantissa
+    // bits, as the per-pixel part is taken.
+    float gf = static_cast<float>(g);
+    if (gf > 0.0f && std::isfinite(gf)) {
+        std::uint32_t bits = std::bit_cast<std::uint32_t>(gf);
+        if (bits >> 23 == 0)
+            s.baseLod256 = -(1 << 20); // below the normal range: as good as no footprint
+        else
+            s.baseLod256 = ((static_cast<int>(bits >> 23) - 127) * 256 + log2Fraction[(bits >> 15) & 0xFF]) >> 1;
+    } else {
+        s.baseLod256 = g > 0.0 ? (1 << 20) : -(1 << 20);
+    }
     return true;
 }

@@ -35,11 +35,13 @@ protected:
     Rgb flatColor(int x, int physicalY);
     int coveredCount(std::uint16_t background = 0);
 
+public:
     static GrVertex vertex(float x, float y, float r = 0, float g = 0, float b = 0, float a = 255, float oow = 1,
                            float sow = 0, float tow = 0);
     // Two triangles covering [x0, x1) x [y0, y1) with one vertex template.
     static void drawRect(float x0, float y0, float x1, float y1, GrVertex v);
 
+protected:
     static void presenterCallback(void* self, const std::uint32_t* pixels, int width, int height);
     std::vector<std::uint32_t> presented;
     int presentCount = 0;

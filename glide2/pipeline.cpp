@@ -26,12 +26,12 @@ void buildTexture(TextureView& view, const TmuState& t)
         view.scale16[lod] = 16.0f / static_cast<float>(1 << lod);
     }
     // The register's LOD range is clamped to the levels the mipmap holds.
-    int large = t.largeLod < m.largeLod ? m.largeLod : t.largeLod;
+    int large = t.largeLod < m.largeLod ? m.largeLod : (t.largeLod > m.smallLod ? m.smallLod : t.largeLod);
     int small = t.mipmapMode == GR_MIPMAP_DISABLE ? large : t.smallLod;
     if (small > m.smallLod)
         small = m.smallLod;
-    if (large > small)
-        large = small;
+    if (small < large)
+        small = large;
     view.minLod256 = large * 256;
     view.maxLod256 = small * 256;
     view.bias256 = t.lodBiasQuarters * 64;

@@ -24,7 +24,7 @@ inline float clampCoordinate(float v)
 {
     // Far outside any map; keeps the integer conversion defined.
     constexpr float limit = 1073741824.0f;
-    return v < -limit ? -limit : (v > limit ? limit : v);
+    return v > -limit ? (v < limit ? v : limit) : -limit; // not-a-number too
 }
 
 // The level of detail at one pixel, in 1/256 steps, before clamping.

@@ -204,7 +204,7 @@ void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, i
                     base = wv;
                 } else {
                     float z = ooz + dooz * fi;
-                    base = z <= 0.0f ? 0 : (z >= 65535.0f ? 65535 : static_cast<int>(z));
+                    base = z > 0.0f ? (z < 65535.0f ? static_cast<int>(z) : 65535) : 0;
                 }
                 depthValue = clampInt(base + p.depthBias, 0, 0xFFFF);
                 if (!depthPasses(p.depthFunction, depthValue, depth[x]))
@@ -217,7 +217,7 @@ void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, i
             PixelColor c;
             PixelColor iter{0, 0, 0, 0};
             if constexpr (needIterated) {
-                auto clampColor = [](float v) { return v <= 0.0f ? 0 : (v >= 255.0f ? 255 : static_cast<int>(v)); };
+                auto clampColor = [](float v) { return v > 0.0f ? (v < 255.0f ? static_cast<int>(v) : 255) : 0; };
                 iter = {clampColor(r + drdx * fi), clampColor(g + dgdx * fi), clampColor(b + dbdx * fi),
                         clampColor(a + dadx * fi)};
             }
@@ -229,13 +229,13 @@ void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, i
                 if constexpr (Blend) {
                     PixelColor full;
                     float z = ooz + dooz * fi;
-                    int depthAlpha = z <= 0.0f ? 0 : (z >= 65535.0f ? 255 : static_cast<int>(z) >> 8);
+                    int depthAlpha = z > 0.0f ? (z < 65535.0f ? static_cast<int>(z) >> 8 : 255) : 0;
                     combinePixel(p, iter, depthAlpha, texel, lodFraction, full);
                     c.a = full.a;
                 }
             } else {
                 float z = ooz + dooz * fi;
-                int depthAlpha = z <= 0.0f ? 0 : (z >= 65535.0f ? 255 : static_cast<int>(z) >> 8);
+                int depthAlpha = z > 0.0f ? (z < 65535.0f ? static_cast<int>(z) >> 8 : 255) : 0;
                 combinePixel(p, iter, depthAlpha, texel, lodFraction, c);
             }
             PixelColor prefog = c;

@@ -98,6 +98,16 @@ void grGlideSetState(const GrState* state)
     if (!state)
         return;
     std::memcpy(&card.state, state->pad, sizeof card.state);
+    // A record that did not come from grGlideGetState must not send the
+    // rasterizer outside the screen.
+    RenderState& s = card.state;
+    auto clampTo = [](std::int16_t& v, int lo, int hi) { v = static_cast<std::int16_t>(v < lo ? lo : (v > hi ? hi : v)); };
+    clampTo(s.clipMaxX, 0, screenWidth);
+    clampTo(s.clipMaxY, 0, screenHeight);
+    clampTo(s.clipMinX, 0, s.clipMaxX);
+    clampTo(s.clipMinY, 0, s.clipMaxY);
+    if (s.origin != GR_ORIGIN_LOWER_LEFT)
+        s.origin = GR_ORIGIN_UPPER_LEFT;
     card.pipelineDirty = true;
 }
 

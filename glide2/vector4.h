@@ -26,8 +26,8 @@ inline Int4 floorToInt4(Float4 f)
 inline Float4 clampFloat4(Float4 v, float lo, float hi)
 {
     Float4 l = {lo, lo, lo, lo}, h = {hi, hi, hi, hi};
-    v = selectFloat4(v < l, l, v);
-    return selectFloat4(v > h, h, v);
+    v = selectFloat4(v > l, v, l); // not-a-number goes to lo
+    return selectFloat4(v < h, v, h);
 }
 
 inline Int4 clampInt4(Int4 v, std::int32_t lo, std::int32_t hi)

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -206,6 +207,59 @@ TEST(CardSessionTest, NoPresenterNoCardAndPresentingAppliesGamma)
     EXPECT_EQ(capture.pixels[1000], 0x00FF8200u);
     grGlideShutdown();
     glide2SetPresenter(nullptr, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// State records that grGlideGetState did not write (here: noise) may give odd
+// pictures but never reach outside the card's memory; the sanitizer build
+// watches every access.
+TEST_F(CardTest, ForeignStateRecordsStayInsideTheCard)
+{
+    std::vector<std::uint16_t> texels(64 * 64, 0x1234);
+    GrMipMapId_t id = guTexAllocateMemory(GR_TMU0, 3, 64, 64, GR_TEXFMT_RGB_565, GR_MIPMAP_NEAREST, GR_LOD_64,
+                                          GR_LOD_64, GR_ASPECT_1x1, 0, 0, 1, 1, 0.0f, FXFALSE);
+    guTexDownloadMipMap(id, texels.data(), nullptr);
+    std::uint32_t seed = 12345;
+    for (int round = 0; round < 200; ++round) {
+        GrState noise;
+        for (char& c : noise.pad) {
+            seed = seed * 1664525u + 1013904223u;
+            c = static_cast<char>(seed >> 24);
+        }
+        grGlideSetState(&noise);
+        GrVertex a = vertex(-50, -40, 10, 20, 30, 128, 0.5f, 10, 20), b = vertex(700, 100, 200, 0, 0, 255, 0.01f, 900, 5),
+                 c = vertex(300, 600, 0, 0, 255, 0, 0.2f, -300, 4000);
+        grDrawTriangle(&a, &b, &c);
+        grAADrawTriangle(&a, &c, &b, FXTRUE, FXTRUE, FXTRUE);
+        grBufferClear(0x00808080, 0x80, 0x4000);
+    }
+    // Vertices carrying not-a-number and infinities are drawn without
+    // undefined conversions.
+    TearDown();
+    SetUp();
+    guTexSource(guTexAllocateMemory(GR_TMU0, 3, 64, 64, GR_TEXFMT_RGB_565, GR_MIPMAP_NEAREST, GR_LOD_64, GR_LOD_64,
+                                    GR_ASPECT_1x1, 0, 0, 1, 1, 0.0f, FXFALSE));
+    grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+    grFogMode(GR_FOG_WITH_TABLE);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    for (int textured = 0; textured < 2; ++textured) {
+        if (textured)
+            grColorCombine(GR_COMBINE_FUNCTION_SCALE_OTHER, GR_COMBINE_FACTOR_ONE, GR_COMBINE_LOCAL_CONSTANT,
+                           GR_COMBINE_OTHER_TEXTURE, FXFALSE);
+        GrVertex a = vertex(10, 10, nan, inf, -inf, nan, nan, nan, inf), b = vertex(100, 10, 1, 2, 3, 4, inf, 1, 2),
+                 c = vertex(10, 100, 1, 2, 3, 4, -inf, -inf, nan);
+        grDrawTriangle(&a, &b, &c);
+        GrVertex d = vertex(nan, 10, 1, 1, 1), e = vertex(inf, -inf, 1, 1, 1);
+        grDrawTriangle(&d, &e, &c);
+    }
+    // Whatever the noise left, a sane record brings the card back.
+    TearDown();
+    SetUp();
+    drawRect(0, 0, 16, 16, vertex(0, 0, 255, 255, 255));
+    EXPECT_EQ(coveredCount(), 256);
 }
 
 } // namespace

@@ -9,22 +9,8 @@ namespace {
 // The software card's finished frames go to the ordinary window.
 void presentFrame(void* userData, const std::uint32_t* pixels, int width, int height)
 {
-    SDL_Window* window = static_cast<SdlPlatform*>(userData)->window();
-    if (!window || width != 640 || height != 480)
-        return;
-    SDL_Surface* target = SDL_GetWindowSurface(window);
-    if (!target)
-        return;
-    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(pixels), width, height, 32,
-                                                           width * 4, SDL_PIXELFORMAT_RGB888);
-    if (!frame)
-        return;
-    if (target->w == width && target->h == height)
-        SDL_BlitSurface(frame, nullptr, target, nullptr);
-    else
-        SDL_BlitScaled(frame, nullptr, target, nullptr);
-    SDL_FreeSurface(frame);
-    SDL_UpdateWindowSurface(window);
+    if (width == 640 && height == 480)
+        static_cast<SdlPlatform*>(userData)->presentSoftwareFrame(pixels);
 }
 
 } // namespace

@@ -32,13 +32,10 @@ public:
         ASSERT_TRUE(sdl->createWindow(WindowStyle::BorderlessWithOpenGL));
         ASSERT_NE(gl, nullptr);
     }
-    static void TearDownTestSuite()
-    {
-        delete gl;
-        gl = nullptr;
-        delete sdl;
-        sdl = nullptr;
-    }
+    // The window and its context stay until the process ends: closing SDL's
+    // video unloads Mesa's driver, whose few remaining blocks the leak checker
+    // would then report without a name to tell them by.
+    static void TearDownTestSuite() {}
 
     // One pixel of the 640 x 480 picture being drawn, (0, 0) bottom-left.
     static std::array<int, 3> pixel(int x, int y)

@@ -1,14 +1,70 @@
 #include "shell/lifecycle.h"
 
+#include "levels/level_list.h"
 #include "platform/platform.h"
+#include "records/best_times.h"
+#include "render/font.h"
+#include "render/renderer.h"
 #include "screens/frame.h"
 #include "shell/edition.h"
+#include "shell/joystick_menu.h"
+#include "shell/options.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 
-// The data loaders come with their subsystems; until then there is nothing
-// that could fail.
-bool startUp() { return true; }
+namespace {
+
+void detectJoystick()
+{
+    JoystickPosition position;
+    if (!platform->joystickPosition(position))
+        return;
+    joystickPresent = true;
+    joystickControl = true;
+    if (!platform->joystickCaps(joystickLimits)) {
+        joystickPresent = false;
+        joystickControl = false;
+    }
+}
+
+bool startUpGl()
+{
+    if (!loadLevelList()) {
+        platform->messageBox("could not initialize map data", "Error");
+        return false;
+    }
+    bestTimes.load();
+    if (!font.load("graphics/font/font", "graphics/font/font.dat")) {
+        platform->messageBox("could not initialize fonts", "Error");
+        return false;
+    }
+    return true;
+}
+
+bool startUpGlide()
+{
+    detectJoystick();
+    if (!loadLevelList()) {
+        renderer->releaseDisplay();
+        platform->messageBox("could not initialize map data", "Error");
+        return false;
+    }
+    bestTimes.load(); // also brings back the options, the joystick choice included
+    if (!renderer->startGraphics()) {
+        platform->messageBox("A Voodoo graphics card was not found", "Error");
+        return false;
+    }
+    if (!font.load("graphics/newFont.3df", "misc/newFont.dat")) {
+        renderer->releaseDisplay();
+        platform->messageBox("could not initialize fonts", "Error");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool startUp() { return isGlide() ? startUpGlide() : startUpGl(); }
 
 void onCreate()
 {
@@ -24,6 +80,10 @@ void onDestroy()
     clockStopped = true;
     if (musicPlaying)
         stopMusic();
+    if (isGlide()) {
+        renderer->releaseDisplay();
+        renderer->shutdownGraphics();
+    }
     windowActive = false;
     platform->requestQuit(0);
 }
@@ -42,8 +102,10 @@ void onKillFocus()
 {
     windowActive = false;
     paused = true;
-    if (isGlide())
+    if (isGlide()) {
+        renderer->suspendGraphics();
         platform->minimizeWindow();
+    }
 }
 
 void onSetFocus()
@@ -53,6 +115,8 @@ void onSetFocus()
     if (!windowActive) {
         paused = false;
         windowActive = true;
+        if (isGlide())
+            renderer->resumeGraphics();
     }
 }
 

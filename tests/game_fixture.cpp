@@ -2,6 +2,7 @@
 
 #include "levels/level_list.h"
 #include "records/best_times.h"
+#include "screens/frame.h"
 #include "shell/event_loop.h"
 #include "shell/joystick_menu.h"
 #include "shell/level_flow.h"
@@ -32,6 +33,7 @@ void GameTest::startFresh(Edition which)
     newEntryRow = -1;
     nameCursor = 0;
     screenDirty = true;
+    resetFrameState();
     cameraView = ViewTransform();
     exitCode = -1;
 }

@@ -1,0 +1,83 @@
+#include "screens/menu_screen.h"
+
+#include "render/font.h"
+#include "screens/text_colour.h"
+#include "shell/joystick_menu.h"
+#include "shell/menu.h"
+#include "shell/options.h"
+#include "shell/edition.h"
+#include "shell/shell_state.h"
+
+namespace {
+
+enum class LineLook { Normal, Unavailable };
+
+void colourFor(MenuItem item, LineLook look = LineLook::Normal)
+{
+    int number = menuNumber(item);
+    if (number == menuCursor && number != 0)
+        setTextColour(1.0f, 1.0f, 1.0f);
+    else if (look == LineLook::Unavailable)
+        setTextColour(0.5f, 0.5f, 0.5f);
+    else
+        setTextColour(0.0f, 0.0f, 1.0f);
+}
+
+void line(MenuItem item, const char* text, LineLook look = LineLook::Normal)
+{
+    colourFor(item, look);
+    font.drawText(text);
+}
+
+const char* onOff(bool on, const char* whenOn, const char* whenOff) { return on ? whenOn : whenOff; }
+
+void drawMainPage()
+{
+    font.setPosition(220.0f, 160.0f);
+    line(MenuItem::NewGame, "NeW Game\n");
+    if (isGlide()) {
+        line(MenuItem::Options, "Options\n");
+        setTextColour(0.5f, 0.5f, 0.5f); // never selectable here
+        font.drawText("HIGHSCORE\n");
+        line(MenuItem::Credits, "credits\n");
+    } else {
+        line(MenuItem::HighScore, "HIGHSCORE\n");
+        line(MenuItem::Options, "Options\n");
+    }
+    line(MenuItem::Quit, "Quit");
+}
+
+void drawOptionsPage()
+{
+    font.setPosition(185.0f, 120.0f);
+    line(MenuItem::Statistics, onOff(showStatistics, "Statistics: ON\n", "Statistics: OFF\n"));
+    line(MenuItem::Fog, onOff(fogOn, "Fog: ON\n", "Fog: OFF\n"));
+    line(MenuItem::FarSight, onOff(farSight, "Far Sight: ON\n", "Far Sight: OFF\n"),
+         fogOn ? LineLook::Unavailable : LineLook::Normal);
+    line(MenuItem::Normal, onOff(normalView, "Normal: ON\n", "Normal: OFF\n"));
+    line(MenuItem::CameraLag, "Camera Lag: ");
+    font.drawNumber(cameraLag, 0);
+    font.drawText("\n");
+    line(MenuItem::Midi, "MIDI: ");
+    font.drawText(onOff(musicOn, "ON\n", "OFF\n"));
+    if (isGlide()) {
+        if (!joystickPresent) {
+            setTextColour(0.5f, 0.5f, 0.5f);
+            font.drawText("Control: keyboard\n");
+        } else {
+            line(MenuItem::Control, onOff(joystickControl, "Control: joystick\n", "Control: keyboard\n"));
+        }
+    }
+    line(MenuItem::Done, "Done");
+}
+
+} // namespace
+
+void drawMenu()
+{
+    font.setScale(1.0f);
+    if (cursorOnOptionsPage(menuCursor))
+        drawOptionsPage();
+    else
+        drawMainPage();
+}

@@ -1,0 +1,89 @@
+#include "screens/pictures.h"
+
+#include "platform/platform.h"
+#include "render/bmp.h"
+#include "render/font.h"
+#include "render/renderer.h"
+#include "screens/text_colour.h"
+
+#include <memory>
+
+namespace {
+
+// A picture read on first use and kept for the rest of the run.
+struct CachedPicture {
+    const char* file;
+    const char* failureMessage;
+    std::unique_ptr<uint8_t[]> pixels;
+    bool reported = false;
+};
+
+CachedPicture titlePicture{"graphics/title.bmp", "could not load.bmp title", nullptr};
+CachedPicture backPicture{"graphics/back.bmp", "could not load back.bmp", nullptr};
+
+// readBmp takes only 24-bit pictures; the screen needs exactly its own size.
+bool isScreenPicture(const BmpSize& size) { return size.width == 640 && size.height == 480; }
+
+void blitCached(CachedPicture& picture)
+{
+    if (!picture.pixels) {
+        auto pixels = std::make_unique<uint8_t[]>(kPictureBytes);
+        BmpSize size;
+        if (!readBmp(picture.file, pixels.get(), kPictureBytes, &size) || !isScreenPicture(size)) {
+            // A modal box on every frame would lock the game up: say it once.
+            if (!picture.reported)
+                platform->messageBox(picture.failureMessage, "Error");
+            picture.reported = true;
+            return;
+        }
+        picture.pixels = std::move(pixels);
+    }
+    renderer->blitPicture(picture.pixels.get());
+}
+
+// The contributor lines of the credits screen, each ten spaces in.
+const char* const kCreditLines[3] = {
+    "          the Orbivale team: game, physics, levels and the software Voodoo\n\n\n",
+    "          pictures and textures rendered by our own data generator\n\n\n",
+    "          music and sounds composed and synthesized by the data generator",
+};
+const char* const kCreditHeadings[3] = {"Programming  and  design:\n", "Title  and  background:\n", "Midi  and  wave:\n"};
+const char* const kCreditAddress = "build your own copy from the source tree: make play";
+
+} // namespace
+
+void blitTitlePicture() { blitCached(titlePicture); }
+
+void blitBackPicture() { blitCached(backPicture); }
+
+bool drawPicture(const char* file)
+{
+    auto pixels = std::make_unique<uint8_t[]>(kPictureBytes);
+    BmpSize size;
+    if (!readBmp(file, pixels.get(), kPictureBytes, &size) || !isScreenPicture(size))
+        return false;
+    renderer->blitPicture(pixels.get());
+    return true;
+}
+
+void drawCredits()
+{
+    setTextColour(1.0f, 1.0f, 1.0f);
+    font.setPosition(0.0f, 0.0f);
+    for (int i = 0; i < 3; ++i) {
+        font.setScale(1.0f);
+        font.drawText(kCreditHeadings[i]);
+        font.setScale(0.5f);
+        font.drawText(kCreditLines[i]);
+    }
+    font.setPosition(0.0f, 460.0f);
+    font.drawText(kCreditAddress);
+}
+
+void resetPictures()
+{
+    for (CachedPicture* picture : {&titlePicture, &backPicture}) {
+        picture->pixels.reset();
+        picture->reported = false;
+    }
+}

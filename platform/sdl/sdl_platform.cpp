@@ -255,8 +255,8 @@ void SdlPlatform::messageBox(const std::string& text, const std::string& caption
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), window_);
 }
 
-// The refusal beep comes with the sound effects; until then the terminal bell.
-void SdlPlatform::beep() { std::fputc('\a', stderr); }
+// The refusal beep is a short wave of the game's own, on the effects channel.
+void SdlPlatform::beep() { audio_.playSound("sounds/beep.wav"); }
 
 bool SdlPlatform::keyHeld(int keyCode)
 {

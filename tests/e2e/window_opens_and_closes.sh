@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Starts a program under its own Xvfb, finds its 640 x 480 "Orbivale" window,
-# closes it through the window system and expects exit code 0.
+# Starts a program in a copy of its data folder under its own Xvfb, finds
+# its 640 x 480 "Orbivale" window, closes it through the window system and
+# expects exit code 0 with no best-times file written (only Quit saves it).
 set -u
 program=$1
 closer=$2
+data=$3
 work=$(mktemp -d)
 trap 'kill -9 $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
 
@@ -14,6 +16,7 @@ export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
+cp -r "$data"/. "$work"/
 cd "$work"
 SDL_AUDIODRIVER=dummy "$program" >"$work/out.log" 2>&1 &
 game_pid=$!
@@ -42,4 +45,5 @@ wait "$game_pid"
 status=$?
 cat "$work/out.log"
 [ "$status" -eq 0 ] || { echo "exit code $status"; exit 1; }
+if [ -e highScore.dat ] || [ -e misc/highScore.dat ]; then echo "closing the window saved the best times"; exit 1; fi
 echo "window $geometry closed, exit code 0"

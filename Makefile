@@ -48,7 +48,7 @@ test-sanitized: deps
 
 # Each file reader gets FUZZ_TIME seconds of libFuzzer; new inputs it finds
 # are kept in $(FUZZ_BUILD)/corpus, the seeds in fuzz/seeds.
-FUZZ_TARGETS := fuzz_map fuzz_level_list fuzz_bmp
+FUZZ_TARGETS := fuzz_map fuzz_level_list fuzz_bmp fuzz_best_times fuzz_font
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBIVALE_FUZZ=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)

@@ -37,6 +37,9 @@ bool SdlAudio::open(Uint32 musicEndEvent)
     }
     Mix_Init(MIX_INIT_MID);
     Mix_AllocateChannels(1);
+    // The synthesizer plays near full scale; a little headroom keeps an
+    // effect on top of the music from clipping.
+    Mix_VolumeMusic(MIX_MAX_VOLUME * 3 / 4);
     Mix_HookMusicFinished(onMusicFinished);
     open_ = true;
     return true;

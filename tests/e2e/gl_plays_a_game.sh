@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Plays orbivale-gl under its own Xvfb with real key presses: title, menu,
+# a few seconds of a level, Quit. Expects exit code 0, "highScore.dat"
+# written by Quit, a picture on every screen and the level differing from
+# the title.
+# Usage: glide_plays_a_game.sh PROGRAM DATA_DIR [SCREENSHOT_DIR]
+set -u
+program=$1
+data=$2
+shots=${3:-}
+work=$(mktemp -d)
+trap 'kill -9 $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
+
+display=:$((90 + RANDOM % 400))
+Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb_pid=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+
+cp -r "$data" "$work/game"
+rm -f "$work/game/highScore.dat"
+cd "$work/game"
+SDL_AUDIODRIVER=dummy "$program" >"$work/out.log" 2>&1 &
+game_pid=$!
+
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --name '^Orbivale$' 2>/dev/null | head -n 1)
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+[ -n "$window" ] || { echo "no window named Orbivale"; cat "$work/out.log"; exit 1; }
+xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window"
+
+failed=0
+# Takes a screenshot of the window and checks that it is not one flat colour.
+shot() {
+  local name=$1
+  sleep 0.7
+  import -window "$window" "$work/$name.png" 2>/dev/null || { echo "no screenshot $name"; failed=1; return; }
+  [ -n "$shots" ] && cp "$work/$name.png" "$shots/$name.png"
+  local colours
+  colours=$(identify -format '%k' "$work/$name.png")
+  if [ "${colours:-0}" -lt 16 ]; then echo "screen $name shows only $colours colours"; failed=1; fi
+}
+key() { xdotool key --window "$window" --delay 120 "$@"; sleep 0.2; }
+
+shot title
+key Escape
+shot menu
+key Return
+sleep 2
+shot level_start
+if cmp -s "$work/title.png" "$work/level_start.png"; then echo "the level looks like the title"; failed=1; fi
+xdotool keydown Up; sleep 1.5; xdotool keydown Left; sleep 0.7; xdotool keyup Left
+xdotool keydown Right; sleep 0.7; xdotool keyup Right; sleep 0.5; xdotool keyup Up
+shot playing
+key Escape
+shot playing_menu
+key Down Down Down
+shot quit_selected
+[ -f highScore.dat ] && { echo "best times written before Quit"; failed=1; }
+key Return
+for _ in $(seq 100); do
+  kill -0 "$game_pid" 2>/dev/null || break
+  sleep 0.1
+done
+if kill -0 "$game_pid" 2>/dev/null; then
+  echo "program did not end after Quit"; cat "$work/out.log"; exit 1
+fi
+wait "$game_pid"
+status=$?
+cat "$work/out.log"
+[ "$status" -eq 0 ] || { echo "exit code $status"; exit 1; }
+[ -f highScore.dat ] || { echo "highScore.dat was not saved"; failed=1; }
+[ "$failed" -eq 0 ] || exit 1
+echo "played a level and quit, exit code 0, best times saved"

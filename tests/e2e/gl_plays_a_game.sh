@@ -21,7 +21,10 @@ xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; e
 cp -r "$data" "$work/game"
 rm -f "$work/game/highScore.dat"
 cd "$work/game"
-SDL_AUDIODRIVER=dummy "$program" >"$work/out.log" 2>&1 &
+# Mesa's driver leaves a few blocks behind when SDL unloads it at exit, with
+# no module name left to attribute them to; our own code's leaks are checked
+# by every other test of the sanitized build.
+ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy "$program" >"$work/out.log" 2>&1 &
 game_pid=$!
 
 window=""

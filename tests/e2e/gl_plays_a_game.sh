@@ -11,10 +11,11 @@ shots=${3:-}
 work=$(mktemp -d)
 trap 'kill -9 $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
 
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 800x600x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# The server picks a free display itself, so parallel runs never meet.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
-export DISPLAY=$display
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=:$(head -n 1 "$work/display" 2>/dev/null)
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 
@@ -28,7 +29,7 @@ ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dum
 game_pid=$!
 
 window=""
-for _ in $(seq 100); do
+for _ in $(seq 300); do
   window=$(xdotool search --name '^Orbivale$' 2>/dev/null | head -n 1)
   [ -n "$window" ] && break
   sleep 0.1

@@ -41,7 +41,8 @@ public:
 private:
     bool loadGlyphImages(const std::string& imageBase);
     bool readDescription(const std::string& path);
-    bool hasGlyph(int c) const { return c >= firstChar && c <= lastChar; }
+    // A table may claim any range: only real character bytes have a box.
+    bool hasGlyph(int c) const { return c >= 0 && c < 256 && c >= firstChar && c <= lastChar; }
     float advance(int c) const;
 
     bool loaded = false;

@@ -99,6 +99,17 @@ TEST_F(FontTest, BrokenFontFilesFailTheLoadAndDrawNothing)
     EXPECT_TRUE(scripted.messages.empty()); // orbivale-glide has no message of its own here
 }
 
+TEST_F(FontTest, ATableClaimingARangeBeyondTheBytesDrawsOnlyRealCharacters)
+{
+    startFresh(Edition::Glide);
+    TempWorkdir::write("wide.dat", "-5 300 A 0 0 10 33");
+    ASSERT_TRUE(font.load("f.3df", "wide.dat"));
+    font.setScale(1.0f);
+    font.drawText("\xE9" "A");
+    EXPECT_EQ(recorder.count(RenderOp::Glyph), 1);
+    EXPECT_EQ(font.textWidth("\xE9"), 10.0f);
+}
+
 TEST_F(FontTest, NumbersAreRoundedToTheirDecimals)
 {
     EXPECT_EQ(formatNumber(0.05f, 2), "0.05");

@@ -8,15 +8,9 @@ program=$1
 data=$2
 shots=${3:-}
 work=$(mktemp -d)
-trap 'kill -9 $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
+source "$(dirname "$0")/session.sh"
 
-# The server picks a free display itself, so parallel runs never meet.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(head -n 1 "$work/display" 2>/dev/null)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
+start_xvfb 800x600x24
 
 cp -r "$data" "$work/game"
 rm -f "$work/game/misc/highScore.dat"
@@ -24,13 +18,7 @@ cd "$work/game"
 SDL_AUDIODRIVER=dummy "$program" >"$work/out.log" 2>&1 &
 game_pid=$!
 
-window=""
-for _ in $(seq 300); do
-  window=$(xdotool search --name '^Orbivale$' 2>/dev/null | head -n 1)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "no window named Orbivale"; cat "$work/out.log"; exit 1; }
+find_window
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window"
 
 failed=0
@@ -63,16 +51,6 @@ key Return
 shot closing
 [ -f misc/highScore.dat ] || { echo "misc/highScore.dat was not saved"; failed=1; }
 key space
-for _ in $(seq 100); do
-  kill -0 "$game_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$game_pid" 2>/dev/null; then
-  echo "program did not end after a key on the closing picture"; cat "$work/out.log"; exit 1
-fi
-wait "$game_pid"
-status=$?
-cat "$work/out.log"
-[ "$status" -eq 0 ] || { echo "exit code $status"; exit 1; }
+expect_clean_exit "after a key on the closing picture"
 [ "$failed" -eq 0 ] || exit 1
 echo "played through to the closing picture, exit code 0, best times saved"

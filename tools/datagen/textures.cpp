@@ -5,6 +5,7 @@
 #include "tools/datagen/output.h"
 #include "tools/tdf/tdf_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -24,6 +25,19 @@ Image paint(const std::function<Colour(float, float)>& shader) {
     return image;
 }
 
+// The terrain is drawn without lighting, so pits and mounds show only as the
+// texture squeezes and stretches over them: every surface carries a regular
+// pattern of squares (n per tile, light and dark by `amount`) for the eye to
+// read the ground's shape from. Edges are softened over a few texels.
+float squares(float u, float v, int n, float amount) {
+    float gx = u * n, gy = v * n;
+    float fx = gx - std::floor(gx), fy = gy - std::floor(gy);
+    bool light = ((static_cast<int>(std::floor(gx)) + static_cast<int>(std::floor(gy))) & 1) != 0;
+    float edge = std::min(std::min(fx, 1.0f - fx), std::min(fy, 1.0f - fy)) * 128.0f / n;
+    float soft = smoothstep(0.0f, 1.5f, edge);
+    return 1.0f + (light ? amount : -amount) * soft;
+}
+
 // Cobbles: rounded grey stones of slightly different tints in dark mortar.
 Colour stone(float u, float v) {
     CellSample cell = tiledCells(u, v, 5, 11);
@@ -38,14 +52,15 @@ Colour stone(float u, float v) {
     return mix(mortar, rock, smoothstep(0.04f, 0.09f, edge));
 }
 
-// Meadow: mottled green with short blades running along the course.
+// Meadow: a lawn mown in squares, mottled, with short blades running along
+// the course.
 Colour grass(float u, float v) {
     float patches = tiledFbm(u, v, 4, 4, 0.5f, 21);
     float blades = tiledNoise2(u * 48.0f, v * 12.0f, 48, 12, 22);
     float fine = tiledNoise(u * 64.0f, v * 64.0f, 64, 23);
     Colour dark{0.16f, 0.36f, 0.10f}, light{0.38f, 0.60f, 0.18f};
-    Colour c = mix(dark, light, clamp01(0.25f + 0.9f * patches * patches + 0.35f * (blades - 0.5f)));
-    return scaled(c, 0.85f + 0.3f * fine);
+    Colour c = mix(dark, light, clamp01(0.35f + 0.5f * patches * patches + 0.3f * (blades - 0.5f)));
+    return scaled(c, (0.88f + 0.24f * fine) * squares(u, v, 4, 0.2f));
 }
 
 // Desert: warm sand with wind ripples across the course.
@@ -54,8 +69,8 @@ Colour sand(float u, float v) {
     float ripple = 0.5f + 0.5f * std::sin(2.0f * kPi * (6.0f * v + 1.0f * u + 1.6f * warp));
     float grain = tiledNoise(u * 64.0f, v * 64.0f, 64, 32);
     float dunes = tiledFbm(u, v, 2, 3, 0.5f, 33);
-    Colour c = mix(Colour{0.72f, 0.58f, 0.36f}, Colour{0.90f, 0.78f, 0.52f}, 0.35f + 0.4f * ripple + 0.3f * (dunes - 0.5f));
-    return scaled(c, 0.92f + 0.16f * grain);
+    Colour c = mix(Colour{0.66f, 0.52f, 0.31f}, Colour{0.92f, 0.80f, 0.55f}, 0.2f + 0.65f * ripple + 0.25f * (dunes - 0.5f));
+    return scaled(c, (0.92f + 0.16f * grain) * squares(u, v, 4, 0.13f));
 }
 
 // Frozen lake: pale blue clouds with fine white cracks.
@@ -66,6 +81,7 @@ Colour ice(float u, float v) {
     CellSample fineCell = tiledCells(u, v, 9, 43);
     float fineCrack = 1.0f - smoothstep(0.0f, 0.04f, fineCell.second - fineCell.nearest);
     Colour c = mix(Colour{0.55f, 0.72f, 0.86f}, Colour{0.86f, 0.94f, 0.99f}, cloud);
+    c = scaled(c, squares(u, v, 4, 0.1f));
     c = mix(c, Colour{0.97f, 0.99f, 1.0f}, 0.75f * crack + 0.25f * fineCrack);
     return c;
 }
@@ -74,7 +90,7 @@ Colour ice(float u, float v) {
 Colour metal(float u, float v) {
     float brushed = tiledNoise2(u * 128.0f, v * 4.0f, 128, 4, 51);
     float stain = tiledFbm(u, v, 2, 3, 0.5f, 52);
-    Colour c = scaled(Colour{0.55f, 0.58f, 0.62f}, 0.80f + 0.15f * brushed + 0.15f * stain);
+    Colour c = scaled(Colour{0.55f, 0.58f, 0.62f}, (0.80f + 0.15f * brushed + 0.15f * stain) * squares(u, v, 2, 0.14f));
     // Diamond studs on an 8 x 8 grid, alternating orientation.
     float gx = u * 8.0f, gy = v * 8.0f;
     int ix = static_cast<int>(std::floor(gx)), iy = static_cast<int>(std::floor(gy));
@@ -90,7 +106,10 @@ Colour metal(float u, float v) {
     } else {
         c = scaled(c, 1.0f - 0.25f * smoothstep(1.35f, 1.0f, stud));
     }
-    return c;
+    // Dark seams where the plates meet.
+    float px = u * 2.0f - std::floor(u * 2.0f), py = v * 2.0f - std::floor(v * 2.0f);
+    float seam = std::min(std::min(px, 1.0f - px), std::min(py, 1.0f - py)) * 64.0f;
+    return scaled(c, 0.45f + 0.55f * smoothstep(0.5f, 2.0f, seam));
 }
 
 // Volcanic: black crust plates over glowing cracks.

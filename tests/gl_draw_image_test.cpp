@@ -8,6 +8,8 @@
 #include "shell/edition.h"
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -78,6 +80,68 @@ TEST_F(GlDrawImageTest, MarbleSitsOnTheCourseAtItsProjectedCentre)
     EXPECT_LT(c[0], 60);
     float radius = 6400.0f / centre.w;
     EXPECT_TRUE(isGround(pixel(int(centre.x), int(centre.y + radius + 3.0f))));
+}
+
+// Pits and mounds spread over the course, so that nearer ground hides
+// farther ground and the order of the triangles shows in the picture.
+bool loadHillyLevel(LevelMap& level, const TempDir& dir)
+{
+    std::string text = "holecount= 40\n.data\n";
+    for (int i = 0; i < 40; ++i) {
+        int x = (i * 397) % 1200 - 600;
+        int y = -5600 + i * 280;
+        int radius = 60 + (i % 4) * 30;
+        int depth = (i % 3 == 0) ? -60 : 80;
+        text += std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(radius) + " " +
+                std::to_string(depth) + "\n";
+    }
+    text += ".end";
+    Marble unused;
+    return level.load(dir.write("hilly.map", text), unused);
+}
+
+// Gathering the terrain into one vertex array is only a faster way of sending
+// the same triangles: the picture is the one that one glBegin/glEnd pair per
+// triangle gives, pixel for pixel, with fog on and off, from the camera of
+// play and from high above the course as at a level start.
+TEST_F(GlDrawImageTest, GatheredTerrainGivesThePixelsOfOneBeginPerTriangle)
+{
+    ASSERT_TRUE(loadHillyLevel(level, dir));
+    Marble ball;
+    ball.setColour(230.0f, 40.0f, 40.0f);
+    ball.setPosition(Vec3(0.0f, -2000.0f, level.heightAt(0.0f, -2000.0f)));
+    ViewTransform play;
+    play.set(Vec3(0.0f, -2400.0f, level.heightAt(0.0f, -2000.0f) - 350.0f), -std::atan(400.0f / 350.0f), 0.0f,
+             0.0f);
+    ViewTransform above;
+    above.set(Vec3(150.0f, -5500.0f, -3000.0f), -0.5f, 0.0f, 0.1f);
+
+    for (const ViewTransform* view : {&play, &above})
+        for (bool fog : {true, false}) {
+            std::vector<uint8_t> shots[2];
+            int triangles[2] = {};
+            for (int batched : {1, 0}) {
+                gl->setTerrainBatching(batched != 0);
+                gl->clearFrame(0.0f, 0.0f, 1.0f);
+                triangles[batched] = drawTerrain(level, *view, true, fog);
+                drawMarble(ball, *view, level, false);
+                shots[batched] = picture();
+            }
+            gl->setTerrainBatching(true);
+            SCOPED_TRACE(std::string(view == &play ? "play camera" : "high camera") + (fog ? ", fog" : ""));
+            EXPECT_EQ(triangles[0], triangles[1]);
+            EXPECT_GT(triangles[1], 1000);
+            size_t differing = 0;
+            size_t ground = 0;
+            for (size_t i = 0; i < shots[0].size(); i += 3) {
+                differing += shots[0][i] != shots[1][i] || shots[0][i + 1] != shots[1][i + 1] ||
+                             shots[0][i + 2] != shots[1][i + 2];
+                ground += !(shots[1][i] == 0 && shots[1][i + 1] == 0 && shots[1][i + 2] == 255);
+            }
+            EXPECT_EQ(differing, 0u);
+            // The course covers a good part of the screen: there is a picture to compare.
+            EXPECT_GT(ground, shots[1].size() / 3 / 8) << ground;
+        }
 }
 
 } // namespace

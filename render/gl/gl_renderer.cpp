@@ -160,8 +160,24 @@ void GlRenderer::endTerrain()
 void GlRenderer::beginText() { flushTerrain(); }
 void GlRenderer::endText() {}
 
+void GlRenderer::setTerrainBatching(bool on)
+{
+    flushTerrain();
+    batchTerrain_ = on;
+}
+
 void GlRenderer::drawTerrainTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c)
 {
+    if (!batchTerrain_) {
+        glBegin(GL_TRIANGLES);
+        glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+        for (const ScreenVertex* v : {&a, &b, &c}) {
+            glTexCoord2f(v->s, v->t);
+            projectedVertex(*v);
+        }
+        glEnd();
+        return;
+    }
     for (const ScreenVertex* v : {&a, &b, &c})
         terrainBatch_.push_back({v->s, v->t, projectedToDeviceX(v->x), projectedToDeviceY(v->y), v->oow});
 }

@@ -43,6 +43,12 @@ public:
     // True when frames are drawn offscreen and scaled into the window at present.
     bool drawsOffscreen() const { return target_.offscreen(); }
 
+    // Terrain triangles go out gathered into one vertex array per terrain draw
+    // (on, the game's way) or each as its own glBegin/glEnd pair the moment it
+    // arrives (off). Both give the same picture; the second is kept to measure
+    // and check the first against.
+    void setTerrainBatching(bool on);
+
 private:
     // Terrain triangles are gathered between beginTerrain and endTerrain and
     // sent as one vertex array: the same vertices in the same order, so the
@@ -56,5 +62,6 @@ private:
 
     GlTarget target_;
     std::vector<TerrainVertex> terrainBatch_;
+    bool batchTerrain_ = true;
     float fogColour_[4] = {0.0f, 0.0f, 0.0f, 1.0f};
 };

@@ -54,6 +54,7 @@ struct Card {
 
     std::uint8_t fogTable[64] = {};
     std::uint8_t fogDelta[64] = {};
+    std::uint32_t fogEntries[64] = {}; // fogTable | fogDelta << 8, for the eight-pixel loops
 
     std::vector<Mipmap> mipmaps;
     std::uint32_t tmuMemoryUsed = 0;

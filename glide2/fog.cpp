@@ -33,6 +33,7 @@ void grFogTable(const GrFog_t table[GR_FOG_TABLE_SIZE])
     for (int i = 0; i < GR_FOG_TABLE_SIZE; ++i) {
         card.fogTable[i] = table[i];
         card.fogDelta[i] = i + 1 < GR_FOG_TABLE_SIZE ? static_cast<std::uint8_t>((table[i + 1] - table[i]) * 4) : 0;
+        card.fogEntries[i] = card.fogTable[i] | static_cast<std::uint32_t>(card.fogDelta[i]) << 8;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "glide2/card.h"
 #include "glide2/pixel_format.h"
 #include "glide2/pixel_pipeline.h"
+#include "glide2/texel_span.h"
 #include "glide2/triangle_setup.h"
 #include "glide2/vector4.h"
 
@@ -59,107 +60,63 @@ struct Target {
     bool lowerLeft;
     int clipMinX, clipMaxX, clipMinY, clipMaxY;
     bool blend; // this triangle blends (constant opaque alpha needs none)
+    // For texelRow: the modes, and the one level every pixel reads (or null).
+    const TexelSpanModes* texelModes = nullptr;
+    const TexelSpanLevel* texelLevel = nullptr;
 };
 
-// The terrain's case, kept tight: colour = texel, one mip level for the whole
-// span, optional table fog and w-buffer, no blending.
-template <bool Fog, bool Depth>
-void texelSpan(const Pipeline& p, const LevelView& v, std::uint16_t* color, std::uint16_t* depth,
-               const std::uint8_t* ditherRow, int x0, int x1, float oow, float doow, float sow, float dsow,
-               float tow, float dtow)
+// The mip level and filter one pixel of a span reads, keyed so that two
+// pixels read alike exactly when their keys are equal.
+struct SpanLevel {
+    LevelView view;
+    bool operator==(const SpanLevel& o) const { return view.base == o.view.base && view.bilinear == o.view.bilinear; }
+};
+
+SpanLevel spanLevelAt(const TextureView& t, int baseLod256, float oow)
 {
-    const int depthBias = p.depthBias;
-    const int depthFunction = p.depthFunction;
-    const bool depthWrite = p.depthWrite;
-    const bool colorWrite = p.colorWrite;
-    const bool plainFog = (p.fogMode & (GR_FOG_MULT2 | GR_FOG_ADD2)) == 0;
-    const std::uint32_t fogRB = static_cast<std::uint32_t>(p.fogR << 16 | p.fogB);
-    const std::uint32_t fogG = static_cast<std::uint32_t>(p.fogG);
-    const std::uint8_t* fogTable = card.fogTable;
-    const std::uint8_t* fogDelta = card.fogDelta;
-    const float scale = v.scale;
-    const bool dithered = ditherRow[0] < 16;
-    // Each stage runs over a batch of pixels so that the long chain of one
-    // pixel (divide, convert, fetch, filter, fog) overlaps with its neighbours.
-    constexpr int batch = 16;
-    std::int32_t wvs32[batch + 4];
-    int depthValues[batch];
-    std::uint32_t texels[batch];
-    int sis[batch + 4], tis[batch + 4];
-    bool passes[batch];
-    for (int start = x0; start < x1; start += batch) {
-        int n = x1 - start < batch ? x1 - start : batch;
-        float fbase = static_cast<float>(start - x0);
-        // Straight-line arithmetic, four pixels at a time.
-        for (int i = 0; i < n; i += 4) {
-            Float4 fi = Float4{0.0f, 1.0f, 2.0f, 3.0f} + (fbase + static_cast<float>(i));
-            Float4 o = oow + doow * fi;
-            if constexpr (Fog || Depth) {
-                // The w value (see w_value.h), clamped to 0..0xFFFF.
-                Int4 wv = clampInt4(0x7F000 - (reinterpret_cast<Int4>(o) >> 11 & 0x1FFFFF), 0, 0xFFFF);
-                wv = selectInt4(reinterpret_cast<Int4>(o) < 0, Int4{0, 0, 0, 0}, wv);
-                std::memcpy(&wvs32[i], &wv, sizeof wv);
+    int fraction;
+    return {levelViewFor(t, levelOfDetail(t, baseLod256, oow), fraction)};
+}
+
+TexelSpanLevel texelSpanLevel(const SpanLevel& l)
+{
+    return {l.view.base, l.view.scale, l.view.shift, l.view.widthMask, l.view.heightMask, l.view.bilinear};
+}
+
+// A row of a triangle whose colour is the texel, cut where the mip level
+// changes: 1/w is linear along the row, so the level only rises or only falls.
+template <bool Fog, bool Depth>
+void texelRow(const Pipeline& p, const TriangleSetup& s, const Target& target, int row, int x0, int x1)
+{
+    int physicalRow = target.lowerLeft ? screenHeight - 1 - row : row;
+    std::size_t rowStart = static_cast<std::size_t>(physicalRow) * screenWidth;
+    double px = x0 + 0.5 - s.originX, py = row + 0.5 - s.originY;
+    auto at = [&](int k) { return static_cast<float>(s.start[k] + s.dx[k] * px + s.dy[k] * py); };
+    float oow = at(paramOow), doow = static_cast<float>(s.dx[paramOow]);
+    TexelSpanRun run{target.color + rowStart, target.depth + rowStart, p.dither[physicalRow & 3], x0, x0, x1,
+                     screenWidth, oow, doow, at(paramSow), static_cast<float>(s.dx[paramSow]), at(paramTow),
+                     static_cast<float>(s.dx[paramTow])};
+    if (target.texelLevel) {
+        drawTexelSpan(Fog, Depth, *target.texelModes, *target.texelLevel, run);
+        return;
+    }
+    const TextureView& t = p.texture;
+    auto levelAt = [&](int x) { return spanLevelAt(t, s.baseLod256, oow + doow * static_cast<float>(x - x0)); };
+    while (run.from < x1) {
+        SpanLevel first = levelAt(run.from);
+        int end = x1;
+        if (!(levelAt(x1 - 1) == first)) {
+            // The first pixel past from that reads another level.
+            int lo = run.from, hi = x1 - 1;
+            while (hi - lo > 1) {
+                int mid = lo + (hi - lo) / 2;
+                (levelAt(mid) == first ? lo : hi) = mid;
             }
-            // A negative 1/w reads s = t = 0: dividing by infinity gives w = 0.
-            Float4 infinity = Float4{} + std::numeric_limits<float>::infinity();
-            Float4 w = scale / selectFloat4(o > 0.0f, o, infinity);
-            Int4 si = floorToInt4(clampFloat4((sow + dsow * fi) * w, -1073741824.0f, 1073741824.0f));
-            Int4 ti = floorToInt4(clampFloat4((tow + dtow * fi) * w, -1073741824.0f, 1073741824.0f));
-            std::memcpy(&sis[i], &si, sizeof si);
-            std::memcpy(&tis[i], &ti, sizeof ti);
+            end = hi;
         }
-        if constexpr (Depth) {
-            for (int i = 0; i < n; ++i) {
-                depthValues[i] = clampInt(wvs32[i] + depthBias, 0, 0xFFFF);
-                passes[i] = depthPasses(depthFunction, depthValues[i], depth[start + i]);
-            }
-        }
-        for (int i = 0; i < n; ++i) {
-            if constexpr (Depth) {
-                if (!passes[i])
-                    continue;
-            }
-            texels[i] = fetchLevel(v, sis[i], tis[i]);
-        }
-        for (int i = 0; i < n; ++i) {
-            if constexpr (Depth) {
-                if (!passes[i])
-                    continue;
-            }
-            int x = start + i;
-            std::uint32_t c = texels[i];
-            int r, g, b;
-            if constexpr (Fog) {
-                std::uint16_t wv = static_cast<std::uint16_t>(wvs32[i]);
-                int index = wv >> 10;
-                int f1 = fogTable[index] + ((fogDelta[index] * ((wv >> 2) & 0xFF)) >> 10) + 1;
-                if (plainFog && f1 <= 256) {
-                    // c + (fog - c) * f1 / 256 per channel, two channels at a time.
-                    std::uint32_t k = static_cast<std::uint32_t>(256 - f1), f = static_cast<std::uint32_t>(f1);
-                    std::uint32_t rb = (((c & 0xFF00FF) * k + fogRB * f) >> 8) & 0xFF00FF;
-                    std::uint32_t gg = (((c >> 8) & 0xFF) * k + fogG * f) >> 8;
-                    r = static_cast<int>(rb >> 16);
-                    g = static_cast<int>(gg);
-                    b = static_cast<int>(rb & 0xFF);
-                } else {
-                    PixelColor pc{static_cast<int>((c >> 16) & 0xFF), static_cast<int>((c >> 8) & 0xFF),
-                                  static_cast<int>(c & 0xFF), 255};
-                    applyFog(p, wv, pc);
-                    r = pc.r, g = pc.g, b = pc.b;
-                }
-            } else {
-                r = static_cast<int>((c >> 16) & 0xFF);
-                g = static_cast<int>((c >> 8) & 0xFF);
-                b = static_cast<int>(c & 0xFF);
-            }
-            if (colorWrite)
-                color[x] = dithered ? packDitheredArithmetic(ditherRow[x & 3], r, g, b)
-                                    : packDithered(16, r, g, b);
-            if constexpr (Depth) {
-                if (depthWrite)
-                    depth[x] = static_cast<std::uint16_t>(depthValues[i]);
-            }
-        }
+        run.to = end;
+        drawTexelSpan(Fog, Depth, *target.texelModes, texelSpanLevel(first), run);
+        run.from = end;
     }
 }
 
@@ -261,10 +218,6 @@ void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, i
         LevelView first = levelViewFor(t, levelOfDetail(t, s.baseLod256, oow), firstFraction);
         LevelView last = levelViewFor(t, levelOfDetail(t, s.baseLod256, oowLast), lastFraction);
         if (TexelColor && first.base == last.base && first.bilinear == last.bilinear) {
-            if (!Blend && (!Depth || wBuffer)) {
-                texelSpan<Fog, Depth>(p, first, color, depth, ditherRow, x0, x1, oow, doow, sow, dsow, tow, dtow);
-                return;
-            }
             run([&](float o, float sw, float tw, int&) { return sampleLevel(first, o, sw, tw); });
             return;
         }
@@ -292,13 +245,60 @@ constexpr auto buildSpanTable(std::integer_sequence<int, I...>)
 
 constexpr auto spanTable = buildSpanTable(std::make_integer_sequence<int, 32>{});
 
-void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured)
+TexelSpanModes texelSpanModes(const Pipeline& p)
 {
+    TexelSpanModes modes;
+    modes.fogEntries = card.fogEntries;
+    modes.fogKind = (p.fogMode & GR_FOG_MULT2) ? 1 : ((p.fogMode & GR_FOG_ADD2) ? 2 : 0);
+    modes.fogR = p.fogR, modes.fogG = p.fogG, modes.fogB = p.fogB;
+    modes.depthBias = p.depthBias;
+    modes.depthFunction = p.depthFunction;
+    modes.depthWrite = p.depthWrite;
+    modes.colorWrite = p.colorWrite;
+    modes.sWrap = p.texture.sWrap;
+    modes.tWrap = p.texture.tWrap;
+    return modes;
+}
+
+// Whether every pixel of the triangle reads one level, and which. The level
+// follows 1/w monotonically and 1/w at a pixel lies between the corners'
+// values, give or take rounding far below the margin taken here.
+bool singleLevel(const TextureView& t, const TriangleSetup& s, TexelSpanLevel& level)
+{
+    double lo = s.oowMin, hi = s.oowMax;
+    double margin = 1e-5 * (std::fabs(lo) > std::fabs(hi) ? std::fabs(lo) : std::fabs(hi));
+    lo -= margin;
+    hi += margin;
+    if (!(lo > 0.0) || !(hi < 3.0e38))
+        return false;
+    SpanLevel near = spanLevelAt(t, s.baseLod256, static_cast<float>(hi));
+    if (!(spanLevelAt(t, s.baseLod256, static_cast<float>(lo)) == near))
+        return false;
+    level = texelSpanLevel(near);
+    return true;
+}
+
+void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& given, bool textured)
+{
+    Target target = given;
     bool texelColor = textured && p.colorIsTexel && p.tmuIsTexel;
     bool depth = p.depthMode != GR_DEPTHBUFFER_DISABLE;
-    int index = (textured ? 1 : 0) | (p.fog ? 2 : 0) | (depth ? 4 : 0) | (target.blend ? 8 : 0) |
-                (texelColor ? 16 : 0);
-    SpanFunction span = spanTable[static_cast<std::size_t>(index)];
+    SpanFunction span;
+    TexelSpanModes modes;
+    TexelSpanLevel level;
+    if (texelColor && !target.blend && (!depth || p.depthMode == GR_DEPTHBUFFER_WBUFFER)) {
+        constexpr SpanFunction rows[4] = {&texelRow<false, false>, &texelRow<true, false>, &texelRow<false, true>,
+                                          &texelRow<true, true>};
+        span = rows[(p.fog ? 1 : 0) | (depth ? 2 : 0)];
+        modes = texelSpanModes(p);
+        target.texelModes = &modes;
+        if (singleLevel(p.texture, s, level))
+            target.texelLevel = &level;
+    } else {
+        int index = (textured ? 1 : 0) | (p.fog ? 2 : 0) | (depth ? 4 : 0) | (target.blend ? 8 : 0) |
+                    (texelColor ? 16 : 0);
+        span = spanTable[static_cast<std::size_t>(index)];
+    }
 
     const std::int32_t* x = s.x;
     const std::int32_t* y = s.y;

@@ -70,6 +70,8 @@ bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, Tria
     values(v[0], p0);
     values(v[1], p1);
     values(v[2], p2);
+    s.oowMin = std::fmin(p0[paramOow], std::fmin(p1[paramOow], p2[paramOow]));
+    s.oowMax = std::fmax(p0[paramOow], std::fmax(p1[paramOow], p2[paramOow]));
     for (int k = 0; k < paramCount; ++k) {
         double d1 = p1[k] - p0[k], d2 = p2[k] - p0[k];
         s.start[k] = p0[k];

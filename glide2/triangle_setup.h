@@ -15,6 +15,7 @@ struct TriangleSetup {
     double start[paramCount];
     double dx[paramCount];
     double dy[paramCount];
+    double oowMin, oowMax; // over the corners
     int baseLod256; // log2 of the texture footprint at w = 1, in 1/256 steps
 };
 

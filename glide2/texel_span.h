@@ -1,0 +1,44 @@
+#pragma once
+
+// The terrain's pixels, eight at a time: colour = texel from one mip level,
+// optional table fog and w-buffer, no blending. Every lane computes what the
+// one-pixel pipeline computes, bit for bit.
+
+#include <cstdint>
+
+// What stays fixed for every span of a triangle.
+struct TexelSpanModes {
+    const std::uint32_t* fogEntries; // fog table | step << 8, 64 entries
+    int fogKind;                     // 0 plain, 1 GR_FOG_MULT2, 2 GR_FOG_ADD2
+    int fogR, fogG, fogB;
+    int depthBias, depthFunction;
+    bool depthWrite, colorWrite;
+    bool sWrap, tWrap;
+};
+
+// One mip level and its filter.
+struct TexelSpanLevel {
+    const std::uint32_t* base;
+    float scale; // texture-space units to 1/16 texels
+    int shift, widthMask, heightMask;
+    bool bilinear;
+};
+
+// Pixels [from, to) of one row; the values are interpolated from x0 where
+// 1/w = oow, s/w = sow and t/w = tow.
+struct TexelSpanRun {
+    std::uint16_t* color; // the row, column 0
+    std::uint16_t* depth;
+    const std::uint8_t* ditherRow; // 4 entries, 16 for no dither
+    int x0, from, to;
+    int rowWidth; // pixels in the row: lanes past it are neither read nor written
+    float oow, doow, sow, dsow, tow, dtow;
+};
+
+// fog and depth: which stages run. No pixel outside [from, to) changes.
+void drawTexelSpan(bool fog, bool depth, const TexelSpanModes& modes, const TexelSpanLevel& level,
+                   const TexelSpanRun& run);
+
+// Tests compare the builds: true draws with the loops for any processor, false
+// with the widest this one runs (the default).
+void glide2UsePortablePixelLoops(bool portable);

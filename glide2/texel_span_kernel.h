@@ -1,0 +1,241 @@
+#pragma once
+
+// The eight-pixel loops of texel_span.h. Included by one file per instruction
+// set; everything here has internal linkage so that no helper built for one
+// set can stand in for the other's.
+
+#include "glide2/texel_span.h"
+
+#include <cstring>
+
+// The helpers below are always inlined: how a 32-byte vector would be passed
+// to an out-of-line call does not matter.
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+namespace {
+
+typedef float F8 __attribute__((vector_size(32)));
+typedef std::int32_t I8 __attribute__((vector_size(32)));
+typedef std::uint16_t U16x16 __attribute__((vector_size(32)));
+typedef std::int16_t S16x8 __attribute__((vector_size(16)));
+
+constexpr I8 laneIndex = {0, 1, 2, 3, 4, 5, 6, 7};
+constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
+
+[[gnu::always_inline]] inline I8 splat(std::int32_t v) { return I8{} + v; }
+[[gnu::always_inline]] inline F8 splatF(float v) { return F8{} + v; }
+
+[[gnu::always_inline]] inline I8 bitsOf(F8 f) { return reinterpret_cast<I8>(f); }
+
+[[gnu::always_inline]] inline I8 select(I8 mask, I8 a, I8 b) { return (mask & a) | (~mask & b); }
+
+[[gnu::always_inline]] inline F8 selectF(I8 mask, F8 a, F8 b)
+{
+    return reinterpret_cast<F8>(select(mask, bitsOf(a), bitsOf(b)));
+}
+
+[[gnu::always_inline]] inline I8 clamp(I8 v, I8 lo, I8 hi)
+{
+    v = select(v < lo, lo, v);
+    return select(v > hi, hi, v);
+}
+
+// Floor of v after limiting it to +-2^30 (not-a-number to the low end), as
+// the one-pixel pipeline converts texture coordinates.
+[[gnu::always_inline]] inline I8 floorCoordinate(F8 v)
+{
+    const F8 lo = splatF(-1073741824.0f), hi = splatF(1073741824.0f);
+    v = selectF(v > lo, v, lo);
+    v = selectF(v < hi, v, hi);
+    I8 t = __builtin_convertvector(v, I8);
+    F8 back = __builtin_convertvector(t, F8);
+    return t + (v < back); // the mask is -1 where truncation went up
+}
+
+[[gnu::always_inline]] inline I8 gather(const std::uint32_t* base, I8 index)
+{
+    // Separate loads: faster than the gather instruction where we measured.
+    return I8{static_cast<std::int32_t>(base[index[0]]), static_cast<std::int32_t>(base[index[1]]),
+              static_cast<std::int32_t>(base[index[2]]), static_cast<std::int32_t>(base[index[3]]),
+              static_cast<std::int32_t>(base[index[4]]), static_cast<std::int32_t>(base[index[5]]),
+              static_cast<std::int32_t>(base[index[6]]), static_cast<std::int32_t>(base[index[7]])};
+}
+
+[[gnu::always_inline]] inline I8 wrapOrClamp(I8 i, bool wrap, I8 mask)
+{
+    return wrap ? (i & mask) : clamp(i, I8{}, mask);
+}
+
+// Channels c (0xAARRGGBB) times w (at most 256) per channel, w in both halves
+// of each lane: every product and sum fits 16 bits.
+[[gnu::always_inline]] inline U16x16 weigh(I8 c, I8 w)
+{
+    return reinterpret_cast<U16x16>(c) * reinterpret_cast<U16x16>(w);
+}
+
+// The bilinear or nearest texel at 1/16-texel coordinates si, ti.
+[[gnu::always_inline]] inline I8 fetch(const TexelSpanLevel& v, bool sWrap, bool tWrap, I8 si, I8 ti)
+{
+    const I8 wm = splat(v.widthMask), hm = splat(v.heightMask);
+    if (!v.bilinear) {
+        I8 i = wrapOrClamp(si >> 4, sWrap, wm), j = wrapOrClamp(ti >> 4, tWrap, hm);
+        return gather(v.base, (j << v.shift) + i);
+    }
+    // Texel centres sit half a texel in; 4 bits of fraction.
+    si -= 8;
+    ti -= 8;
+    I8 i0 = si >> 4, j0 = ti >> 4;
+    I8 fi = si & 15, fj = ti & 15;
+    I8 i1 = wrapOrClamp(i0 + 1, sWrap, wm), j1 = wrapOrClamp(j0 + 1, tWrap, hm);
+    i0 = wrapOrClamp(i0, sWrap, wm);
+    j0 = wrapOrClamp(j0, tWrap, hm);
+    I8 row0 = j0 << v.shift, row1 = j1 << v.shift;
+    I8 c00 = gather(v.base, row0 + i0), c10 = gather(v.base, row0 + i1);
+    I8 c01 = gather(v.base, row1 + i0), c11 = gather(v.base, row1 + i1);
+    const I8 sixteen = splat(16);
+    I8 w00 = (sixteen - fi) * (sixteen - fj), w10 = fi * (sixteen - fj), w01 = (sixteen - fi) * fj, w11 = fi * fj;
+    w00 |= w00 << 16;
+    w10 |= w10 << 16;
+    w01 |= w01 << 16;
+    w11 |= w11 << 16;
+    const I8 low = splat(0x00FF00FF);
+    U16x16 rb = weigh(c00 & low, w00) + weigh(c10 & low, w10) + weigh(c01 & low, w01) + weigh(c11 & low, w11);
+    U16x16 ag = weigh((c00 >> 8) & low, w00) + weigh((c10 >> 8) & low, w10) + weigh((c01 >> 8) & low, w01) +
+                weigh((c11 >> 8) & low, w11);
+    return reinterpret_cast<I8>(rb >> 8) | (reinterpret_cast<I8>(ag) & splat(static_cast<std::int32_t>(0xFF00FF00)));
+}
+
+// One channel through table fog with weight f1 (1 + the table's blend).
+[[gnu::always_inline]] inline I8 fogChannel(int kind, I8 c, I8 fog, I8 f1)
+{
+    const I8 zero{}, top = splat(255);
+    if (kind == 0)
+        return clamp(c + (((fog - c) * f1) >> 8), zero, top);
+    if (kind == 1)
+        return clamp((fog * f1) >> 8, zero, top);
+    return clamp(c - ((c * f1) >> 8), zero, top);
+}
+
+// Eight pixels from row + start: the lanes below count; the rest read 0.
+[[gnu::always_inline]] inline I8 load8(const std::uint16_t* row, int start, int count, bool whole)
+{
+    std::uint16_t v[8] = {};
+    if (whole)
+        std::memcpy(v, row + start, sizeof v);
+    else
+        for (int k = 0; k < count; ++k)
+            v[k] = row[start + k];
+    return I8{v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]};
+}
+
+// Writes the lanes of value where mask is set.
+[[gnu::always_inline]] inline void store8(std::uint16_t* row, int start, int count, bool whole, I8 value, I8 mask)
+{
+    S16x8 v = __builtin_convertvector(value, S16x8);
+    S16x8 m = __builtin_convertvector(mask, S16x8);
+    if (whole) {
+        S16x8 old;
+        std::memcpy(&old, row + start, sizeof old);
+        S16x8 merged = (m & v) | (~m & old);
+        std::memcpy(row + start, &merged, sizeof merged);
+        return;
+    }
+    for (int k = 0; k < count; ++k)
+        if (m[k])
+            row[start + k] = static_cast<std::uint16_t>(v[k]);
+}
+
+[[gnu::always_inline]] inline bool anySet(I8 mask)
+{
+    S16x8 m = __builtin_convertvector(mask, S16x8);
+    std::uint64_t a, b;
+    std::memcpy(&a, &m, 8);
+    std::memcpy(&b, reinterpret_cast<const char*>(&m) + 8, 8);
+    return (a | b) != 0;
+}
+
+template <bool Fog, bool Depth>
+void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelSpanRun& run)
+{
+    const int function = modes.depthFunction;
+    const I8 lessMask = splat((function & 1) ? -1 : 0), equalMask = splat((function & 2) ? -1 : 0),
+             greaterMask = splat((function & 4) ? -1 : 0);
+    const I8 depthBias = splat(modes.depthBias);
+    const I8 zero{}, maxDepth = splat(0xFFFF);
+    const I8 fogR = splat(modes.fogR), fogG = splat(modes.fogG), fogB = splat(modes.fogB);
+    const int fogKind = modes.fogKind;
+    const bool dithered = run.ditherRow[0] < 16;
+    const I8 dither = {run.ditherRow[(run.from + 0) & 3], run.ditherRow[(run.from + 1) & 3],
+                       run.ditherRow[(run.from + 2) & 3], run.ditherRow[(run.from + 3) & 3],
+                       run.ditherRow[(run.from + 4) & 3], run.ditherRow[(run.from + 5) & 3],
+                       run.ditherRow[(run.from + 6) & 3], run.ditherRow[(run.from + 7) & 3]};
+    const F8 infinity = splatF(__builtin_inff());
+    const F8 scale = splatF(level.scale);
+
+    for (int start = run.from; start < run.to; start += 8) {
+        const int count = run.to - start;
+        const bool whole = start + 8 <= run.rowWidth;
+        I8 active = laneIndex < count;
+        F8 fi = laneOffset + static_cast<float>(start - run.x0);
+        F8 o = run.oow + run.doow * fi;
+
+        // The w value (see w_value.h), clamped to 0..0xFFFF.
+        I8 wv{};
+        if constexpr (Fog || Depth) {
+            wv = clamp(0x7F000 - ((bitsOf(o) >> 11) & 0x1FFFFF), zero, maxDepth);
+            wv = select(bitsOf(o) < 0, zero, wv);
+        }
+        I8 depthValue{};
+        if constexpr (Depth) {
+            depthValue = clamp(wv + depthBias, zero, maxDepth);
+            I8 stored = load8(run.depth, start, count, whole);
+            I8 passes = ((depthValue < stored) & lessMask) | ((depthValue == stored) & equalMask) |
+                        ((depthValue > stored) & greaterMask);
+            active &= passes;
+            if (!anySet(active))
+                continue;
+        }
+
+        // A negative 1/w reads s = t = 0: dividing by infinity gives w = 0.
+        F8 w = scale / selectF(o > 0.0f, o, infinity);
+        I8 si = floorCoordinate((run.sow + run.dsow * fi) * w);
+        I8 ti = floorCoordinate((run.tow + run.dtow * fi) * w);
+        I8 texel = fetch(level, modes.sWrap, modes.tWrap, si, ti);
+
+        I8 r = (texel >> 16) & 0xFF, g = (texel >> 8) & 0xFF, b = texel & 0xFF;
+        if constexpr (Fog) {
+            I8 entry = gather(modes.fogEntries, wv >> 10);
+            I8 f1 = (entry & 0xFF) + ((((entry >> 8) & 0xFF) * ((wv >> 2) & 0xFF)) >> 10) + 1;
+            r = fogChannel(fogKind, r, fogR, f1);
+            g = fogChannel(fogKind, g, fogG, f1);
+            b = fogChannel(fogKind, b, fogB, f1);
+        }
+        if (modes.colorWrite) {
+            I8 packed;
+            if (dithered) {
+                I8 r5 = (2 * r - (r >> 4) + (r >> 7) + dither) >> 4;
+                I8 g6 = (4 * g - (g >> 4) + (g >> 6) + dither) >> 4;
+                I8 b5 = (2 * b - (b >> 4) + (b >> 7) + dither) >> 4;
+                packed = r5 << 11 | g6 << 5 | b5;
+            } else {
+                packed = (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
+            }
+            store8(run.color, start, count, whole, packed, active);
+        }
+        if constexpr (Depth) {
+            if (modes.depthWrite)
+                store8(run.depth, start, count, whole, depthValue, active);
+        }
+    }
+}
+
+void drawTexelSpanWith(bool fog, bool depth, const TexelSpanModes& modes, const TexelSpanLevel& level,
+                       const TexelSpanRun& run)
+{
+    if (fog)
+        depth ? texelSpan<true, true>(modes, level, run) : texelSpan<true, false>(modes, level, run);
+    else
+        depth ? texelSpan<false, true>(modes, level, run) : texelSpan<false, false>(modes, level, run);
+}
+
+} // namespace

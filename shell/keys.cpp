@@ -210,7 +210,9 @@ void runNameEntryStep()
         return;
     int8_t letter = static_cast<int8_t>(lastKey);
     bool rowValid = newEntryRow >= 0 && newEntryRow < kBestTimeRows;
-    if (letter >= 65 && letter <= 122 && rowValid) {
+    // Letter keys arrive as A to Z; the codes above them belong to the
+    // function and keypad keys, which must not type p, q, r... into a name.
+    if (letter >= kKeyA && letter <= kKeyA + 25 && rowValid) {
         std::string& name = bestTimes.rows[newEntryRow].name;
         name = name.substr(0, static_cast<size_t>(nameCursor)) + static_cast<char>(letter) + "_";
         ++nameCursor;

@@ -283,6 +283,12 @@ TEST_F(KeysTest, NameEntryTakesThreeLettersAndBeepsAtOtherKeys)
     press(kKeySpace); // Space neither types nor leaves
     runNameEntryStep();
     EXPECT_EQ(scripted.beeps, 2);
+    press(kKeyF1); // its code is that of 'p', but it is no letter key
+    runNameEntryStep();
+    press(kKeyF2);
+    runNameEntryStep();
+    EXPECT_EQ(scripted.beeps, 4);
+    EXPECT_EQ(bestTimes.rows[0].name, "AX_");
     press('C');
     runNameEntryStep();
     EXPECT_EQ(bestTimes.rows[0].name, "AXC");

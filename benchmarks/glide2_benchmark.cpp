@@ -1,5 +1,7 @@
-// Fill rate and triangle rate of the software card, single-threaded.
+// Fill rate and triangle rate of the software card: on one core, and with its
+// drawing threads (one per hardware thread, timed by the wall clock).
 
+#include "glide2/draw_threads.h"
 #include "glide2/glide.h"
 #include "glide2/presenter.h"
 
@@ -13,8 +15,9 @@ namespace {
 
 void ignorePresent(void*, const std::uint32_t*, int, int) {}
 
-void openCard()
+void openCard(int threads)
 {
+    glide2SetThreadCount(threads);
     glide2SetPresenter(&ignorePresent, nullptr);
     grGlideInit();
     GrHwConfiguration hw;
@@ -119,9 +122,9 @@ int coveredPixels()
     return n;
 }
 
-void BM_TerrainFill(benchmark::State& state)
+void terrainFill(benchmark::State& state, int threads)
 {
-    openCard();
+    openCard(threads);
     terrainState(loadTerrainTexture());
     std::vector<GrVertex> tris = terrainTriangles();
     std::int64_t pixels = 0;
@@ -154,13 +157,18 @@ void BM_TerrainFill(benchmark::State& state)
     state.counters["Mpix/s"] =
         benchmark::Counter(static_cast<double>(pixels) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
     state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["threads"] = glide2ThreadCount();
     grGlideShutdown();
 }
-BENCHMARK(BM_TerrainFill)->Unit(benchmark::kMillisecond);
 
-void BM_SmallTriangles(benchmark::State& state)
+void BM_TerrainFill(benchmark::State& state) { terrainFill(state, 1); }
+void BM_TerrainFillThreaded(benchmark::State& state) { terrainFill(state, 0); }
+BENCHMARK(BM_TerrainFill)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TerrainFillThreaded)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void smallTriangles(benchmark::State& state, int threads)
 {
-    openCard();
+    openCard(threads);
     terrainState(loadTerrainTexture());
     // 4 x 4 pixel right triangles (8 pixels each), tiled over the screen.
     std::vector<GrVertex> tris;
@@ -184,13 +192,18 @@ void BM_SmallTriangles(benchmark::State& state)
         count += static_cast<std::int64_t>(tris.size() / 3);
     }
     state.counters["triangles/s"] = benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsRate);
+    state.counters["threads"] = glide2ThreadCount();
     grGlideShutdown();
 }
+
+void BM_SmallTriangles(benchmark::State& state) { smallTriangles(state, 1); }
+void BM_SmallTrianglesThreaded(benchmark::State& state) { smallTriangles(state, 0); }
 BENCHMARK(BM_SmallTriangles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SmallTrianglesThreaded)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Present(benchmark::State& state)
 {
-    openCard();
+    openCard(1);
     for (auto _ : state)
         grBufferSwap(1);
     state.counters["swaps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);

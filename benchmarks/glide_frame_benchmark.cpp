@@ -1,8 +1,11 @@
 // Whole playing frames of orbivale-glide drawn on the software card at
 // 640 x 480: terrain and marble of a level of the glide data, the camera
-// following a scripted run down the course. Frames are not presented.
+// following a scripted run down the course. Frames are not presented. The
+// card draws on one core, or with one thread per hardware thread (timed by
+// the wall clock).
 // Run: ./build/benchmarks/glide_frame_benchmark (from anywhere).
 
+#include "glide2/draw_threads.h"
 #include "glide2/presenter.h"
 #include "levels/level_map.h"
 #include "platform/platform.h"
@@ -35,8 +38,9 @@ void placeMarble(int frame)
     updateCamera();
 }
 
-void glideFrames(benchmark::State& state, bool fog)
+void glideFrames(benchmark::State& state, bool fog, int threads)
 {
+    glide2SetThreadCount(threads);
     edition = Edition::Glide;
     ScriptedPlatform scripted;
     platform = &scripted;
@@ -66,18 +70,23 @@ void glideFrames(benchmark::State& state, bool fog)
     }
     state.SetItemsProcessed(state.iterations());
     state.counters["triangles/frame"] = double(triangles) / double(state.iterations());
+    state.counters["threads"] = glide2ThreadCount();
     glide.shutdownGraphics();
     glide2SetPresenter(nullptr, nullptr);
     renderer = nullptr;
     platform = nullptr;
 }
 
-void BM_GlideFrameFogOn(benchmark::State& state) { glideFrames(state, true); }
-void BM_GlideFrameFogOff(benchmark::State& state) { glideFrames(state, false); }
+void BM_GlideFrameFogOn(benchmark::State& state) { glideFrames(state, true, 1); }
+void BM_GlideFrameFogOff(benchmark::State& state) { glideFrames(state, false, 1); }
+void BM_GlideFrameFogOnThreaded(benchmark::State& state) { glideFrames(state, true, 0); }
+void BM_GlideFrameFogOffThreaded(benchmark::State& state) { glideFrames(state, false, 0); }
 
 } // namespace
 
 // items_per_second is frames per second.
 BENCHMARK(BM_GlideFrameFogOn)->Iterations(600)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GlideFrameFogOff)->Iterations(600)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GlideFrameFogOnThreaded)->Iterations(600)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GlideFrameFogOffThreaded)->Iterations(600)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

@@ -1,4 +1,5 @@
 #include "glide2/card.h"
+#include "glide2/draw_queue.h"
 
 #include <cmath>
 
@@ -28,6 +29,7 @@ void grFogTable(const GrFog_t table[GR_FOG_TABLE_SIZE])
 {
     if (!table)
         return;
+    finishDrawing();
     // The card keeps each entry with the step to the next one in quarter
     // units, modulo 256; steps of 64 or more therefore wrap, as on the card.
     for (int i = 0; i < GR_FOG_TABLE_SIZE; ++i) {

@@ -1,4 +1,5 @@
 #include "glide2/card.h"
+#include "glide2/draw_queue.h"
 #include "glide2/pixel_format.h"
 
 #include <algorithm>
@@ -51,6 +52,7 @@ void grBufferClear(GrColor_t color, GrAlpha_t, FxU16 depth)
 {
     if (!card.open)
         return;
+    finishDrawing();
     const RenderState& s = card.state;
     std::uint16_t* target = cardColorBuffer(s.renderBuffer);
     bool lowerLeft = s.origin == GR_ORIGIN_LOWER_LEFT;
@@ -86,6 +88,7 @@ FxBool grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode, G
 {
     if (!card.open || !info)
         return FXFALSE;
+    finishDrawing();
     bool write = (type & 1) == GR_LFB_WRITE_ONLY;
     LfbLock& lock = write ? card.writeLock : card.readLock;
     std::uint16_t* source = bufferFor(buffer);
@@ -148,6 +151,7 @@ FxBool grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
     LfbLock& lock = write ? card.writeLock : card.readLock;
     if (!lock.held || lock.buffer != buffer)
         return FXFALSE;
+    finishDrawing();
     lock.held = false;
     std::uint16_t* target = bufferFor(buffer);
     if (!write || !target)

@@ -7,6 +7,7 @@
 namespace {
 
 Pipeline pipeline;
+std::uint64_t builds = 0;
 
 void buildTexture(TextureView& view, const TmuState& t)
 {
@@ -92,6 +93,7 @@ void build()
     p.blend = blendNeedsBlending(p.blendSrc, p.blendDst);
     p.colorWrite = s.colorMask != 0;
     p.dither = ditherMatrixFor(s.ditherMode);
+    p.generation = ++builds;
 }
 
 } // namespace

@@ -36,6 +36,7 @@ struct TextureView {
 };
 
 struct Pipeline {
+    std::uint64_t generation = 0; // counts rebuilds from 1; 0 for a copy changed by hand
     CombineOps color, alpha, tmuRgb, tmuAlpha;
     int colorOther = 0;  // GR_COMBINE_OTHER_*
     int colorLocal = 0;  // GR_COMBINE_LOCAL_*

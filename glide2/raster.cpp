@@ -1,6 +1,8 @@
 #include "glide2/card.h"
 #include "glide2/pixel_format.h"
 #include "glide2/pixel_pipeline.h"
+#include "glide2/raster.h"
+#include "glide2/draw_queue.h"
 #include "glide2/texel_span.h"
 #include "glide2/triangle_setup.h"
 #include "glide2/vector4.h"
@@ -54,16 +56,6 @@ int ceilDiv16(std::int64_t v)
     return static_cast<int>(EdgeWalk::floorDiv(v + 15, 16));
 }
 
-struct Target {
-    std::uint16_t* color;
-    std::uint16_t* depth;
-    bool lowerLeft;
-    int clipMinX, clipMaxX, clipMinY, clipMaxY;
-    bool blend; // this triangle blends (constant opaque alpha needs none)
-    // For texelRow: the modes, and the one level every pixel reads (or null).
-    const TexelSpanModes* texelModes = nullptr;
-    const TexelSpanLevel* texelLevel = nullptr;
-};
 
 // The mip level and filter one pixel of a span reads, keyed so that two
 // pixels read alike exactly when their keys are equal.
@@ -278,6 +270,14 @@ bool singleLevel(const TextureView& t, const TriangleSetup& s, TexelSpanLevel& l
     return true;
 }
 
+} // namespace
+
+void triangleRows(const TriangleSetup& s, int& first, int& end)
+{
+    first = ceilDiv16(s.y[0] - 8);
+    end = ceilDiv16(s.y[2] - 8);
+}
+
 void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& given, bool textured)
 {
     Target target = given;
@@ -302,8 +302,8 @@ void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& given, b
 
     const std::int32_t* x = s.x;
     const std::int32_t* y = s.y;
-    int rowFirst = ceilDiv16(y[0] - 8);
-    int rowEnd = ceilDiv16(y[2] - 8);
+    int rowFirst, rowEnd;
+    triangleRows(s, rowFirst, rowEnd);
     if (rowFirst < target.clipMinY)
         rowFirst = target.clipMinY;
     if (rowEnd > target.clipMaxY)
@@ -339,6 +339,8 @@ void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& given, b
         shortEdge.next();
     }
 }
+
+namespace {
 
 bool vertexAlphaOpaque(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
@@ -385,10 +387,11 @@ void drawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, bool 
         }();
         Pipeline copy = p;
         copy.texture = empty;
-        rasterize(copy, s, target, true);
+        copy.generation = 0;
+        queueTriangle(copy, s, target, true);
         return;
     }
-    rasterize(p, s, target, textured);
+    queueTriangle(p, s, target, textured);
 }
 
 // The fringe outside one edge: a one-pixel quad fading from the edge's alpha to 0.

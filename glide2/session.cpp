@@ -1,4 +1,5 @@
 #include "glide2/card.h"
+#include "glide2/draw_queue.h"
 
 #include <cmath>
 #include <cstring>
@@ -46,6 +47,7 @@ FxBool grSstWinOpen(FxU32, GrScreenResolution_t resolution, GrScreenRefresh_t, G
         nAuxBuffers > 1 || format < GR_COLORFORMAT_ARGB || format > GR_COLORFORMAT_BGRA ||
         (origin != GR_ORIGIN_UPPER_LEFT && origin != GR_ORIGIN_LOWER_LEFT))
         return FXFALSE;
+    stopDrawThreads();
     for (auto& buffer : card.colorBuffer)
         buffer.assign(static_cast<std::size_t>(screenWidth) * screenHeight, 0);
     card.depthBuffer.assign(static_cast<std::size_t>(screenWidth) * screenHeight, 0);
@@ -59,11 +61,13 @@ FxBool grSstWinOpen(FxU32, GrScreenResolution_t resolution, GrScreenRefresh_t, G
     guTexMemReset();
     grGammaCorrectionValue(1.7f);
     card.open = true;
+    startDrawThreads();
     return FXTRUE;
 }
 
 void grGlideShutdown(void)
 {
+    stopDrawThreads();
     card.open = false;
     card.initialised = false;
     for (auto& buffer : card.colorBuffer)
@@ -142,6 +146,7 @@ void grBufferSwap(int)
     // the program instead.
     if (!card.open)
         return;
+    finishDrawing();
     card.frontIndex ^= 1;
     const std::uint16_t* front = card.colorBuffer[card.frontIndex].data();
     std::uint32_t* out = card.presentBuffer.data();

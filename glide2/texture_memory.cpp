@@ -1,4 +1,5 @@
 #include "glide2/card.h"
+#include "glide2/draw_queue.h"
 #include "glide2/tdf_format.h"
 #include "glide2/texel_decode.h"
 
@@ -50,6 +51,7 @@ void applyMipmapToTmu(const Mipmap& m, GrMipMapId_t id)
 
 void guTexMemReset(void)
 {
+    finishDrawing();
     card.mipmaps.clear();
     card.tmuMemoryUsed = 0;
     card.state.tmu.mipmap = GR_NULL_MIPMAP_HANDLE;
@@ -70,6 +72,7 @@ GrMipMapId_t guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMask, int, int, GrT
         sClamp < 0 || sClamp > 1 || tClamp < 0 || tClamp > 1 || minFilter < 0 || minFilter > 1 || magFilter < 0 ||
         magFilter > 1 || card.mipmaps.size() >= MAX_MIPMAPS_PER_SST)
         return GR_NULL_MIPMAP_HANDLE;
+    finishDrawing(); // the list of mipmaps may move
     Mipmap m;
     m.format = format;
     m.smallLod = smallLod;
@@ -103,6 +106,7 @@ void guTexDownloadMipMap(GrMipMapId_t mmid, const void* src, const GuNccTable*)
 {
     if (mmid >= card.mipmaps.size() || !src)
         return;
+    finishDrawing();
     Mipmap& m = card.mipmaps[mmid];
     std::size_t count = m.texels.size();
     if (m.format >= GR_TEXFMT_16BIT) {

@@ -1,0 +1,27 @@
+#pragma once
+
+// Turning one set-up triangle into pixels: the rows it covers within the
+// target's clip rectangle, span by span.
+
+#include "glide2/pipeline.h"
+#include "glide2/texel_span.h"
+#include "glide2/triangle_setup.h"
+
+#include <cstdint>
+
+struct Target {
+    std::uint16_t* color;
+    std::uint16_t* depth;
+    bool lowerLeft;
+    int clipMinX, clipMaxX, clipMinY, clipMaxY; // rows counted from the origin
+    bool blend; // this triangle blends (constant opaque alpha needs none)
+    // For texelRow: the modes, and the one level every pixel reads (or null).
+    const TexelSpanModes* texelModes = nullptr;
+    const TexelSpanLevel* texelLevel = nullptr;
+};
+
+// Draws the triangle's rows inside the target's clip rectangle.
+void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured);
+
+// The rows [first, end) the triangle covers, before clipping.
+void triangleRows(const TriangleSetup& s, int& first, int& end);

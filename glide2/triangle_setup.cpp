@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 std::int32_t toFixed124(float v)
@@ -70,16 +71,22 @@ bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, Tria
     values(v[0], p0);
     values(v[1], p1);
     values(v[2], p2);
-    s.oowMin = std::fmin(p0[paramOow], std::fmin(p1[paramOow], p2[paramOow]));
-    s.oowMax = std::fmax(p0[paramOow], std::fmax(p1[paramOow], p2[paramOow]));
+    double o0 = p0[paramOow], o1 = p1[paramOow], o2 = p2[paramOow];
+    if (std::isfinite(o0) && std::isfinite(o1) && std::isfinite(o2)) {
+        s.oowMin = o0 < o1 ? (o0 < o2 ? o0 : o2) : (o1 < o2 ? o1 : o2);
+        s.oowMax = o0 > o1 ? (o0 > o2 ? o0 : o2) : (o1 > o2 ? o1 : o2);
+    } else {
+        s.oowMin = s.oowMax = std::numeric_limits<double>::quiet_NaN(); // no range to rely on
+    }
     for (int k = 0; k < paramCount; ++k) {
         double d1 = p1[k] - p0[k], d2 = p2[k] - p0[k];
         s.start[k] = p0[k];
         s.dx[k] = (d1 * y02 - d2 * y01) * inverseDet;
         s.dy[k] = (d2 * x01 - d1 * x02) * inverseDet;
     }
-    double g = std::fmax(s.dx[paramSow] * s.dx[paramSow] + s.dx[paramTow] * s.dx[paramTow],
-                         s.dy[paramSow] * s.dy[paramSow] + s.dy[paramTow] * s.dy[paramTow]);
+    double gx = s.dx[paramSow] * s.dx[paramSow] + s.dx[paramTow] * s.dx[paramTow];
+    double gy = s.dy[paramSow] * s.dy[paramSow] + s.dy[paramTow] * s.dy[paramTow];
+    double g = gx > gy || gy != gy ? gx : gy; // as std::fmax, without the library call
     // log2(sqrt(g)) in 1/256 steps from the float's exponent and top mantissa
     // bits, as the per-pixel part is taken.
     float gf = static_cast<float>(g);

@@ -15,7 +15,7 @@ struct TriangleSetup {
     double start[paramCount];
     double dx[paramCount];
     double dy[paramCount];
-    double oowMin, oowMax; // over the corners
+    double oowMin, oowMax; // over the corners; not-a-number if one is not finite
     int baseLod256; // log2 of the texture footprint at w = 1, in 1/256 steps
 };
 

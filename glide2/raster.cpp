@@ -77,7 +77,6 @@ TexelSpanLevel texelSpanLevel(const SpanLevel& l)
 
 // A row of a triangle whose colour is the texel, cut where the mip level
 // changes: 1/w is linear along the row, so the level only rises or only falls.
-template <bool Fog, bool Depth>
 void texelRow(const Pipeline& p, const TriangleSetup& s, const Target& target, int row, int x0, int x1)
 {
     int physicalRow = target.lowerLeft ? screenHeight - 1 - row : row;
@@ -89,7 +88,7 @@ void texelRow(const Pipeline& p, const TriangleSetup& s, const Target& target, i
                      screenWidth, oow, doow, at(paramSow), static_cast<float>(s.dx[paramSow]), at(paramTow),
                      static_cast<float>(s.dx[paramTow])};
     if (target.texelLevel) {
-        drawTexelSpan(Fog, Depth, *target.texelModes, *target.texelLevel, run);
+        target.texelSpan(*target.texelModes, *target.texelLevel, run);
         return;
     }
     const TextureView& t = p.texture;
@@ -107,7 +106,7 @@ void texelRow(const Pipeline& p, const TriangleSetup& s, const Target& target, i
             end = hi;
         }
         run.to = end;
-        drawTexelSpan(Fog, Depth, *target.texelModes, texelSpanLevel(first), run);
+        target.texelSpan(*target.texelModes, texelSpanLevel(first), run);
         run.from = end;
     }
 }
@@ -287,10 +286,9 @@ void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& given, b
     TexelSpanModes modes;
     TexelSpanLevel level;
     if (texelColor && !target.blend && (!depth || p.depthMode == GR_DEPTHBUFFER_WBUFFER)) {
-        constexpr SpanFunction rows[4] = {&texelRow<false, false>, &texelRow<true, false>, &texelRow<false, true>,
-                                          &texelRow<true, true>};
-        span = rows[(p.fog ? 1 : 0) | (depth ? 2 : 0)];
+        span = &texelRow;
         modes = texelSpanModes(p);
+        target.texelSpan = texelSpanFunction(p.fog, depth);
         target.texelModes = &modes;
         if (singleLevel(p.texture, s, level))
             target.texelLevel = &level;

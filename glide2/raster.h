@@ -15,7 +15,8 @@ struct Target {
     bool lowerLeft;
     int clipMinX, clipMaxX, clipMinY, clipMaxY; // rows counted from the origin
     bool blend; // this triangle blends (constant opaque alpha needs none)
-    // For texelRow: the modes, and the one level every pixel reads (or null).
+    // For texelRow: the loop, its modes, and the one level every pixel reads (or null).
+    TexelSpanFunction texelSpan = nullptr;
     const TexelSpanModes* texelModes = nullptr;
     const TexelSpanLevel* texelLevel = nullptr;
 };

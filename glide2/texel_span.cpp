@@ -3,40 +3,34 @@
 #include "glide2/texel_span_kernel.h"
 
 #ifdef ORBIVALE_GLIDE2_AVX2
-void drawTexelSpanAvx2(bool fog, bool depth, const TexelSpanModes& modes, const TexelSpanLevel& level,
-                       const TexelSpanRun& run);
+TexelSpanFunction texelSpanAvx2(bool fog, bool depth);
 #endif
 
 namespace {
 
-void drawTexelSpanPortable(bool fog, bool depth, const TexelSpanModes& modes, const TexelSpanLevel& level,
-                           const TexelSpanRun& run)
-{
-    drawTexelSpanWith(fog, depth, modes, level, run);
-}
-
-typedef void (*TexelSpanFunction)(bool, bool, const TexelSpanModes&, const TexelSpanLevel&, const TexelSpanRun&);
-
-TexelSpanFunction widestTexelSpan()
+bool widestAvailable()
 {
 #ifdef ORBIVALE_GLIDE2_AVX2
-    if (__builtin_cpu_supports("avx2"))
-        return &drawTexelSpanAvx2;
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
 #endif
-    return &drawTexelSpanPortable;
 }
 
-TexelSpanFunction texelSpanFunction = widestTexelSpan();
+bool useAvx2 = widestAvailable();
 
 } // namespace
 
-void drawTexelSpan(bool fog, bool depth, const TexelSpanModes& modes, const TexelSpanLevel& level,
-                   const TexelSpanRun& run)
+TexelSpanFunction texelSpanFunction(bool fog, bool depth)
 {
-    texelSpanFunction(fog, depth, modes, level, run);
+#ifdef ORBIVALE_GLIDE2_AVX2
+    if (useAvx2)
+        return texelSpanAvx2(fog, depth);
+#endif
+    return texelSpanFor(fog, depth);
 }
 
 void glide2UsePortablePixelLoops(bool portable)
 {
-    texelSpanFunction = portable ? &drawTexelSpanPortable : widestTexelSpan();
+    useAvx2 = !portable && widestAvailable();
 }

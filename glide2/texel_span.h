@@ -35,9 +35,11 @@ struct TexelSpanRun {
     float oow, doow, sow, dsow, tow, dtow;
 };
 
-// fog and depth: which stages run. No pixel outside [from, to) changes.
-void drawTexelSpan(bool fog, bool depth, const TexelSpanModes& modes, const TexelSpanLevel& level,
-                   const TexelSpanRun& run);
+// Draws one run; no pixel outside [from, to) changes.
+typedef void (*TexelSpanFunction)(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelSpanRun& run);
+
+// The loop for this processor with the fog and depth stages on or off.
+TexelSpanFunction texelSpanFunction(bool fog, bool depth);
 
 // Tests compare the builds: true draws with the loops for any processor, false
 // with the widest this one runs (the default).

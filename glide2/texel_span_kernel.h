@@ -229,13 +229,11 @@ void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
     }
 }
 
-void drawTexelSpanWith(bool fog, bool depth, const TexelSpanModes& modes, const TexelSpanLevel& level,
-                       const TexelSpanRun& run)
+TexelSpanFunction texelSpanFor(bool fog, bool depth)
 {
     if (fog)
-        depth ? texelSpan<true, true>(modes, level, run) : texelSpan<true, false>(modes, level, run);
-    else
-        depth ? texelSpan<false, true>(modes, level, run) : texelSpan<false, false>(modes, level, run);
+        return depth ? &texelSpan<true, true> : &texelSpan<true, false>;
+    return depth ? &texelSpan<false, true> : &texelSpan<false, false>;
 }
 
 } // namespace

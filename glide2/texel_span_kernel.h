@@ -8,10 +8,6 @@
 
 #include <cstring>
 
-// The helpers below are always inlined: how a 32-byte vector would be passed
-// to an out-of-line call does not matter.
-#pragma GCC diagnostic ignored "-Wpsabi"
-
 namespace {
 
 typedef float F8 __attribute__((vector_size(32)));

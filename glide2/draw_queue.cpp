@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <deque>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -177,8 +178,13 @@ void startDrawThreads()
 {
     stopDrawThreads();
     int n = wantedThreads();
-    for (int i = 1; i < n; ++i)
-        threads.helpers.emplace_back([] { threads.helperLoop(); });
+    for (int i = 1; i < n; ++i) {
+        try {
+            threads.helpers.emplace_back([] { threads.helperLoop(); });
+        } catch (const std::system_error&) {
+            break; // the system has no more threads for us: draw with those we have
+        }
+    }
 }
 
 void stopDrawThreads()

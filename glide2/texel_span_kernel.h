@@ -14,6 +14,7 @@ typedef float F8 __attribute__((vector_size(32)));
 typedef std::int32_t I8 __attribute__((vector_size(32)));
 typedef std::uint16_t U16x16 __attribute__((vector_size(32)));
 typedef std::int16_t S16x8 __attribute__((vector_size(16)));
+typedef std::uint64_t U64x4 __attribute__((vector_size(32)));
 
 constexpr I8 laneIndex = {0, 1, 2, 3, 4, 5, 6, 7};
 constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
@@ -57,6 +58,28 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
               static_cast<std::int32_t>(base[index[6]]), static_cast<std::int32_t>(base[index[7]])};
 }
 
+[[gnu::always_inline]] inline bool anySet(I8 mask)
+{
+    S16x8 m = __builtin_convertvector(mask, S16x8);
+    std::uint64_t a, b;
+    std::memcpy(&a, &m, 8);
+    std::memcpy(&b, reinterpret_cast<const char*>(&m) + 8, 8);
+    return (a | b) != 0;
+}
+
+[[gnu::always_inline]] inline bool allSet(I8 mask) { return !anySet(~mask); }
+
+// The texels at index and index + 1 for every lane.
+[[gnu::always_inline]] inline void gatherPairs(const std::uint32_t* base, I8 index, I8& first, I8& second)
+{
+    std::uint64_t p[8];
+    for (int k = 0; k < 8; ++k)
+        std::memcpy(&p[k], base + index[k], sizeof p[k]);
+    U64x4 low = {p[0], p[1], p[2], p[3]}, high = {p[4], p[5], p[6], p[7]};
+    first = __builtin_shufflevector(reinterpret_cast<I8>(low), reinterpret_cast<I8>(high), 0, 2, 4, 6, 8, 10, 12, 14);
+    second = __builtin_shufflevector(reinterpret_cast<I8>(low), reinterpret_cast<I8>(high), 1, 3, 5, 7, 9, 11, 13, 15);
+}
+
 [[gnu::always_inline]] inline I8 wrapOrClamp(I8 i, bool wrap, I8 mask)
 {
     return wrap ? (i & mask) : clamp(i, I8{}, mask);
@@ -86,8 +109,15 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
     i0 = wrapOrClamp(i0, sWrap, wm);
     j0 = wrapOrClamp(j0, tWrap, hm);
     I8 row0 = j0 << v.shift, row1 = j1 << v.shift;
-    I8 c00 = gather(v.base, row0 + i0), c10 = gather(v.base, row0 + i1);
-    I8 c01 = gather(v.base, row1 + i0), c11 = gather(v.base, row1 + i1);
+    I8 c00, c10, c01, c11;
+    if (allSet(i1 == i0 + 1)) {
+        // Each texel's right neighbour follows it in memory: one load for both.
+        gatherPairs(v.base, row0 + i0, c00, c10);
+        gatherPairs(v.base, row1 + i0, c01, c11);
+    } else {
+        c00 = gather(v.base, row0 + i0), c10 = gather(v.base, row0 + i1);
+        c01 = gather(v.base, row1 + i0), c11 = gather(v.base, row1 + i1);
+    }
     const I8 sixteen = splat(16);
     I8 w00 = (sixteen - fi) * (sixteen - fj), w10 = fi * (sixteen - fj), w01 = (sixteen - fi) * fj, w11 = fi * fj;
     w00 |= w00 << 16;
@@ -141,14 +171,6 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
             row[start + k] = static_cast<std::uint16_t>(v[k]);
 }
 
-[[gnu::always_inline]] inline bool anySet(I8 mask)
-{
-    S16x8 m = __builtin_convertvector(mask, S16x8);
-    std::uint64_t a, b;
-    std::memcpy(&a, &m, 8);
-    std::memcpy(&b, reinterpret_cast<const char*>(&m) + 8, 8);
-    return (a | b) != 0;
-}
 
 template <bool Fog, bool Depth>
 void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelSpanRun& run)

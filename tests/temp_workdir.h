@@ -1,30 +1,25 @@
 #pragma once
 
+#include "temp_dir.h"
+
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 // Runs a test inside a fresh temporary folder, as the game runs inside its
-// data folder, and removes it afterwards.
+// data folder, and goes back to where it was before the folder is removed.
 class TempWorkdir {
 public:
-    TempWorkdir()
-    {
-        namespace fs = std::filesystem;
-        previous_ = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "orbivale-test-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-        fs::current_path(path_);
-    }
+    TempWorkdir() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(dir_.root()); }
     ~TempWorkdir()
     {
         std::error_code ignored;
         std::filesystem::current_path(previous_, ignored);
-        std::filesystem::remove_all(path_, ignored);
     }
     TempWorkdir(const TempWorkdir&) = delete;
     TempWorkdir& operator=(const TempWorkdir&) = delete;
 
+    // Relative to the working folder.
     static void write(const std::string& name, const std::string& contents)
     {
         std::filesystem::path p(name);
@@ -40,5 +35,5 @@ public:
 
 private:
     std::filesystem::path previous_;
-    std::string path_;
+    TempDir dir_; // removed after the destructor's body has left it
 };

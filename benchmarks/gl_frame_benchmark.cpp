@@ -49,6 +49,7 @@
 #include "sim/marble.h"
 #include "sim/marble_control.h"
 #include "sim/view_transform.h"
+#include "tools/mapcheck/checking_renderer.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -65,7 +66,6 @@ namespace {
 
 constexpr double kFrameStep = 1.0 / 60.0;
 constexpr int kFrames = 600;
-constexpr GLuint kLevelTextureName = 1;
 
 struct CeilingVertex {
     float s, t;
@@ -73,34 +73,16 @@ struct CeilingVertex {
 };
 
 // Keeps the terrain triangles a walk sends, in the device units the back end
-// hands to OpenGL; takes every other call and does nothing.
-class TerrainCollector : public Renderer {
+// hands to OpenGL; every other call draws nothing.
+class TerrainCollector : public CheckingRenderer {
 public:
     std::vector<CeilingVertex> vertices;
 
-    void clearFrame(float, float, float) override {}
-    void present() override {}
-    void setFog(bool) override {}
-    void setFogColour(uint32_t) override {}
-    void uploadLevelTexture(const uint8_t*) override {}
-    void uploadFontTexture(const uint8_t*) override {}
-    void beginTerrain() override {}
-    void endTerrain() override {}
-    void beginText() override {}
-    void endText() override {}
     void drawTerrainTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override
     {
         for (const ScreenVertex* v : {&a, &b, &c})
             vertices.push_back({v->s, v->t, v->x / 320.0f - 1.0f, v->y / 240.0f - 1.0f, v->oow});
     }
-    void drawMarbleTriangle(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&) override {}
-    void drawGhostTriangle(const ScreenVertex&, const ScreenVertex&, const ScreenVertex&, float) override {}
-    void drawRimLine(const ProjectedPoint&, const ProjectedPoint&, const Colour&) override {}
-    void drawArrow(const ProjectedPoint&, const ProjectedPoint&) override {}
-    void drawGlyph(const OverlayRect&, const GlyphBox&, const Colour&) override {}
-    void drawOverlayQuad(const OverlayQuad&, const Colour&) override {}
-    void drawOverlayFrame(const OverlayQuad&, const Colour&) override {}
-    void blitPicture(const uint8_t*) override {}
 };
 
 // The program's window and back end, and the scripted platform the game's
@@ -186,28 +168,9 @@ void clearLikeTheGame()
 // state and one array, then the rest of the playing screen as the game draws it.
 void drawCeilingFrame(Session& s, const std::vector<CeilingVertex>& vertices)
 {
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_GREATER);
-    glFrontFace(GL_CW);
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, kLevelTextureName);
-    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
-    glDisable(GL_BLEND);
-    if (fogOn) {
-        uint32_t c = levelMap.getFogColour();
-        float colour[4] = {float((c >> 16) & 0xff) / 255.0f, float((c >> 8) & 0xff) / 255.0f,
-                           float(c & 0xff) / 255.0f, 1.0f};
-        glEnable(GL_FOG);
-        glHint(GL_FOG_HINT, GL_NICEST);
-        glFogfv(GL_FOG_COLOR, colour);
-        glFogf(GL_FOG_MODE, GL_LINEAR);
-        glFogf(GL_FOG_START, 0.0025f);
-        glFogf(GL_FOG_END, 0.00055555557f);
-    } else {
-        glDisable(GL_FOG);
-    }
+    // The back end's own terrain and fog state, so only the submission differs.
+    s.gl->beginTerrain();
+    s.gl->setFog(fogOn);
     if (!vertices.empty()) {
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
         glEnableClientState(GL_VERTEX_ARRAY);

@@ -22,17 +22,6 @@ find_window
 xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window"
 
 failed=0
-# Takes a screenshot of the window and checks that it is not one flat colour.
-shot() {
-  local name=$1
-  sleep 0.7
-  import -window "$window" "$work/$name.png" 2>/dev/null || { echo "no screenshot $name"; failed=1; return; }
-  [ -n "$shots" ] && cp "$work/$name.png" "$shots/$name.png"
-  local colours
-  colours=$(identify -format '%k' "$work/$name.png")
-  if [ "${colours:-0}" -lt 16 ]; then echo "screen $name shows only $colours colours"; failed=1; fi
-}
-key() { xdotool key --window "$window" --delay 120 "$@"; sleep 0.2; }
 
 shot title
 key Escape

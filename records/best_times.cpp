@@ -6,6 +6,7 @@
 #include "shell/options.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 
@@ -56,8 +57,9 @@ bool readTable(std::istream& in, BestTimes& table)
     float lag;
     if (!(in >> lag))
         return false;
-    // A lag outside 0..9 would let the camera overshoot its target.
-    cameraLag = std::clamp(static_cast<float>(static_cast<int>(lag)), 0.0f, 9.0f);
+    // A lag outside 0..9 would let the camera overshoot its target. Limit
+    // before dropping the fraction: a huge value has no int to become.
+    cameraLag = std::trunc(lag >= 0.0f ? std::min(lag, 9.0f) : 0.0f);
     return true;
 }
 

@@ -127,6 +127,13 @@ TEST_F(BestTimesTest, GlideKeepsItsOptionsAfterTheTable)
     ASSERT_TRUE(bestTimes.load());
     EXPECT_TRUE(showStatistics);
     EXPECT_EQ(cameraLag, 9.0f);
+    // Far beyond any whole number too (found by the fuzzer), either way.
+    TempWorkdir::write("misc/highScore.dat", rowsText("99", "ZZZ") + "2 0 1 0 1 0 1e30");
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_EQ(cameraLag, 9.0f);
+    TempWorkdir::write("misc/highScore.dat", rowsText("99", "ZZZ") + "2 0 1 0 1 0 -1e30");
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_EQ(cameraLag, 0.0f);
 }
 
 TEST_F(BestTimesTest, RecordingSortsTheGameInAndMarksItsRow)

@@ -10,7 +10,7 @@ JOBS       ?= 2
 
 DEPS := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
         clang libclang-rt-dev libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont libgl-dev libgl1-mesa-dri \
-        libx11-dev libfreetype-dev fonts-dejavu-core \
+        libx11-dev libxtst-dev libfreetype-dev fonts-dejavu-core \
         xvfb xauth xdotool x11-utils imagemagick
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

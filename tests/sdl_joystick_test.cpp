@@ -1,0 +1,92 @@
+// The real SDL joystick path: SDL's virtual joystick stands in for a pad, so
+// the platform opens it at start-up exactly as it would open a real one.
+#include "platform/sdl/sdl_platform.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+class SdlJoystickTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        // No display or sound card is needed to read a joystick.
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_EQ(SDL_Init(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+    }
+    void TearDown() override { SDL_Quit(); }
+
+    // A pad with two sticks' axes and four buttons, as joystick 0.
+    SDL_Joystick* attachPad()
+    {
+        int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
+        if (index < 0) {
+            ADD_FAILURE() << SDL_GetError();
+            return nullptr;
+        }
+        return SDL_JoystickOpen(index);
+    }
+};
+
+TEST_F(SdlJoystickTest, AxesReachTheGameFromZeroTo65535WithButtonsAsBits)
+{
+    SDL_Joystick* pad = attachPad();
+    ASSERT_NE(pad, nullptr);
+    SdlPlatform sdl;
+    ASSERT_TRUE(sdl.init());
+
+    JoystickCaps caps;
+    ASSERT_TRUE(sdl.joystickCaps(caps));
+    EXPECT_EQ(caps.xMin, 0u);
+    EXPECT_EQ(caps.xMax, 65535u);
+    EXPECT_EQ(caps.yMin, 0u);
+    EXPECT_EQ(caps.yMax, 65535u);
+
+    struct Case {
+        Sint16 x, y;
+        uint32_t expectedX, expectedY;
+    };
+    for (Case c : {Case{SDL_JOYSTICK_AXIS_MIN, SDL_JOYSTICK_AXIS_MAX, 0u, 65535u}, Case{0, 0, 32768u, 32768u},
+                   Case{SDL_JOYSTICK_AXIS_MAX, SDL_JOYSTICK_AXIS_MIN, 65535u, 0u}, Case{-16384, 8192, 16384u, 40960u}}) {
+        ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, 0, c.x), 0);
+        ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, 1, c.y), 0);
+        JoystickPosition position;
+        ASSERT_TRUE(sdl.joystickPosition(position));
+        EXPECT_EQ(position.x, c.expectedX) << "axis value " << c.x;
+        EXPECT_EQ(position.y, c.expectedY) << "axis value " << c.y;
+    }
+
+    JoystickPosition position;
+    ASSERT_TRUE(sdl.joystickPosition(position));
+    EXPECT_EQ(position.buttons, 0u);
+    SDL_JoystickSetVirtualButton(pad, 0, SDL_PRESSED);
+    SDL_JoystickSetVirtualButton(pad, 2, SDL_PRESSED);
+    ASSERT_TRUE(sdl.joystickPosition(position));
+    EXPECT_EQ(position.buttons, 0b101u);
+    SDL_JoystickSetVirtualButton(pad, 0, SDL_RELEASED);
+    ASSERT_TRUE(sdl.joystickPosition(position));
+    EXPECT_EQ(position.buttons, 0b100u);
+
+    // Pulled out while the game runs: the game hears "no joystick" rather
+    // than the last position.
+    SDL_JoystickClose(pad);
+    ASSERT_EQ(SDL_JoystickDetachVirtual(0), 0);
+    EXPECT_FALSE(sdl.joystickPosition(position));
+}
+
+TEST_F(SdlJoystickTest, WithoutAJoystickThereIsNoPositionAndNoCapabilities)
+{
+    ASSERT_EQ(SDL_NumJoysticks(), 0) << "this machine has a joystick; the test needs none";
+    SdlPlatform sdl;
+    ASSERT_TRUE(sdl.init());
+    JoystickPosition position;
+    JoystickCaps caps;
+    EXPECT_FALSE(sdl.joystickPosition(position));
+    EXPECT_FALSE(sdl.joystickCaps(caps));
+}
+
+} // namespace

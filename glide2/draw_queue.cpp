@@ -4,10 +4,13 @@
 #include "glide2/draw_threads.h"
 
 #include <atomic>
+#include <bit>
+#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
-#include <deque>
+#include <memory>
 #include <mutex>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -16,7 +19,14 @@ namespace {
 
 constexpr int bandRows = 16;
 constexpr int bandCount = (screenHeight + bandRows - 1) / bandRows;
-constexpr std::size_t queueLimit = 1 << 16; // triangles before a forced finish
+constexpr std::uint32_t queueLimit = 1 << 16; // triangles before a forced finish
+constexpr std::uint32_t publishEvery = 32;    // triangles queued between handing work to the helpers
+constexpr std::uint32_t wakeEvery = 256;      // and between looks for sleeping helpers
+constexpr std::size_t pipelinesPerChunk = 64;
+constexpr std::uint32_t prefetchAhead = 8; // slots the caller readies before it writes them
+// How long a helper with nothing to draw keeps looking before it sleeps:
+// long enough to bridge a clear and the start of the next frame.
+constexpr auto helperPatience = std::chrono::microseconds(300);
 
 struct QueuedTriangle {
     TriangleSetup setup;
@@ -25,21 +35,82 @@ struct QueuedTriangle {
     bool textured;
 };
 
+// One band of rows. The caller appends triangle indices and now and then
+// publishes the count; whoever holds the band draws from `drawn` up to what is
+// published, so a band's triangles are drawn in the order they came. The two
+// halves sit on their own cache lines: the caller writes one, the drawing
+// thread the other.
+struct Band {
+    alignas(64) std::atomic<std::uint32_t> published{0};
+    alignas(64) std::atomic<bool> busy{false};
+    std::atomic<std::uint32_t> drawn{0}; // written only by the holder
+    std::uint32_t* indices = nullptr;    // queueLimit slots
+};
+
+struct TriangleSlotsDelete {
+    void operator()(QueuedTriangle* p) const { ::operator delete(p); }
+};
+
+// Storage never moves while triangles are queued: helpers read it as the
+// caller appends. The slots are raw memory, touched only as triangles come.
 struct DrawQueue {
-    std::vector<QueuedTriangle> triangles;
-    std::vector<std::uint32_t> bands[bandCount]; // indices into triangles, in order
-    std::deque<Pipeline> pipelines;              // stable addresses
+    std::unique_ptr<QueuedTriangle, TriangleSlotsDelete> triangles;
+    std::unique_ptr<std::uint32_t[]> indices; // bandCount * queueLimit
+    Band bands[bandCount];
+    // The caller's alone: triangles queued, each band's appended count, and
+    // the bands (one bit each) appended to since the last publication.
+    std::uint32_t count = 0;
+    std::uint32_t appended[bandCount] = {};
+    std::uint32_t unpublished = 0;
+    std::uint32_t sinceWake = 0;
+    std::vector<std::unique_ptr<Pipeline[]>> pipelineChunks;
+    std::size_t pipelineCount = 0;
+    const Pipeline* lastPipeline = nullptr;
     std::uint64_t lastGeneration = 0;
+
+    // False when the memory is not there (then one thread draws).
+    bool allocate()
+    {
+        if (triangles && indices)
+            return true;
+        void* slots = ::operator new(sizeof(QueuedTriangle) * queueLimit, std::nothrow);
+        triangles.reset(static_cast<QueuedTriangle*>(slots));
+        indices.reset(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(bandCount) * queueLimit]);
+        if (!triangles || !indices)
+            return false;
+        for (int band = 0; band < bandCount; ++band)
+            bands[band].indices = indices.get() + static_cast<std::size_t>(band) * queueLimit;
+        return true;
+    }
+
+    // A copy of the pipeline that lives until the queue is reset; one per
+    // state change, not one per triangle.
+    const Pipeline* store(const Pipeline& p)
+    {
+        if (p.generation != 0 && p.generation == lastGeneration)
+            return lastPipeline;
+        std::size_t chunk = pipelineCount / pipelinesPerChunk;
+        if (chunk == pipelineChunks.size())
+            pipelineChunks.push_back(std::make_unique<Pipeline[]>(pipelinesPerChunk));
+        Pipeline& slot = pipelineChunks[chunk][pipelineCount % pipelinesPerChunk];
+        slot = p;
+        ++pipelineCount;
+        lastPipeline = &slot;
+        lastGeneration = p.generation;
+        return &slot;
+    }
 };
 
 DrawQueue queue;
+static_assert(bandCount <= 32, "one bit per band");
 
-// Draws one band: physical rows [band * bandRows, +bandRows).
-void drawBand(int band)
+// Draws a band's queued triangles [from, to): physical rows [band * bandRows, +bandRows).
+void drawRange(int band, std::uint32_t from, std::uint32_t to)
 {
     int top = band * bandRows, bottom = top + bandRows < screenHeight ? top + bandRows : screenHeight;
-    for (std::uint32_t index : queue.bands[band]) {
-        const QueuedTriangle& t = queue.triangles[index];
+    const std::uint32_t* indices = queue.bands[band].indices;
+    for (std::uint32_t i = from; i < to; ++i) {
+        const QueuedTriangle& t = queue.triangles.get()[indices[i]];
         Target target = t.target;
         int first = t.target.lowerLeft ? screenHeight - bottom : top;
         int end = t.target.lowerLeft ? screenHeight - top : bottom;
@@ -50,42 +121,94 @@ void drawBand(int band)
     }
 }
 
-// The helpers wait for a job; any thread takes the next undrawn band until
-// none is left. A helper that wakes late finds the bands taken, or takes
-// bands of a later job (the claim orders it after that job's queue).
+// The holder of a band draws everything published on it, including what
+// arrives meanwhile.
+void drainHeld(int band)
+{
+    Band& b = queue.bands[band];
+    std::uint32_t from = b.drawn.load(std::memory_order_relaxed);
+    for (std::uint32_t to; (to = b.published.load(std::memory_order_acquire)) > from; from = to)
+        drawRange(band, from, to);
+    b.drawn.store(from, std::memory_order_relaxed);
+}
+
+// Draws the band's waiting triangles unless another thread holds it; true if it drew any.
+bool drawIfFree(int band)
+{
+    Band& b = queue.bands[band];
+    if (b.drawn.load(std::memory_order_relaxed) >= b.published.load(std::memory_order_relaxed))
+        return false;
+    if (b.busy.load(std::memory_order_relaxed) || b.busy.exchange(true, std::memory_order_acquire))
+        return false;
+    std::uint32_t before = b.drawn.load(std::memory_order_relaxed);
+    drainHeld(band);
+    bool drew = b.drawn.load(std::memory_order_relaxed) != before;
+    b.busy.store(false, std::memory_order_release);
+    return drew;
+}
+
+// One pass over the bands, drawing every free one with work; true if any was drawn.
+bool drawWaiting()
+{
+    bool drew = false;
+    for (int band = 0; band < bandCount; ++band)
+        drew |= drawIfFree(band);
+    return drew;
+}
+
+// The helpers draw while the caller queues; with nothing to draw they keep
+// looking for a short while, then sleep until the caller has queued more.
 struct DrawThreads {
     int requested = 0; // glide2SetThreadCount's value
     std::vector<std::thread> helpers;
     std::mutex mutex;
     std::condition_variable wake;
-    std::uint64_t job = 0;
-    bool stopping = false;
-    std::atomic<int> nextBand{bandCount};
-    std::atomic<int> bandsDone{bandCount};
+    std::uint64_t wakeCount = 0; // under mutex
+    std::atomic<int> sleepers{0};
+    std::atomic<bool> stopping{false};
+    // Bumped at every publication: idle helpers watch this one line instead
+    // of reading every band's count.
+    alignas(64) std::atomic<std::uint32_t> announced{0};
 
-    void drawBands()
+    void announce() { announced.fetch_add(1, std::memory_order_relaxed); }
+
+    void wakeSleepers()
     {
-        for (;;) {
-            int band = nextBand.fetch_add(1, std::memory_order_acq_rel);
-            if (band >= bandCount)
-                return;
-            drawBand(band);
-            bandsDone.fetch_add(1, std::memory_order_acq_rel);
+        if (sleepers.load(std::memory_order_relaxed) == 0)
+            return;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            ++wakeCount;
         }
+        wake.notify_all();
     }
 
     void helperLoop()
     {
-        std::uint64_t seen = 0;
-        for (;;) {
-            {
-                std::unique_lock<std::mutex> lock(mutex);
-                wake.wait(lock, [&] { return stopping || job != seen; });
-                if (stopping)
-                    return;
-                seen = job;
+        auto idleSince = std::chrono::steady_clock::now();
+        bool drew = false;
+        std::uint32_t seen = announced.load(std::memory_order_relaxed) - 1;
+        while (!stopping.load(std::memory_order_relaxed)) {
+            std::uint32_t latest = announced.load(std::memory_order_relaxed);
+            if (drew || latest != seen) {
+                seen = latest;
+                drew = drawWaiting();
+                if (drew) {
+                    idleSince = std::chrono::steady_clock::now();
+                    continue;
+                }
             }
-            drawBands();
+            if (std::chrono::steady_clock::now() - idleSince < helperPatience) {
+                std::this_thread::yield();
+                continue;
+            }
+            std::unique_lock<std::mutex> lock(mutex);
+            std::uint64_t woken = wakeCount;
+            sleepers.fetch_add(1, std::memory_order_relaxed);
+            wake.wait(lock, [&] { return stopping.load(std::memory_order_relaxed) || wakeCount != woken; });
+            sleepers.fetch_sub(1, std::memory_order_relaxed);
+            idleSince = std::chrono::steady_clock::now();
+            drew = true; // look at once
         }
     }
 
@@ -93,23 +216,29 @@ struct DrawThreads {
     {
         {
             std::lock_guard<std::mutex> lock(mutex);
-            stopping = true;
+            stopping.store(true, std::memory_order_relaxed);
         }
         wake.notify_all();
         for (std::thread& t : helpers)
             t.join();
         helpers.clear();
-        stopping = false;
+        stopping.store(false, std::memory_order_relaxed);
     }
 
     ~DrawThreads() { stop(); }
 };
 
-DrawThreads threads;
+// Made on first use, inside main, so it goes (joining the helpers) before the
+// card and the queue the helpers draw from.
+DrawThreads& drawThreads()
+{
+    static DrawThreads threads;
+    return threads;
+}
 
 int wantedThreads()
 {
-    int n = threads.requested;
+    int n = drawThreads().requested;
     if (n <= 0) {
         const char* env = std::getenv("ORBIVALE_GLIDE2_THREADS");
         n = env ? std::atoi(env) : 0;
@@ -119,19 +248,39 @@ int wantedThreads()
     return n < 1 ? 1 : (n > 16 ? 16 : n);
 }
 
-void clearQueue()
+// Asks for a slot's cache lines in a writable state. The slots were read by
+// a helper in the last frame; without this the caller stalls, store by
+// store, while the other core gives each line up.
+void prefetchForWriting(const QueuedTriangle* slot)
 {
-    queue.triangles.clear();
-    for (auto& band : queue.bands)
-        band.clear();
-    queue.pipelines.clear();
-    queue.lastGeneration = 0;
+    const char* bytes = reinterpret_cast<const char*>(slot);
+    for (std::size_t offset = 0; offset < sizeof(QueuedTriangle); offset += 64) {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+        // GCC turns __builtin_prefetch(p, 1) into a read prefetch unless the
+        // whole file is built for PREFETCHW; processors without it take it as a no-op.
+        asm volatile("prefetchw %0" : : "m"(bytes[offset]));
+#else
+        __builtin_prefetch(bytes + offset, 1, 3);
+#endif
+    }
+}
+
+// Hands the triangles appended since the last time to the helpers.
+void publish()
+{
+    for (std::uint32_t bits = queue.unpublished; bits; bits &= bits - 1) {
+        int band = std::countr_zero(bits);
+        queue.bands[band].published.store(queue.appended[band], std::memory_order_release);
+    }
+    queue.unpublished = 0;
+    drawThreads().announce();
 }
 
 } // namespace
 
 void queueTriangle(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured)
 {
+    DrawThreads& threads = drawThreads();
     if (threads.helpers.empty()) {
         rasterize(p, s, target, textured);
         return;
@@ -142,45 +291,71 @@ void queueTriangle(const Pipeline& p, const TriangleSetup& s, const Target& targ
     end = end < target.clipMaxY ? end : target.clipMaxY;
     if (first >= end)
         return;
-    if (p.generation == 0 || p.generation != queue.lastGeneration) {
-        queue.pipelines.push_back(p);
-        queue.lastGeneration = p.generation;
-    }
-    auto index = static_cast<std::uint32_t>(queue.triangles.size());
-    queue.triangles.push_back({s, target, &queue.pipelines.back(), textured});
+    std::uint32_t index = queue.count++;
+    if (index + prefetchAhead < queueLimit)
+        prefetchForWriting(queue.triangles.get() + index + prefetchAhead);
+    // Written in full before any band publishes it.
+    new (queue.triangles.get() + index) QueuedTriangle{s, target, queue.store(p), textured};
     // The physical rows the triangle touches, and the bands holding them.
     int top = target.lowerLeft ? screenHeight - end : first;
     int bottom = target.lowerLeft ? screenHeight - first : end;
-    for (int band = top / bandRows; band <= (bottom - 1) / bandRows; ++band)
-        queue.bands[band].push_back(index);
-    if (queue.triangles.size() >= queueLimit)
+    for (int band = top / bandRows; band <= (bottom - 1) / bandRows; ++band) {
+        queue.bands[band].indices[queue.appended[band]++] = index;
+        queue.unpublished |= 1u << band;
+    }
+    // Publishing in batches keeps the caller from writing, triangle by
+    // triangle, the lines the helpers are reading.
+    if (++queue.sinceWake % publishEvery == 0)
+        publish();
+    if (queue.sinceWake >= wakeEvery) {
+        queue.sinceWake = 0;
+        threads.wakeSleepers();
+    }
+    if (queue.count >= queueLimit)
         finishDrawing();
 }
 
 void finishDrawing()
 {
-    if (queue.triangles.empty())
+    if (queue.count == 0)
         return;
-    threads.bandsDone.store(0, std::memory_order_relaxed);
-    threads.nextBand.store(0, std::memory_order_release);
-    {
-        std::lock_guard<std::mutex> lock(threads.mutex);
-        ++threads.job;
+    publish();
+    drawThreads().wakeSleepers();
+    while (drawWaiting()) {
     }
-    threads.wake.notify_all();
-    threads.drawBands();
-    while (threads.bandsDone.load(std::memory_order_acquire) < bandCount)
-        std::this_thread::yield();
-    clearQueue();
+    // Every band is drawn or held by a helper. Take each one (waiting for its
+    // helper), draw what is left, and reset the queue while holding them all.
+    for (int band = 0; band < bandCount; ++band) {
+        Band& b = queue.bands[band];
+        while (b.busy.exchange(true, std::memory_order_acquire))
+            std::this_thread::yield();
+        drainHeld(band);
+    }
+    for (Band& b : queue.bands) {
+        b.published.store(0, std::memory_order_relaxed);
+        b.drawn.store(0, std::memory_order_relaxed);
+    }
+    for (std::uint32_t& n : queue.appended)
+        n = 0;
+    queue.count = 0;
+    queue.sinceWake = 0;
+    queue.pipelineCount = 0;
+    queue.lastPipeline = nullptr;
+    queue.lastGeneration = 0;
+    for (Band& b : queue.bands)
+        b.busy.store(false, std::memory_order_release);
 }
 
 void startDrawThreads()
 {
     stopDrawThreads();
     int n = wantedThreads();
+    if (n > 1 && !queue.allocate())
+        n = 1;
+    DrawThreads& threads = drawThreads();
     for (int i = 1; i < n; ++i) {
         try {
-            threads.helpers.emplace_back([] { threads.helperLoop(); });
+            threads.helpers.emplace_back([&threads] { threads.helperLoop(); });
         } catch (const std::system_error&) {
             break; // the system has no more threads for us: draw with those we have
         }
@@ -190,14 +365,14 @@ void startDrawThreads()
 void stopDrawThreads()
 {
     finishDrawing();
-    threads.stop();
+    drawThreads().stop();
 }
 
 void glide2SetThreadCount(int count)
 {
-    threads.requested = count;
+    drawThreads().requested = count;
     if (card.open)
         startDrawThreads();
 }
 
-int glide2ThreadCount() { return static_cast<int>(threads.helpers.size()) + 1; }
+int glide2ThreadCount() { return static_cast<int>(drawThreads().helpers.size()) + 1; }

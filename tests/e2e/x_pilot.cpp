@@ -6,6 +6,7 @@
 //
 // Usage: x_pilot PID DATA_DIR marble=HEX gameState=HEX levelNumber=HEX
 //                levelDone=HEX timeLeft=HEX penaltyTimer=HEX
+//                [boostReserve=HEX for orbivale-gl, whose Shift runs dry]
 // Addresses are the program file's own (nm); the load address is taken from
 // /proc/PID/maps. The X window must have the input focus.
 #include "autopilot/autopilot.h"
@@ -75,13 +76,15 @@ struct GameView {
     bool levelDone = false;
     float timeLeft = 0.0f;
     float penaltyTimer = 0.0f;
+    float boostReserve = 1.0f; // orbivale-glide's boost never runs dry
 };
 
 bool look(GameView& view)
 {
     return readGame("marble", view.marble) && readGame("gameState", view.state) &&
            readGame("levelNumber", view.level) && readGame("levelDone", view.levelDone) &&
-           readGame("timeLeft", view.timeLeft) && readGame("penaltyTimer", view.penaltyTimer);
+           readGame("timeLeft", view.timeLeft) && readGame("penaltyTimer", view.penaltyTimer) &&
+           (!addresses.count("boostReserve") || readGame("boostReserve", view.boostReserve));
 }
 
 // Holds exactly the wanted keys, pressing and releasing only what changes.
@@ -139,7 +142,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "x_pilot: no X display\n");
         return 1;
     }
-    edition = Edition::Glide;
+    edition = addresses.count("boostReserve") ? Edition::Gl : Edition::Glide;
     // Maps name their texture; the pilot needs only the ground's shape.
     CheckingRenderer noDrawing;
     renderer = &noDrawing;
@@ -190,7 +193,7 @@ int main(int argc, char** argv)
                                 std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
                 reported = true;
             } else {
-                keys.hold(pilot.keysFor(view.marble, true));
+                keys.hold(pilot.keysFor(view.marble, view.boostReserve > 0.0f));
             }
             if (view.penaltyTimer > lastPenalty + 0.01f) {
                 ++falls;

@@ -248,13 +248,14 @@ int wantedThreads()
     return n < 1 ? 1 : (n > 16 ? 16 : n);
 }
 
-// Asks for a slot's cache lines in a writable state. The slots were read by
-// a helper in the last frame; without this the caller stalls, store by
-// store, while the other core gives each line up.
-void prefetchForWriting(const QueuedTriangle* slot)
+// Asks for the cache lines of [start, start + size) in a writable state. The
+// queue's slots and index lines were read by a helper in the last frame;
+// without this the caller stalls, store by store, while that core gives each
+// line up.
+void prefetchForWriting(const void* start, std::size_t size)
 {
-    const char* bytes = reinterpret_cast<const char*>(slot);
-    for (std::size_t offset = 0; offset < sizeof(QueuedTriangle); offset += 64) {
+    const char* bytes = static_cast<const char*>(start);
+    for (std::size_t offset = 0; offset < size; offset += 64) {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
         // GCC turns __builtin_prefetch(p, 1) into a read prefetch unless the
         // whole file is built for PREFETCHW; processors without it take it as a no-op.
@@ -293,14 +294,18 @@ void queueTriangle(const Pipeline& p, const TriangleSetup& s, const Target& targ
         return;
     std::uint32_t index = queue.count++;
     if (index + prefetchAhead < queueLimit)
-        prefetchForWriting(queue.triangles.get() + index + prefetchAhead);
+        prefetchForWriting(queue.triangles.get() + index + prefetchAhead, sizeof(QueuedTriangle));
     // Written in full before any band publishes it.
     new (queue.triangles.get() + index) QueuedTriangle{s, target, queue.store(p), textured};
     // The physical rows the triangle touches, and the bands holding them.
     int top = target.lowerLeft ? screenHeight - end : first;
     int bottom = target.lowerLeft ? screenHeight - first : end;
     for (int band = top / bandRows; band <= (bottom - 1) / bandRows; ++band) {
-        queue.bands[band].indices[queue.appended[band]++] = index;
+        std::uint32_t n = queue.appended[band]++;
+        std::uint32_t* indices = queue.bands[band].indices;
+        if (n % 16 == 0 && n + 32 < queueLimit)
+            prefetchForWriting(indices + n + 32, 4);
+        indices[n] = index;
         queue.unpublished |= 1u << band;
     }
     // Publishing in batches keeps the caller from writing, triangle by

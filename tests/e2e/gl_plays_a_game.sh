@@ -13,13 +13,11 @@ source "$(dirname "$0")/session.sh"
 
 start_xvfb 800x600x24
 
-cp -r "$data" "$work/game"
-rm -f "$work/game/highScore.dat"
-cd "$work/game"
+use_data_copy "$data"
+rm -f highScore.dat
 start_game "$program"
 
-find_window
-xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window"
+focus_game_window
 
 failed=0
 

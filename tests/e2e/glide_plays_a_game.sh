@@ -12,14 +12,12 @@ source "$(dirname "$0")/session.sh"
 
 start_xvfb 800x600x24
 
-cp -r "$data" "$work/game"
-rm -f "$work/game/misc/highScore.dat"
-cd "$work/game"
+use_data_copy "$data"
+rm -f misc/highScore.dat
 SDL_AUDIODRIVER=dummy "$program" >"$work/out.log" 2>&1 &
 game_pid=$!
 
-find_window
-xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window"
+focus_game_window
 
 failed=0
 

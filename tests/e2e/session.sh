@@ -35,55 +35,13 @@ find_window() {
   [ -n "$window" ] || { echo "no window named Orbivale"; cat "$work/out.log"; exit 1; }
 }
 
-# Waits for the game to end by itself and checks its exit code is 0.
-expect_clean_exit() {
-  for _ in $(seq 100); do
-    kill -0 "$game_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$game_pid" 2>/dev/null; then
-    echo "program did not end: $1"; cat "$work/out.log"; exit 1
-  fi
-  wait "$game_pid"
-  local status=$?
-  cat "$work/out.log"
-  [ "$status" -eq 0 ] || { echo "exit code $status"; exit 1; }
-}
-# Shared by the end-to-end scripts: a private Xvfb, the game started in it,
-# its window found, and its end awaited. Callers set $work and source this.
+# Works in a fresh copy of a data folder, so the game's files start clean.
+use_data_copy() { cp -r "$1" "$work/game" && cd "$work/game"; }
 
-xvfb_pid=""
-game_pid=""
-trap 'kill -9 $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
-
-# Starts Xvfb on a display the server picks itself, so parallel runs never meet.
-start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-  export DISPLAY=:$(head -n 1 "$work/display" 2>/dev/null)
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
-}
-
-# Starts the program in the current folder, without sound. Mesa's driver
-# leaves a few blocks behind when SDL unloads it at exit, with no module name
-# left to attribute them to; our own code's leaks are checked by every other
-# test of the sanitized build.
-start_game() {
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy "$1" >"$work/out.log" 2>&1 &
-  game_pid=$!
-}
-
-# Sets $window to the game's window; a loaded machine can take a while.
-find_window() {
-  window=""
-  for _ in $(seq 300); do
-    window=$(xdotool search --name '^Orbivale$' 2>/dev/null | head -n 1)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  [ -n "$window" ] || { echo "no window named Orbivale"; cat "$work/out.log"; exit 1; }
+# Finds the game's window (see find_window) and gives it the keyboard.
+focus_game_window() {
+  find_window
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window"
 }
 
 # Waits for the game to end by itself and checks its exit code is 0.

@@ -27,16 +27,14 @@ fi
 
 start_xvfb 800x600x24
 
-cp -r "$data" "$work/game"
-cd "$work/game"
+use_data_copy "$data"
 rm -f "$table"
 if [ "${SEED_FAST_TABLE:-0}" = 1 ]; then
   for t in 50 51 52 53 54 55 56 57 58 59; do printf '%s FST ' $t; done >"$table"
   [ "$edition" = glide ] && printf '1 0 1 0 1 0 6' >>"$table"
 fi
 start_game "$program"
-find_window
-xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window"
+focus_game_window
 
 failed=0
 shot title

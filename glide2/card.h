@@ -64,6 +64,10 @@ struct Card {
     bool presentTableValid = false;
     std::vector<std::uint32_t> presentBuffer;
 
+    double refreshHz = 60.0;
+    double displayEpoch = 0.0;  // time of retrace 0, on the card's clock
+    long long swapRetrace = 0;  // retrace at which the last swap was shown
+
     LfbLock readLock, writeLock;
     std::vector<std::uint8_t> lfbStaging;     // what a write lock hands out
     std::vector<std::uint8_t> lfbReadStaging; // what a read lock hands out
@@ -75,5 +79,8 @@ extern Card card;
 std::uint16_t* cardColorBuffer(int buffer);
 // Decodes a GrColor_t under the open colour format into 0xAARRGGBB.
 std::uint32_t cardColorToArgb(std::uint32_t color);
+// The display clock of the open mode, and the wait of a swap (swap_pacing.cpp).
+void displayClockStart(int refresh);
+void displayClockWaitForSwap(int interval);
 // Resets every register to what grSstWinOpen leaves.
 void cardResetState(int colorFormat, int origin);

@@ -38,7 +38,7 @@ void grSstSelect(int)
 {
 }
 
-FxBool grSstWinOpen(FxU32, GrScreenResolution_t resolution, GrScreenRefresh_t, GrColorFormat_t format,
+FxBool grSstWinOpen(FxU32, GrScreenResolution_t resolution, GrScreenRefresh_t refresh, GrColorFormat_t format,
                     GrOriginLocation_t origin, int nColBuffers, int nAuxBuffers)
 {
     // One card, one mode: 640 x 480, double-buffered, with or without the
@@ -60,6 +60,7 @@ FxBool grSstWinOpen(FxU32, GrScreenResolution_t resolution, GrScreenRefresh_t, G
     cardResetState(format, origin);
     guTexMemReset();
     grGammaCorrectionValue(1.7f);
+    displayClockStart(refresh);
     card.open = true;
     startDrawThreads();
     return FXTRUE;
@@ -140,12 +141,12 @@ void grGammaCorrectionValue(float value)
     card.presentTableValid = true;
 }
 
-void grBufferSwap(int)
+void grBufferSwap(int swapInterval)
 {
-    // The swap interval would wait for vertical retraces; the presenter paces
-    // the program instead.
     if (!card.open)
         return;
+    // The drawing threads finish the frame while the caller sleeps to its retrace.
+    displayClockWaitForSwap(swapInterval);
     finishDrawing();
     card.frontIndex ^= 1;
     const std::uint16_t* front = card.colorBuffer[card.frontIndex].data();

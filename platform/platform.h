@@ -77,6 +77,9 @@ public:
 
     // Takes the next pending event off the queue; false when the queue is empty.
     virtual bool takeEvent(Event& event) = 0;
+    // Sleeps until an event is pending or the time has passed; at once when
+    // one is already pending. A frame with nothing new to show waits here.
+    virtual void waitForEvent(double seconds) = 0;
     // Queues the event behind everything already pending.
     virtual void postEvent(const Event& event) = 0;
     // Makes the loop receive the quit event with this exit code.

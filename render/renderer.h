@@ -61,6 +61,9 @@ public:
     virtual void clearFrame(float r, float g, float b) = 0;
     // The finished back buffer becomes visible.
     virtual void present() = 0;
+    // Seconds until the display shows its next picture: how long a frame with
+    // nothing new to present may sleep. 0 when the present paces itself.
+    virtual double secondsToNextRefresh() { return 0.0; }
 
     // Distance fog for terrain and marble (none at depth 400, full at 1800).
     // orbivale-gl switches it at every terrain draw; orbivale-glide when the

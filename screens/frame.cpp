@@ -122,7 +122,8 @@ void endPictureScreen()
     }
 }
 
-void drawGlideFrame()
+// False for a picture screen left as it was: nothing is presented.
+bool drawGlideFrame()
 {
     switch (gameState) {
     case GameState::Playing:
@@ -134,7 +135,7 @@ void drawGlideFrame()
         bool unchanged = menuCursor == drawnCursor && menuShown == drawnMenuShown &&
                          static_cast<int>(gameState) == drawnState && !screenDirty;
         if (unchanged)
-            break;
+            return false;
         screenDirty = false;
         if (gameState == GameState::Title) {
             drawPicture("graphics/title.bmp");
@@ -162,6 +163,7 @@ void drawGlideFrame()
         renderer->clearFrame(0.0f, 0.0f, 0.0f);
         break;
     }
+    return true;
 }
 
 } // namespace
@@ -173,15 +175,17 @@ void darkenScreen(float opacity)
                               Colour{0.0f, 0.0f, 0.0f, opacity});
 }
 
-void drawFrame()
+bool drawFrame()
 {
+    bool presented = true;
     if (isGlide())
-        drawGlideFrame();
+        presented = drawGlideFrame();
     else
         drawGlFrame();
     drawnCursor = menuCursor;
     drawnState = static_cast<int>(gameState);
     drawnMenuShown = menuShown;
+    return presented;
 }
 
 void resetFrameState()

@@ -2,6 +2,7 @@
 
 #include "levels/level_list.h"
 #include "platform/platform.h"
+#include "render/renderer.h"
 #include "screens/frame.h"
 #include "shell/edition.h"
 #include "shell/joystick_menu.h"
@@ -72,7 +73,10 @@ void runFrame()
     measureFrameTime();
 
     if (paused || clockStopped) {
-        drawFrame();
+        // A still screen sleeps until the display's next picture or the next
+        // event, whichever comes first, instead of spinning.
+        if (!drawFrame())
+            platform->waitForEvent(renderer->secondsToNextRefresh());
         return;
     }
 

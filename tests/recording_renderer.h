@@ -61,6 +61,7 @@ public:
         calls.push_back(call);
     }
     void present() override { calls.push_back(make(RenderOp::Present)); }
+    double secondsToNextRefresh() override { return 0.0125; }
     void setFog(bool on) override
     {
         RenderCall call = make(RenderOp::SetFog);

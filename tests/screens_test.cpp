@@ -9,6 +9,7 @@
 #include "screens/frame.h"
 #include "screens/hud.h"
 #include "screens/menu_screen.h"
+#include "shell/frame_step.h"
 #include "shell/joystick_menu.h"
 #include "shell/level_flow.h"
 #include "shell/options.h"
@@ -254,13 +255,17 @@ TEST_F(ScreensTest, GlideRedrawsTitleOnlyWhenSomethingChanged)
 {
     prepare(Edition::Glide);
     writePicture("graphics/title.bmp");
-    drawFrame();
-    drawFrame();
-    drawFrame();
+    // Presented once; then each frame sleeps until the display's next picture.
+    runFrame();
+    EXPECT_TRUE(scripted.waits.empty());
+    runFrame();
+    runFrame();
     EXPECT_EQ(recorder.count(RenderOp::BlitPicture), 1);
     EXPECT_EQ(recorder.count(RenderOp::Present), 1);
+    EXPECT_EQ(scripted.waits, (std::vector<double>{0.0125, 0.0125}));
     menuShown = true;
-    drawFrame();
+    runFrame();
+    EXPECT_EQ(scripted.waits.size(), 2u);
     EXPECT_EQ(recorder.count(RenderOp::BlitPicture), 2);
     EXPECT_EQ(recorder.of(RenderOp::OverlayQuad).back().colour.a, 200.0f / 255.0f);
     screenDirty = true;

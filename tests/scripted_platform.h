@@ -30,6 +30,8 @@ public:
         queue.pop_front();
         return true;
     }
+    // Kept, not slept: the test moves the clock itself.
+    void waitForEvent(double seconds) override { waits.push_back(seconds); }
     void postEvent(const Event& event) override
     {
         queue.push_back(event);
@@ -94,6 +96,7 @@ public:
     std::vector<std::string> messages;
     std::vector<std::string> sounds;
     std::vector<std::string> music;
+    std::vector<double> waits;
     std::optional<JoystickPosition> joystick;
     std::optional<WindowStyle> windowStyle;
     bool windowCreates = true;

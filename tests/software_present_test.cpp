@@ -1,4 +1,5 @@
 #include "platform/sdl/sdl_platform.h"
+#include "x_window_image.h"
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,35 @@ TEST_F(SoftwarePresentTest, WideAndTallWindowsGetTheScaledFrameBetweenBlackBars)
     EXPECT_EQ(shown(10, 160), 0xff0000u);
     EXPECT_EQ(shown(390, 440), 0xffffffu);
     ASSERT_TRUE(resizeWindow(640, 480));
+}
+
+// Unmapping loses the window's contents under X; a still screen is not drawn
+// again by the game, so the platform shows its last frame once more.
+TEST_F(SoftwarePresentTest, LastFrameComesBackWhenTheWindowIsMappedAgain)
+{
+    ASSERT_TRUE(resizeWindow(640, 480));
+    std::vector<uint32_t> frame = quadrantFrame();
+    sdl->presentSoftwareFrame(frame.data());
+    auto redAt100 = [] {
+        std::vector<uint8_t> image = xWindowImage(sdl->window(), 640, 480);
+        if (image.empty())
+            return false;
+        const uint8_t* p = &image[(size_t(479 - 100) * 640 + 100) * 3];
+        return p[0] == 255 && p[1] == 0 && p[2] == 0;
+    };
+    ASSERT_TRUE(redAt100());
+    SDL_HideWindow(sdl->window());
+    SDL_ShowWindow(sdl->window());
+    bool back = false;
+    for (int i = 0; i < 200 && !back; ++i) {
+        Event event;
+        while (sdl->takeEvent(event)) {
+        }
+        back = redAt100();
+        if (!back)
+            SDL_Delay(10);
+    }
+    EXPECT_TRUE(back);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 #include "glide2/presenter.h"
+#include "glide2/swap_pacing.h"
+#include "platform/present_pacer.h"
 #include "platform/sdl/sdl_platform.h"
 #include "render/glide/glide_renderer.h"
 #include "shell/edition.h"
@@ -26,6 +28,8 @@ int main(int, char**)
     renderer = &glide;
     // The card finds itself only with somewhere to show its frames.
     glide2SetPresenter(&presentFrame, &sdl);
+    // Swaps wait for the card's retraces unless a benchmark wants every frame.
+    glide2SetSwapWait(!vsyncTurnedOff());
     int exitCode = runProgram();
     glide2SetPresenter(nullptr, nullptr);
     renderer = nullptr;

@@ -5,7 +5,11 @@
 
 #include <SDL_opengl.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <thread>
 
 namespace {
 
@@ -29,6 +33,8 @@ SdlPlatform::SdlPlatform() = default;
 
 SdlPlatform::~SdlPlatform()
 {
+    if (frameLog_)
+        std::fclose(frameLog_);
     if (statisticsTimer_)
         SDL_RemoveTimer(statisticsTimer_);
     audio_.close();
@@ -51,6 +57,10 @@ bool SdlPlatform::init()
         return false;
     }
     videoStarted_ = true;
+    if (vsyncTurnedOff())
+        pacer_.turnOff();
+    if (const char* log = std::getenv("ORBIVALE_FRAME_LOG"); log && *log)
+        frameLog_ = std::fopen(log, "w");
     userEventBase_ = SDL_RegisterEvents(2);
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) == 0 && SDL_NumJoysticks() > 0)
         joystick_ = SDL_JoystickOpen(0);
@@ -77,6 +87,7 @@ bool SdlPlatform::createWindow(WindowStyle style)
             std::fprintf(stderr, "Orbivale: %s\n", SDL_GetError());
             return false;
         }
+        startGlPacing();
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         SDL_GL_SwapWindow(window_);
@@ -90,10 +101,48 @@ bool SdlPlatform::createWindow(WindowStyle style)
     return true;
 }
 
+// Vertical sync where the driver offers it (adaptive first, so a late frame
+// is not held a whole refresh); the pacer covers a driver that cannot.
+void SdlPlatform::startGlPacing()
+{
+    bool driverSyncs = false;
+    if (vsyncTurnedOff())
+        SDL_GL_SetSwapInterval(0);
+    else
+        driverSyncs = SDL_GL_SetSwapInterval(-1) == 0 || SDL_GL_SetSwapInterval(1) == 0;
+    SDL_DisplayMode mode{};
+    int display = SDL_GetWindowDisplayIndex(window_);
+    int refresh = display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+    pacer_.start(refresh > 0 ? refresh : 60.0, driverSyncs);
+}
+
+double SdlPlatform::seconds() const
+{
+    return static_cast<double>(SDL_GetPerformanceCounter()) / static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+void SdlPlatform::logPresent()
+{
+    if (!frameLog_)
+        return;
+    double now = seconds();
+    if (lastPresent_ >= 0.0) {
+        std::fprintf(frameLog_, "%.3f\n", (now - lastPresent_) * 1000.0);
+        std::fflush(frameLog_); // read while the game runs
+    }
+    lastPresent_ = now;
+}
+
 void SdlPlatform::swapGlBuffers()
 {
-    if (window_)
-        SDL_GL_SwapWindow(window_);
+    if (!window_)
+        return;
+    double wait = pacer_.waitBeforePresent(seconds());
+    if (wait > 0.0)
+        std::this_thread::sleep_for(std::chrono::duration<double>(wait));
+    SDL_GL_SwapWindow(window_);
+    pacer_.presented(seconds());
+    logPresent();
 }
 
 void SdlPlatform::glDrawableSize(int& width, int& height)
@@ -110,6 +159,10 @@ void SdlPlatform::presentSoftwareFrame(const uint32_t* pixels)
 {
     if (!window_ || !pixels)
         return;
+    if (pixels != lastFrame_.data()) {
+        lastFrame_.assign(pixels, pixels + kWidth * kHeight);
+        logPresent();
+    }
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     if (!target)
         return;
@@ -136,6 +189,12 @@ void SdlPlatform::presentSoftwareFrame(const uint32_t* pixels)
         SDL_BlitScaled(frame, nullptr, target, &inside);
     SDL_FreeSurface(frame);
     SDL_UpdateWindowSurface(window_);
+}
+
+void SdlPlatform::showLastSoftwareFrame()
+{
+    if (!glContext_ && !lastFrame_.empty())
+        presentSoftwareFrame(lastFrame_.data());
 }
 
 void SdlPlatform::toggleFullscreen()
@@ -187,7 +246,14 @@ void SdlPlatform::translate(const SDL_Event& e)
             queue_.push_back(Event{kEventKillFocus, 0});
             return;
         case SDL_WINDOWEVENT_EXPOSED:
+            showLastSoftwareFrame();
             queue_.push_back(Event{kEventPaint, 0});
+            return;
+        case SDL_WINDOWEVENT_SHOWN:
+        case SDL_WINDOWEVENT_RESTORED:
+        case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // The window may have lost its contents; the game may not draw again soon.
+            showLastSoftwareFrame();
             return;
         default:
             return;
@@ -232,6 +298,16 @@ bool SdlPlatform::takeEvent(Event& event)
 }
 
 void SdlPlatform::postEvent(const Event& event) { queue_.push_back(event); }
+
+void SdlPlatform::waitForEvent(double seconds)
+{
+    pumpSdlEvents();
+    if (!queue_.empty() || !(seconds > 0.0))
+        return;
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, static_cast<int>(std::ceil(seconds * 1000.0))))
+        translate(e);
+}
 
 int64_t SdlPlatform::counter() { return static_cast<int64_t>(SDL_GetPerformanceCounter()); }
 

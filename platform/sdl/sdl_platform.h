@@ -2,13 +2,16 @@
 
 #include "platform/gl_window.h"
 #include "platform/platform.h"
+#include "platform/present_pacer.h"
 #include "platform/sdl/sdl_audio.h"
 
 #include <SDL.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <functional>
+#include <vector>
 
 // The Platform of the real programs: an SDL2 window, SDL's event queue and
 // timer, SDL_mixer sound and SDL's joystick. The window may be resized,
@@ -26,6 +29,7 @@ public:
     void minimizeWindow() override;
 
     bool takeEvent(Event& event) override;
+    void waitForEvent(double seconds) override;
     void postEvent(const Event& event) override;
 
     int64_t counter() override;
@@ -61,8 +65,15 @@ public:
     // Switches between the window and the desktop-sized full screen.
     void toggleFullscreen();
 
+    // Whether the OpenGL present sleeps to the display's refresh itself.
+    bool pacesPresents() const { return pacer_.pacing(); }
+
 private:
     void pumpSdlEvents();
+    void startGlPacing();
+    void showLastSoftwareFrame();
+    void logPresent();
+    double seconds() const;
     void translate(const SDL_Event& sdlEvent);
     bool isFullscreenToggle(const SDL_KeyboardEvent& key) const;
 
@@ -74,6 +85,12 @@ private:
     Uint32 userEventBase_ = 0; // +0 timer, +1 music end
     bool closeDelivered_ = false;
     bool videoStarted_ = false;
+    PresentPacer pacer_;
+    // The last software frame, shown again when the window is uncovered,
+    // restored or resized: the game repaints only what changed.
+    std::vector<uint32_t> lastFrame_;
+    std::FILE* frameLog_ = nullptr; // ORBIVALE_FRAME_LOG: one line per present
+    double lastPresent_ = -1.0;
     SdlAudio audio_;
     std::function<bool()> windowCreatedHook_;
 };

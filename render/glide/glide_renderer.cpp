@@ -1,5 +1,6 @@
 #include "render/glide/glide_renderer.h"
 
+#include "glide2/swap_pacing.h"
 #include "shell/options.h"
 
 #include <cmath>
@@ -96,6 +97,8 @@ void GlideRenderer::clearFrame(float r, float g, float b)
 }
 
 void GlideRenderer::present() { grBufferSwap(1); }
+
+double GlideRenderer::secondsToNextRefresh() { return glide2SecondsToNextRetrace(); }
 
 void GlideRenderer::setFog(bool on)
 {

@@ -17,6 +17,7 @@ public:
 
     void clearFrame(float r, float g, float b) override;
     void present() override;
+    double secondsToNextRefresh() override;
     void setFog(bool on) override;
     void setFogColour(uint32_t colour) override;
 

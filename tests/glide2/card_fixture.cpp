@@ -1,6 +1,7 @@
 #include "card_fixture.h"
 
 #include "glide2/pixel_format.h"
+#include "glide2/swap_pacing.h"
 
 #include <cstring>
 #include <ostream>
@@ -19,6 +20,8 @@ void CardTest::presenterCallback(void* self, const std::uint32_t* pixels, int wi
 
 void CardTest::open(int origin)
 {
+    // Pixel tests swap as fast as they draw; the pacing tests turn the wait on.
+    glide2SetSwapWait(false);
     glide2SetPresenter(&CardTest::presenterCallback, this);
     grGlideInit();
     GrHwConfiguration hw;
@@ -30,6 +33,8 @@ void CardTest::open(int origin)
 void CardTest::TearDown()
 {
     grGlideShutdown();
+    glide2SetClock(nullptr);
+    glide2SetSwapWait(true);
     glide2SetPresenter(nullptr, nullptr);
 }
 

@@ -1,5 +1,8 @@
 #include "card_fixture.h"
 
+#include "glide2/swap_pacing.h"
+
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -207,6 +210,72 @@ TEST(CardSessionTest, NoPresenterNoCardAndPresentingAppliesGamma)
     EXPECT_EQ(capture.pixels[1000], 0x00FF8200u);
     grGlideShutdown();
     glide2SetPresenter(nullptr, nullptr);
+}
+
+// A display clock the test moves: sleeping jumps straight to the wake time.
+struct SteppedTime {
+    double now = 100.0;
+    std::vector<double> sleeps;
+};
+
+TEST_F(CardTest, SwapsWaitForTheRetracesOfTheSixtyHertzMode)
+{
+    SteppedTime time;
+    Glide2Clock clock{[](void* t) { return static_cast<SteppedTime*>(t)->now; },
+                      [](void* t, double until) {
+                          auto* st = static_cast<SteppedTime*>(t);
+                          st->sleeps.push_back(until - st->now);
+                          st->now = until;
+                      },
+                      &time};
+    glide2SetClock(&clock);
+    grGlideShutdown();
+    open(GR_ORIGIN_UPPER_LEFT); // the display starts at 100.0
+    glide2SetSwapWait(true);
+    const double period = 1.0 / 60.0;
+
+    // 30 quick frames take 30 retraces, each swap shown on its own retrace.
+    for (int i = 0; i < 30; ++i) {
+        time.now += 0.004;
+        grBufferSwap(1);
+        ASSERT_NEAR(time.now, 100.0 + (i + 1) * period, 1e-9) << i;
+    }
+    EXPECT_EQ(presentCount, 30);
+    EXPECT_EQ(time.sleeps.size(), 30u);
+    EXPECT_NEAR(glide2SecondsToNextRetrace(), period, 1e-9);
+
+    // Interval 0 never waits; interval 2 skips a retrace.
+    time.sleeps.clear();
+    grBufferSwap(0);
+    EXPECT_TRUE(time.sleeps.empty());
+    grBufferSwap(2);
+    EXPECT_NEAR(time.now, 100.0 + 32 * period, 1e-9);
+
+    // A late frame is shown at once; the next swap counts from the retrace just passed.
+    time.sleeps.clear();
+    time.now += 1.5 * period;
+    grBufferSwap(1);
+    EXPECT_TRUE(time.sleeps.empty());
+    EXPECT_NEAR(glide2SecondsToNextRetrace(), 0.5 * period, 1e-9);
+    grBufferSwap(1);
+    EXPECT_NEAR(time.now, 100.0 + 34 * period, 1e-9);
+
+    // Turned off, nothing waits and there is no retrace to sleep for.
+    glide2SetSwapWait(false);
+    time.sleeps.clear();
+    grBufferSwap(1);
+    EXPECT_TRUE(time.sleeps.empty());
+    EXPECT_EQ(glide2SecondsToNextRetrace(), 0.0);
+    EXPECT_EQ(presentCount, 35);
+}
+
+TEST_F(CardTest, ThirtySwapsTakeHalfASecondOfRealTime)
+{
+    glide2SetSwapWait(true);
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 30; ++i)
+        grBufferSwap(1);
+    EXPECT_GE(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.45);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "glide2/glide.h"
 #include "glide2/pixel_format.h"
 #include "glide2/presenter.h"
+#include "glide2/swap_pacing.h"
 #include "render/bmp.h"
 #include "render/glide/glide_renderer.h"
 #include "shell/options.h"
@@ -31,12 +32,14 @@ protected:
     {
         fogOn = false;
         glide2SetPresenter(&GlideRendererTest::capture, this);
+        glide2SetSwapWait(false);
         ASSERT_TRUE(glide.startGraphics());
     }
     void TearDown() override
     {
         glide.shutdownGraphics();
         glide2SetPresenter(nullptr, nullptr);
+        glide2SetSwapWait(true);
         fogOn = true;
     }
 

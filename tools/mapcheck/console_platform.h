@@ -11,6 +11,7 @@ public:
     bool createWindow(WindowStyle) override { return false; }
     void minimizeWindow() override {}
     bool takeEvent(Event&) override { return false; }
+    void waitForEvent(double) override {}
     void postEvent(const Event&) override {}
     int64_t counter() override { return 0; }
     int64_t counterFrequency() override { return 1; }

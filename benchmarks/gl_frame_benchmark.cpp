@@ -58,6 +58,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -99,6 +100,8 @@ Session& session()
     static Session s;
     if (s.sdl)
         return s;
+    // The unpaced maximum: neither the driver's sync nor the platform's pacing.
+    setenv("ORBIVALE_NO_VSYNC", "1", 1);
     s.sdl = std::make_unique<SdlPlatform>();
     if (!s.sdl->init())
         return s;

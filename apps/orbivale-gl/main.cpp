@@ -1,3 +1,4 @@
+#include "apps/common/command_line.h"
 #include "platform/sdl/sdl_platform.h"
 #include "render/gl/gl_renderer.h"
 #include "render/renderer.h"
@@ -6,12 +7,17 @@
 
 #include <memory>
 
-int main(int, char**)
+int main(int argc, char** argv)
 {
+    CommandLine line;
+    if (int exitCode = parseCommandLine(argc, argv, "orbivale-gl", line, stdout, stderr); exitCode >= 0)
+        return exitCode;
+    settleFilesForPlay(line, "gl");
     edition = Edition::Gl;
     SdlPlatform sdl;
     if (!sdl.init())
         return 0;
+    sdl.setStartFullscreen(line.fullscreen);
     platform = &sdl;
     // The back end needs the window's OpenGL context, and start-up (inside the
     // window's create event) already draws the font texture through it.

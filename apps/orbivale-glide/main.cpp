@@ -1,3 +1,4 @@
+#include "apps/common/command_line.h"
 #include "glide2/presenter.h"
 #include "glide2/swap_pacing.h"
 #include "platform/present_pacer.h"
@@ -17,12 +18,17 @@ void presentFrame(void* userData, const std::uint32_t* pixels, int width, int he
 
 } // namespace
 
-int main(int, char**)
+int main(int argc, char** argv)
 {
+    CommandLine line;
+    if (int exitCode = parseCommandLine(argc, argv, "orbivale-glide", line, stdout, stderr); exitCode >= 0)
+        return exitCode;
+    settleFilesForPlay(line, "glide");
     edition = Edition::Glide;
     SdlPlatform sdl;
     if (!sdl.init())
         return 0;
+    sdl.setStartFullscreen(line.fullscreen);
     platform = &sdl;
     GlideRenderer glide;
     renderer = &glide;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -56,6 +57,14 @@ bool SdlPlatform::init()
         std::fprintf(stderr, "Orbivale: %s\n", SDL_GetError());
         return false;
     }
+    // With no display SDL quietly falls back to a driver that shows nothing;
+    // a game nobody can see must end, unless that driver was asked for.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!std::getenv("SDL_VIDEODRIVER") && driver &&
+        (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0)) {
+        std::fprintf(stderr, "Orbivale: no display to open a window on (is DISPLAY or WAYLAND_DISPLAY set?)\n");
+        return false;
+    }
     videoStarted_ = true;
     if (vsyncTurnedOff())
         pacer_.turnOff();
@@ -96,6 +105,8 @@ bool SdlPlatform::createWindow(WindowStyle style)
         SDL_UpdateWindowSurface(window_);
     }
     SDL_ShowCursor(style == WindowStyle::BorderlessWithOpenGL ? SDL_DISABLE : SDL_ENABLE);
+    if (startFullscreen_)
+        toggleFullscreen();
     if (windowCreatedHook_ && !windowCreatedHook_())
         return false;
     return true;

@@ -64,6 +64,8 @@ public:
 
     // Switches between the window and the desktop-sized full screen.
     void toggleFullscreen();
+    // The window opens in full screen (--fullscreen).
+    void setStartFullscreen(bool fullscreen) { startFullscreen_ = fullscreen; }
 
     // Whether the OpenGL present sleeps to the display's refresh itself.
     bool pacesPresents() const { return pacer_.pacing(); }
@@ -85,6 +87,7 @@ private:
     Uint32 userEventBase_ = 0; // +0 timer, +1 music end
     bool closeDelivered_ = false;
     bool videoStarted_ = false;
+    bool startFullscreen_ = false;
     PresentPacer pacer_;
     // The last software frame, shown again when the window is uncovered,
     // restored or resized: the game repaints only what changed.

@@ -1,0 +1,92 @@
+#include "apps/common/command_line.h"
+
+#include "files/game_folders.h"
+#include "orbivale_version.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void printUsage(std::FILE* to, const char* program)
+{
+    std::fprintf(to,
+                 "Usage: %s [OPTION]...\n"
+                 "Steer a marble down a course of pits and mounds against the clock.\n"
+                 "\n"
+                 "  --data DIR    read the game's data from DIR (also ORBIVALE_DATA)\n"
+                 "  --fullscreen  start in full screen (F11 or Alt+Enter switches)\n"
+                 "  --window      start in a window (the default)\n"
+                 "  --help        show this help and exit\n"
+                 "  --version     show the version and exit\n"
+                 "\n"
+                 "Started inside a data folder, the program plays from it. Otherwise it reads\n"
+                 "the installed data and keeps your best times in\n"
+                 "$XDG_DATA_HOME/orbivale (by default ~/.local/share/orbivale).\n",
+                 program);
+}
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+} // namespace
+
+std::string versionText()
+{
+    std::string text = ORBIVALE_VERSION;
+    if (std::strlen(ORBIVALE_COMMIT) > 0)
+        text += std::string(" (") + ORBIVALE_COMMIT + ")";
+    return text;
+}
+
+int parseCommandLine(int argc, char** argv, const char* program, CommandLine& line, std::FILE* out,
+                     std::FILE* err)
+{
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            printUsage(out, program);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::fprintf(out, "%s %s\n", program, versionText().c_str());
+            return 0;
+        }
+        if (arg == "--fullscreen") {
+            line.fullscreen = true;
+        } else if (arg == "--window") {
+            line.fullscreen = false;
+        } else if (arg == "--data" && i + 1 < argc && argv[i + 1][0] != '\0') {
+            line.dataFolder = argv[++i];
+        } else if (arg.rfind("--data=", 0) == 0 && arg.size() > 7) {
+            line.dataFolder = arg.substr(7);
+        } else {
+            if (arg == "--data" || arg == "--data=")
+                std::fprintf(err, "%s: --data needs a folder\n", program);
+            else
+                std::fprintf(err, "%s: unknown option '%s'\n", program, arg.c_str());
+            printUsage(err, program);
+            return 2;
+        }
+    }
+    return -1;
+}
+
+void settleFilesForPlay(const CommandLine& line, const char* edition)
+{
+    GameFolders where;
+    where.edition = edition;
+    where.askedData = line.dataFolder.empty() ? environment("ORBIVALE_DATA") : line.dataFolder;
+    where.installedData = ORBIVALE_INSTALLED_DATA;
+    where.xdgDataHome = environment("XDG_DATA_HOME");
+    where.home = environment("HOME");
+    std::string messages;
+    settleGameFolders(where, messages);
+    if (!messages.empty()) {
+        std::fputs(messages.c_str(), stderr);
+        std::fflush(stderr);
+    }
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+// What a player may say when starting either program.
+struct CommandLine {
+    bool fullscreen = false;
+    std::string dataFolder; // --data DIR
+};
+
+// -1 to go on and play; otherwise the exit code: 0 after --help or --version
+// (written to `out`), 2 after an option it does not know (one line and the
+// usage on `err`).
+int parseCommandLine(int argc, char** argv, const char* program, CommandLine& line, std::FILE* out,
+                     std::FILE* err);
+
+// The project's version, with the commit it was built from where known.
+std::string versionText();
+
+// Settles the data and the player's folders (--data, ORBIVALE_DATA, the
+// installed data, XDG_DATA_HOME or HOME) and tells stderr of any trouble.
+void settleFilesForPlay(const CommandLine& line, const char* edition);

@@ -1,7 +1,7 @@
 // Every generated level can be won by a player using only the arrow keys and
 // Shift: the autopilot drives the real shell and physics at 60 frames per
 // second and must reach the goal in time without ever falling.
-#include "autopilot/autopilot.h"
+#include "tools/autopilot/autopilot.h"
 #include "game_fixture.h"
 #include "temp_workdir.h"
 

@@ -9,7 +9,7 @@
 //                [boostReserve=HEX for orbivale-gl, whose Shift runs dry]
 // Addresses are the program file's own (nm); the load address is taken from
 // /proc/PID/maps. The X window must have the input focus.
-#include "autopilot/autopilot.h"
+#include "tools/autopilot/autopilot.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "platform/platform.h"

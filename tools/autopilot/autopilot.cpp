@@ -1,4 +1,4 @@
-#include "autopilot/autopilot.h"
+#include "tools/autopilot/autopilot.h"
 
 #include "platform/platform.h"
 #include "sim/marble_control.h"

@@ -32,7 +32,8 @@ inline bool writePng(const std::string& path, int width, int height, const std::
         out.write(type, 4);
         out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
         uLong crc = crc32(0, reinterpret_cast<const Bytef*>(type), 4);
-        crc = crc32(crc, data.data(), uInt(data.size()));
+        if (!data.empty()) // zlib answers 0 for a null buffer
+            crc = crc32(crc, data.data(), uInt(data.size()));
         put32(uint32_t(crc));
     };
     out.write("\x89PNG\r\n\x1a\n", 8);

@@ -155,7 +155,8 @@ void measureEdition(const std::string& editionName, ReadPicture read)
             placeAsInPlay(pilot, std::max(kStartY, h.y - 1.5f * h.radius - kLookAhead));
             pit.without = drawPlayFrame(read);
             pit.differing = differingPixels(pit.with, pit.without);
-            EXPECT_GE(pit.differing, kFloor) << "hole " << i << " at " << h.x << ", " << h.y;
+            EXPECT_GE(pit.differing, kFloor) << "hole " << i << " at " << h.x << ", " << h.y << " seen from "
+                                             << marble.position().x << ", " << marble.position().y;
             pits.push_back(std::move(pit));
         }
         ASSERT_FALSE(pits.empty());

@@ -13,6 +13,7 @@ void Layout::field(float x0, float x1, float y0, float y1, float spacingX, float
                    int count, unsigned seed) {
     Rng rng(seed);
     std::vector<Hole> grid;
+    std::vector<bool> kept;  // the ends of the unshifted rows stay: no lane along the course edges
     int row = 0;
     for (float y = y0; y <= y1 + 0.5f; y += spacingY, ++row) {
         float offset = (row & 1) ? spacingX * 0.5f : 0.0f;
@@ -20,11 +21,19 @@ void Layout::field(float x0, float x1, float y0, float y1, float spacingX, float
             float jx = rng.range(-0.12f, 0.12f) * spacingX;
             float jy = rng.range(-0.12f, 0.12f) * spacingY;
             float r = radius * rng.range(0.85f, 1.15f);
-            grid.push_back({std::round(x + jx), std::round(y + jy), std::round(r), depth});
+            bool end = !(row & 1) && (x == x0 || x + spacingX > x1 + 0.5f);
+            // Edge pits are wider: seen from the far side of the course, they are the farthest.
+            grid.push_back({std::round(end ? x : x + jx), std::round(y + jy), std::round(end ? 1.35f * r : r), depth});
+            kept.push_back(end);
         }
     }
     // Drop random pits until `count` are left; the rest keep their order.
-    while (static_cast<int>(grid.size()) > count && !grid.empty()) grid.erase(grid.begin() + rng.next() % grid.size());
+    while (static_cast<int>(grid.size()) > count && !grid.empty()) {
+        size_t i = rng.next() % grid.size();
+        if (kept[i]) continue;
+        grid.erase(grid.begin() + i);
+        kept.erase(kept.begin() + i);
+    }
     holes.insert(holes.end(), grid.begin(), grid.end());
 }
 

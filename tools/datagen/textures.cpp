@@ -25,72 +25,73 @@ Image paint(const std::function<Colour(float, float)>& shader) {
     return image;
 }
 
-// The terrain is drawn without lighting, so pits and mounds show only as the
-// texture squeezes and stretches over them: every surface carries a regular
-// pattern of squares (n per tile, light and dark by `amount`) for the eye to
-// read the ground's shape from. Edges are softened over a few texels.
-float squares(float u, float v, int n, float amount) {
+// The terrain is drawn without lighting and under fog, so pits and mounds
+// show only as the texture bends over them: every surface is a regular
+// pattern of n x n squares per tile, dark and light far apart in brightness,
+// whose edges are straight lines on flat ground and curves over a pit. The
+// surface's own detail stays faint so that it never hides the pattern.
+
+// 0 on a dark square, 1 on a light one, softened over a texel at the edges.
+float checker(float u, float v, int n) {
     float gx = u * n, gy = v * n;
     float fx = gx - std::floor(gx), fy = gy - std::floor(gy);
     bool light = ((static_cast<int>(std::floor(gx)) + static_cast<int>(std::floor(gy))) & 1) != 0;
     float edge = std::min(std::min(fx, 1.0f - fx), std::min(fy, 1.0f - fy)) * 128.0f / n;
-    float soft = smoothstep(0.0f, 1.5f, edge);
-    return 1.0f + (light ? amount : -amount) * soft;
+    float soft = smoothstep(0.0f, 1.0f, edge);
+    return light ? 0.5f + 0.5f * soft : 0.5f - 0.5f * soft;
 }
 
-// Cobbles: rounded grey stones of slightly different tints in dark mortar.
+// 1 on the lines between the n x n squares of a tile (`width` texels wide), 0 elsewhere.
+float gridLines(float u, float v, int n, float width) {
+    float gx = u * n, gy = v * n;
+    float fx = gx - std::floor(gx), fy = gy - std::floor(gy);
+    float texels = std::min(std::min(fx, 1.0f - fx), std::min(fy, 1.0f - fy)) * 128.0f / n;
+    return 1.0f - smoothstep(0.5f * width - 0.5f, 0.5f * width + 0.5f, texels);
+}
+
+// Setts: square stones laid in a grid, light and dark in turn, in dark mortar.
 Colour stone(float u, float v) {
-    CellSample cell = tiledCells(u, v, 5, 11);
-    float edge = cell.second - cell.nearest;
-    float tint = hashUnit(cell.cellId, 3, 12);
-    Colour rock = mix(Colour{0.50f, 0.49f, 0.46f}, Colour{0.62f, 0.58f, 0.52f}, tint);
     float grain = tiledFbm(u, v, 8, 4, 0.55f, 13);
-    rock = scaled(rock, 0.80f + 0.40f * grain);
-    float bevel = smoothstep(0.05f, 0.35f, edge);
-    rock = scaled(rock, 0.72f + 0.28f * bevel);
-    Colour mortar = scaled(Colour{0.27f, 0.25f, 0.23f}, 0.85f + 0.3f * grain);
-    return mix(mortar, rock, smoothstep(0.04f, 0.09f, edge));
+    int ix = static_cast<int>(std::floor(u * 4.0f)), iy = static_cast<int>(std::floor(v * 4.0f));
+    float tint = hashUnit(static_cast<uint32_t>(ix + 4 * iy), 3, 12);
+    Colour dark = mix(Colour{0.30f, 0.29f, 0.27f}, Colour{0.36f, 0.33f, 0.30f}, tint);
+    Colour light = mix(Colour{0.82f, 0.80f, 0.74f}, Colour{0.90f, 0.85f, 0.76f}, tint);
+    Colour rock = scaled(mix(dark, light, checker(u, v, 4)), 0.92f + 0.16f * grain);
+    return mix(rock, Colour{0.10f, 0.09f, 0.08f}, gridLines(u, v, 4, 3.0f));
 }
 
-// Meadow: a lawn mown in squares, mottled, with short blades running along
-// the course.
+// Meadow: a lawn mown in squares, dark and bright, with faint blades.
 Colour grass(float u, float v) {
-    float patches = tiledFbm(u, v, 4, 4, 0.5f, 21);
     float blades = tiledNoise2(u * 48.0f, v * 12.0f, 48, 12, 22);
     float fine = tiledNoise(u * 64.0f, v * 64.0f, 64, 23);
-    Colour dark{0.16f, 0.36f, 0.10f}, light{0.38f, 0.60f, 0.18f};
-    Colour c = mix(dark, light, clamp01(0.35f + 0.5f * patches * patches + 0.3f * (blades - 0.5f)));
-    return scaled(c, (0.88f + 0.24f * fine) * squares(u, v, 4, 0.2f));
+    Colour dark{0.08f, 0.24f, 0.05f}, light{0.56f, 0.86f, 0.30f};
+    Colour c = mix(dark, light, checker(u, v, 4));
+    return scaled(c, 0.90f + 0.1f * fine + 0.1f * (blades - 0.5f));
 }
 
-// Desert: warm sand with wind ripples across the course.
+// Desert: sand raked into squares, shaded and sunlit, with fine ripples.
 Colour sand(float u, float v) {
-    float warp = tiledFbm(u, v, 3, 3, 0.5f, 31);
-    float ripple = 0.5f + 0.5f * std::sin(2.0f * kPi * (6.0f * v + 1.0f * u + 1.6f * warp));
+    float ripple = 0.5f + 0.5f * std::sin(2.0f * kPi * 16.0f * v);
     float grain = tiledNoise(u * 64.0f, v * 64.0f, 64, 32);
-    float dunes = tiledFbm(u, v, 2, 3, 0.5f, 33);
-    Colour c = mix(Colour{0.66f, 0.52f, 0.31f}, Colour{0.92f, 0.80f, 0.55f}, 0.2f + 0.65f * ripple + 0.25f * (dunes - 0.5f));
-    return scaled(c, (0.92f + 0.16f * grain) * squares(u, v, 4, 0.13f));
+    Colour c = mix(Colour{0.42f, 0.29f, 0.14f}, Colour{1.0f, 0.90f, 0.66f}, checker(u, v, 4));
+    return scaled(c, (0.93f + 0.07f * ripple) * (0.95f + 0.1f * grain));
 }
 
-// Frozen lake: pale blue clouds with fine white cracks.
+// Frozen lake: deep blue and frosted squares with fine white cracks.
 Colour ice(float u, float v) {
     float cloud = tiledFbm(u, v, 3, 5, 0.55f, 41);
-    CellSample cell = tiledCells(u, v, 4, 42);
-    float crack = 1.0f - smoothstep(0.0f, 0.05f, cell.second - cell.nearest);
     CellSample fineCell = tiledCells(u, v, 9, 43);
     float fineCrack = 1.0f - smoothstep(0.0f, 0.04f, fineCell.second - fineCell.nearest);
-    Colour c = mix(Colour{0.55f, 0.72f, 0.86f}, Colour{0.86f, 0.94f, 0.99f}, cloud);
-    c = scaled(c, squares(u, v, 4, 0.1f));
-    c = mix(c, Colour{0.97f, 0.99f, 1.0f}, 0.75f * crack + 0.25f * fineCrack);
-    return c;
+    Colour c = mix(Colour{0.16f, 0.34f, 0.60f}, Colour{0.88f, 0.95f, 1.0f}, checker(u, v, 4));
+    c = scaled(c, 0.94f + 0.12f * cloud);
+    return mix(c, Colour{0.97f, 0.99f, 1.0f}, 0.3f * fineCrack);
 }
 
-// Tread plate: raised diamonds on brushed steel.
+// Tread plate: dark and polished plates with raised diamond studs.
 Colour metal(float u, float v) {
     float brushed = tiledNoise2(u * 128.0f, v * 4.0f, 128, 4, 51);
-    float stain = tiledFbm(u, v, 2, 3, 0.5f, 52);
-    Colour c = scaled(Colour{0.55f, 0.58f, 0.62f}, (0.80f + 0.15f * brushed + 0.15f * stain) * squares(u, v, 2, 0.14f));
+    Colour c = mix(Colour{0.16f, 0.18f, 0.21f}, Colour{0.80f, 0.83f, 0.87f}, checker(u, v, 4));
+    c = scaled(c, 0.92f + 0.12f * brushed);
     // Diamond studs on an 8 x 8 grid, alternating orientation.
     float gx = u * 8.0f, gy = v * 8.0f;
     int ix = static_cast<int>(std::floor(gx)), iy = static_cast<int>(std::floor(gy));
@@ -100,31 +101,20 @@ Colour metal(float u, float v) {
     float across = flip ? (fx - fy) : (fx + fy);
     float stud = std::fabs(along) / 0.46f + std::fabs(across) / 0.17f;
     if (stud < 1.0f) {
-        // Lit from the upper left: the near flank bright, the far flank dark.
-        float light = (across > 0.0f) == flip ? 1.45f : 0.65f;
+        float light = (across > 0.0f) == flip ? 1.2f : 0.8f;
         c = scaled(c, 1.0f + (light - 1.0f) * smoothstep(0.95f, 0.35f, stud));
-    } else {
-        c = scaled(c, 1.0f - 0.25f * smoothstep(1.35f, 1.0f, stud));
     }
-    // Dark seams where the plates meet.
-    float px = u * 2.0f - std::floor(u * 2.0f), py = v * 2.0f - std::floor(v * 2.0f);
-    float seam = std::min(std::min(px, 1.0f - px), std::min(py, 1.0f - py)) * 64.0f;
-    return scaled(c, 0.45f + 0.55f * smoothstep(0.5f, 2.0f, seam));
+    return c;
 }
 
-// Volcanic: black crust plates over glowing cracks.
+// Volcanic: black crust and glowing plates in turn, split by dark cracks.
 Colour lava(float u, float v) {
-    CellSample cell = tiledCells(u, v, 4, 61);
-    float edge = cell.second - cell.nearest;
     float crust = tiledFbm(u, v, 6, 4, 0.55f, 62);
     float heat = tiledFbm(u, v, 2, 3, 0.5f, 63);
-    Colour rock = scaled(Colour{0.20f, 0.14f, 0.12f}, 0.6f + 0.8f * crust);
-    float glow = 1.0f - smoothstep(0.02f, 0.16f + 0.08f * heat, edge);
-    Colour hot = mix(Colour{0.75f, 0.12f, 0.02f}, Colour{1.0f, 0.78f, 0.20f}, glow * glow);
-    Colour c = mix(rock, hot, glow);
-    // Embers of warmth in the middle of the plates.
-    float ember = smoothstep(0.55f, 0.9f, heat) * 0.25f;
-    return mix(c, Colour{0.6f, 0.12f, 0.03f}, ember * (1.0f - glow));
+    Colour rock = scaled(Colour{0.16f, 0.10f, 0.08f}, 0.7f + 0.6f * crust);
+    Colour hot = mix(Colour{0.95f, 0.42f, 0.08f}, Colour{1.0f, 0.78f, 0.25f}, heat);
+    Colour c = mix(rock, hot, checker(u, v, 4));
+    return mix(c, Colour{0.08f, 0.04f, 0.03f}, 0.8f * gridLines(u, v, 4, 2.0f));
 }
 
 }  // namespace

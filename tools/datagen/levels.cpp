@@ -14,11 +14,12 @@ LevelDesign greenMeadow() {
     Layout l;
     for (int k = 0; k < 8; ++k) {
         float y = -4600.0f + 1300.0f * k;
+        // Wide and deep, so that the squares plunge into them in plain sight.
         if (k % 2 == 0) {
-            l.pit(0, y, 70, 40);
+            l.pit(0, y, 90, 110);
         } else {
-            l.pit(-430, y, 70, 40);
-            l.pit(400, y, 70, 40);
+            l.pit(-430, y, 90, 110);
+            l.pit(400, y, 90, 110);
         }
         if (k < 7) l.mound(k % 2 == 0 ? 260.0f : -280.0f, y + 650.0f, 90, 22);
     }

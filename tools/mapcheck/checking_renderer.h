@@ -9,7 +9,8 @@
 // A renderer that draws nothing. Level textures are taken as the game takes
 // them: BMP images arrive already read; a .3df file is read and parsed in
 // full, and has to match the first level texture's size, format and levels,
-// since the card's texture memory is reserved for the first one.
+// since the card's texture memory is reserved for the first one, and be in
+// a format the card draws from.
 class CheckingRenderer : public Renderer {
 public:
     void clearFrame(float, float, float) override {}

@@ -52,7 +52,7 @@ using Picture = std::vector<uint8_t>; // RGB, top row first
 using ReadPicture = Picture (*)();
 
 struct PitFigure {
-    int hole;
+    int hole; // index in the table
     int differing;
     Picture with, without;
 };
@@ -141,7 +141,8 @@ void measureEdition(const std::string& editionName, ReadPicture read)
         ASSERT_TRUE(pilot.plan(levelMap));
         std::vector<Hole> holes(levelMap.holes.get(), levelMap.holes.get() + levelMap.holeCount);
 
-        std::vector<PitFigure> pits;
+        std::vector<int> counts;
+        PitFigure worst{-1, 0, {}, {}};
         for (int i = 0; i < int(holes.size()); ++i) {
             const Hole& h = holes[i];
             if (!(h.depth > 0.0f && h.radius > 0.0f))
@@ -155,24 +156,21 @@ void measureEdition(const std::string& editionName, ReadPicture read)
             placeAsInPlay(pilot, std::max(kStartY, h.y - 1.5f * h.radius - kLookAhead));
             pit.without = drawPlayFrame(read);
             pit.differing = differingPixels(pit.with, pit.without);
-            EXPECT_GE(pit.differing, kFloor) << "hole " << i << " at " << h.x << ", " << h.y << " seen from "
+            EXPECT_GE(pit.differing, kFloor) << "hole " << i + 1 << " at " << h.x << ", " << h.y << " seen from "
                                              << marble.position().x << ", " << marble.position().y;
-            pits.push_back(std::move(pit));
+            counts.push_back(pit.differing);
+            if (worst.hole < 0 || pit.differing < worst.differing)
+                worst = std::move(pit);
         }
-        ASSERT_FALSE(pits.empty());
-        std::vector<int> counts;
-        for (const PitFigure& p : pits)
-            counts.push_back(p.differing);
+        ASSERT_FALSE(counts.empty());
         std::sort(counts.begin(), counts.end());
-        auto worst = std::min_element(pits.begin(), pits.end(),
-                                      [](const PitFigure& a, const PitFigure& b) { return a.differing < b.differing; });
-        const Hole& w = holes[worst->hole];
+        const Hole& w = holes[worst.hole];
         std::printf("%s level %d: %zu pits, smallest %d (hole %d at %g, %g), median %d\n", editionName.c_str(), level,
-                    pits.size(), counts.front(), worst->hole, w.x, w.y, counts[counts.size() / 2]);
+                    counts.size(), counts.front(), worst.hole + 1, w.x, w.y, counts[counts.size() / 2]);
         std::string base = std::string(ORBIVALE_VISIBILITY_OUT) + "/" + editionName + "-level" +
                            std::to_string(level) + "-worst-pit";
-        EXPECT_TRUE(writePng(base + "-as-is.png", kWidth, kHeight, worst->with));
-        EXPECT_TRUE(writePng(base + "-taken-out.png", kWidth, kHeight, worst->without));
+        EXPECT_TRUE(writePng(base + "-as-is.png", kWidth, kHeight, worst.with));
+        EXPECT_TRUE(writePng(base + "-taken-out.png", kWidth, kHeight, worst.without));
     }
 }
 

@@ -133,10 +133,12 @@ TEST_F(MapCheck, GlideTexturesAreTakenAsTheGameTakesThemAndEachFailureHasItsOwnR
     const std::string good = map("maps/sand.3df", "0 0 60 50\n", 58, 1);
     dir.write("good.map", good);
     dir.write("trailing.map", good + "\n");
+    fs::create_directory(dir.path("maps/folder.3df"));
+    dir.write("folder.map", map("maps/folder.3df", "", 58, 0));
     // Fails before it names a texture: no texture can be blamed.
     dir.write("fog.map", "fogcolor= blue\n");
 
-    Checked run = check("--glide cut.map fog.map p8.map trailing.map good.map");
+    Checked run = check("--glide cut.map fog.map p8.map folder.map trailing.map good.map");
     EXPECT_EQ(run.status, 1);
     const std::string fogWhy = "fog.map: fogcolor= needs a whole number of at most 32 bits after it, such as 0x9cc8e8";
     EXPECT_TRUE(has(run.out, "cut.map: maps/cut.3df is cut short or damaged")) << run.out;
@@ -144,6 +146,7 @@ TEST_F(MapCheck, GlideTexturesAreTakenAsTheGameTakesThemAndEachFailureHasItsOwnR
     EXPECT_TRUE(has(run.out, "p8.map: maps/p8.3df is in format p8, which the card cannot draw from (rgb565, "
                              "argb1555, argb4444 and the other plain formats can)")) << run.out;
     EXPECT_TRUE(has(run.out, "p8.map: FAILED")) << run.out;
+    EXPECT_TRUE(has(run.out, "folder.map: maps/folder.3df is not a file (a folder, a pipe or a device)")) << run.out;
     EXPECT_TRUE(has(run.out, "trailing.map: nothing may follow .end: a line end at byte " +
                                  std::to_string(good.size()) + " (line 64)")) << run.out;
     EXPECT_TRUE(has(run.out, "good.map: ok: 58 holes (1 pits, 0 mounds), fog 0x9cc8e8, marble 0xd02020")) << run.out;

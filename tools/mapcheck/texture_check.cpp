@@ -33,8 +33,10 @@ std::string formatName(int code)
 std::string tdfTextureProblem(const std::string& path, const std::optional<Gu3dfHeader>& first, Gu3dfHeader* header)
 {
     std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        return path + " is not found";
     if (!std::filesystem::is_regular_file(path, error))
-        return path + " is not a file";
+        return path + " is not a file (a folder, a pipe or a device)";
     if (std::filesystem::file_size(path, error) > kMaxTextureFileBytes)
         return path + " is too large for a level texture";
     std::ifstream file(path, std::ios::binary);

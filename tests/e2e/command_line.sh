@@ -45,4 +45,11 @@ for program in "${programs[@]}"; do
   [ -z "$(ls -A "$work/start")" ] || fail "$name wrote into the folder it was started from"
   [ $failed -eq $failed_before ] && echo "$name: --help, --version, unknown option and no display as expected"
 done
+# The map checker's help is asked for too: stdout and success.
+checker=$(dirname "${programs[0]}")/tools/mapcheck/orbivale-mapcheck
+if [ -x "$checker" ]; then
+  out=$("$checker" --help 2>/dev/null); status=$?
+  [ $status -eq 0 ] && [[ $out == "usage: orbivale-mapcheck "* ]] || fail "orbivale-mapcheck --help: exit $status"
+  "$checker" --frobnicate >/dev/null 2>&1; [ $? -eq 2 ] || fail "orbivale-mapcheck takes an unknown option"
+fi
 exit $failed

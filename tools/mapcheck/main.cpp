@@ -86,11 +86,16 @@ bool checkMap(const std::string& fileName)
     return true;
 }
 
-int usage()
+// Asked for (--help): stdout and success; after a mistake: stderr and 2.
+int usage(bool asked = false)
 {
-    std::fprintf(stderr, "usage: orbivale-mapcheck [--glide] [--par] FILE...\n"
-                         "       orbivale-mapcheck [--glide] [--par] --list\n");
-    return 2;
+    std::fprintf(asked ? stdout : stderr,
+                 "usage: orbivale-mapcheck [--glide] [--par] FILE...\n"
+                 "       orbivale-mapcheck [--glide] [--par] --list\n"
+                 "Loads each map as the game does and says ok or why not; --glide checks\n"
+                 "orbivale-glide's rules, --list every map of maps/maplist.dat, --par plays\n"
+                 "the map with the autopilot and prints its par time.\n");
+    return asked ? 0 : 2;
 }
 
 } // namespace
@@ -107,6 +112,8 @@ int main(int argc, char** argv)
             list = true;
         else if (std::strcmp(argv[i], "--par") == 0)
             withPar = true;
+        else if (std::strcmp(argv[i], "--help") == 0)
+            return usage(true);
         else if (argv[i][0] == '-' && argv[i][1] != '\0')
             return usage();
         else

@@ -1,6 +1,7 @@
 #include "tools/datagen/generate.h"
 
 #include "tools/datagen/font.h"
+#include "tools/datagen/icons.h"
 #include "tools/datagen/levels.h"
 #include "tools/datagen/music.h"
 #include "tools/datagen/pictures.h"
@@ -28,5 +29,6 @@ bool generateData(const std::string& out) {
     FontAtlas font;
     return writeLevelsAndTextures(gl, false) && writeLevelsAndTextures(glide, true) && buildFontAtlas(font) &&
            writeGlFont(gl, font) && writeGlideFont(glide, font) && writeSounds(gl) && writeSounds(glide) &&
-           writeMusic(gl, true) && writeMusic(glide, false) && writePictures(gl, glide);
+           writeMusic(gl, true) && writeMusic(glide, false) && writePictures(gl, glide) &&
+           writeIcons(out);
 }

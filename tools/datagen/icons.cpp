@@ -1,0 +1,126 @@
+#include "tools/datagen/icons.h"
+
+#include "tools/datagen/output.h"
+#include "tools/datagen/png_writer.h"
+#include "tools/datagen/textures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+Colour hexToColour(uint32_t c) { return {((c >> 16) & 255) / 255.0f, ((c >> 8) & 255) / 255.0f, (c & 255) / 255.0f}; }
+
+Colour bilinear(const Image& img, float x, float y) {
+    x = x - std::floor(x / img.width) * img.width - 0.5f;
+    y = y - std::floor(y / img.height) * img.height - 0.5f;
+    const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+    const float tx = x - ix, ty = y - iy;
+    Colour sum{0, 0, 0};
+    for (int dy = 0; dy < 2; ++dy)
+        for (int dx = 0; dx < 2; ++dx) {
+            const uint8_t* p = img.at((ix + dx + img.width) % img.width, (iy + dy + img.height) % img.height);
+            const float w = (dx ? tx : 1 - tx) * (dy ? ty : 1 - ty);
+            sum = {sum.r + w * p[0] / 255.0f, sum.g + w * p[1] / 255.0f, sum.b + w * p[2] / 255.0f};
+        }
+    return sum;
+}
+
+// Signed distance (negative inside) from a rounded square centred in the unit square.
+float roundedSquareDistance(float u, float v, float half, float corner) {
+    const float qx = std::fabs(u - 0.5f) - (half - corner), qy = std::fabs(v - 0.5f) - (half - corner);
+    const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
+    return outside + std::min(std::max(qx, qy), 0.0f) - corner;
+}
+
+// Colour and coverage of one sample point (u, v in 0..1, top left first).
+float iconSample(const Image& texture, Colour marble, float u, float v, Colour& out) {
+    const float edge = roundedSquareDistance(u, v, 0.45f, 0.16f);
+    if (edge > 0) return 0.0f;
+    // The tile: the surface texture, lit from the upper left, with a darker rim
+    // like the course border.
+    Colour c = bilinear(texture, u * texture.width, v * texture.height);
+    c = scaled(c, 1.05f - 0.35f * v + 0.1f * (0.5f - u));
+    c = scaled(c, 0.55f + 0.45f * smoothstep(0.0f, 0.05f, -edge));
+    // The marble's soft shadow, down and to the right.
+    const float mx = 0.5f, my = 0.47f, radius = 0.29f;
+    const float sx = (u - mx - 0.06f) / 1.1f, sy = (v - my - 0.08f) / 0.9f;
+    c = scaled(c, 0.5f + 0.5f * smoothstep(radius * 0.75f, radius * 1.15f, std::hypot(sx, sy)));
+    // The marble, shaded as on the title picture: diffuse, a rim and a highlight.
+    const float dx = (u - mx) / radius, dy = (v - my) / radius, d2 = dx * dx + dy * dy;
+    if (d2 < 1.0f) {
+        const float nz = std::sqrt(1.0f - d2);
+        const float lx = -0.45f, ly = -0.55f, lz = 0.70f;  // towards the light, unit length
+        const float diffuse = std::max(0.0f, dx * lx + dy * ly + nz * lz);
+        // Reflection of the view ray (0, 0, -1) about the normal, against the light.
+        const float rx = 2 * nz * dx, ry = 2 * nz * dy, rz = 2 * nz * nz - 1;
+        const float specular = std::pow(std::max(0.0f, rx * lx + ry * ly + rz * lz), 40.0f);
+        const float rimLight = std::pow(1.0f - nz, 3.0f) * 0.25f;
+        c = mix(scaled(marble, 0.22f + 0.85f * diffuse + rimLight), Colour{1, 1, 1}, std::min(1.0f, specular));
+    }
+    out = c;
+    return 1.0f;
+}
+
+std::string byteArray(const char* name, const std::vector<uint8_t>& bytes) {
+    std::string text = "const unsigned char " + std::string(name) + "[] = {";
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        char number[8];
+        std::snprintf(number, sizeof number, "%s%u,", i % 16 ? " " : "\n    ", bytes[i]);
+        text += number;
+    }
+    return text + "\n};\n";
+}
+
+}  // namespace
+
+std::vector<uint8_t> makeIcon(const LevelDesign& level, int size) {
+    const Image texture = makeSurfaceTexture(level.surface);
+    const Colour marble = hexToColour(level.marbleColour);
+    constexpr int kGrid = 4;  // 4 x 4 samples a pixel smooth the edges at every size
+    std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4, 0);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            Colour sum{0, 0, 0};
+            float coverage = 0;
+            for (int sy = 0; sy < kGrid; ++sy)
+                for (int sx = 0; sx < kGrid; ++sx) {
+                    Colour c{0, 0, 0};
+                    const float u = (x + (sx + 0.5f) / kGrid) / size, v = (y + (sy + 0.5f) / kGrid) / size;
+                    const float w = iconSample(texture, marble, u, v, c);
+                    sum = {sum.r + c.r * w, sum.g + c.g * w, sum.b + c.b * w};
+                    coverage += w;
+                }
+            uint8_t* p = &rgba[(static_cast<size_t>(y) * size + x) * 4];
+            if (coverage <= 0) continue;
+            const float k = 1.0f / coverage;
+            p[0] = static_cast<uint8_t>(std::lround(clamp01(sum.r * k) * 255));
+            p[1] = static_cast<uint8_t>(std::lround(clamp01(sum.g * k) * 255));
+            p[2] = static_cast<uint8_t>(std::lround(clamp01(sum.b * k) * 255));
+            p[3] = static_cast<uint8_t>(std::lround(coverage / (kGrid * kGrid) * 255));
+        }
+    return rgba;
+}
+
+bool writeIcons(const std::string& out) {
+    const struct {
+        const char* program;
+        const char* arrayName;
+        LevelDesign level;
+    } editions[] = {{"orbivale-gl", "kWindowIconGl", glLevelDesigns().front()},
+                    {"orbivale-glide", "kWindowIconGlide", glideLevelDesigns().front()}};
+    std::string windowIcons =
+        "// Written by orbivale-datagen: each program's window icon, " + std::to_string(kWindowIconSize) + " x " +
+        std::to_string(kWindowIconSize) + " pixels, RGBA bytes, top row first.\n#pragma once\n\nconstexpr int kWindowIconSize = " +
+        std::to_string(kWindowIconSize) + ";\n";
+    for (const auto& edition : editions) {
+        for (int size : kIconSizes) {
+            const std::string side = std::to_string(size);
+            const std::vector<uint8_t> png = encodePng(size, size, makeIcon(edition.level, size));
+            if (!writeFile(out, "icons/hicolor/" + side + "x" + side + "/apps/" + edition.program + ".png", png)) return false;
+        }
+        windowIcons += "\n" + byteArray(edition.arrayName, makeIcon(edition.level, kWindowIconSize));
+    }
+    return writeText(out, "icons/window_icon.inc", windowIcons);
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "tools/datagen/levels.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The sizes of the hicolor theme icons the programs install.
+constexpr int kIconSizes[] = {48, 64, 128, 256};
+// The window icon's side, in pixels.
+constexpr int kWindowIconSize = 64;
+
+// A program's icon: its first level's marble resting on a rounded tile of
+// that level's surface, transparent around the tile. RGBA, top row first.
+std::vector<uint8_t> makeIcon(const LevelDesign& level, int size);
+
+// <out>/icons/hicolor/<n>x<n>/apps/orbivale-gl.png and orbivale-glide.png for
+// every size, and <out>/icons/window_icon.inc: the 64-pixel icons of both
+// programs as C++ byte arrays, for SDL_SetWindowIcon.
+bool writeIcons(const std::string& out);

@@ -1,28 +1,29 @@
-# make play: install what is missing, build, start orbivale-gl in its data folder.
-# make test: install what is missing, build, run every test in a normal build
-#            and again in a build with AddressSanitizer and UBSan.
+# make play:    install what playing needs, build the two programs and their
+#                data (no tests), start orbivale-gl in its data folder.
+# make test:     install what is missing, build, run every test in a normal build
+#                and again in a build with AddressSanitizer and UBSan.
+# make package:  build for /usr in its own folder and make the .deb there.
 
-BUILD      ?= build
-ASAN_BUILD ?= build-asan
-FUZZ_BUILD ?= build-fuzz
-FUZZ_TIME  ?= 20
-JOBS       ?= 2
+BUILD         ?= build
+ASAN_BUILD    ?= build-asan
+FUZZ_BUILD    ?= build-fuzz
+PACKAGE_BUILD ?= build-package
+FUZZ_TIME     ?= 20
+JOBS          ?= 2
 
-DEPS := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev \
-        clang libclang-rt-dev libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont libgl-dev libgl1-mesa-dri \
-        libx11-dev libxtst-dev libfreetype-dev fonts-dejavu-core \
-        xvfb xauth xdotool x11-utils imagemagick
+# What building and playing need; the tests, checks and packaging add theirs.
+PLAY_DEPS := cmake ninja-build g++ libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont libgl-dev libgl1-mesa-dri \
+             libfreetype-dev fonts-dejavu-core
+DEPS := $(PLAY_DEPS) libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev \
+        libx11-dev libxtst-dev xvfb xauth xdotool x11-utils imagemagick \
+        desktop-file-utils appstream mandoc
+PACKAGE_DEPS := $(PLAY_DEPS) dpkg-dev file
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-SANITIZER_ENV := ASAN_OPTIONS=abort_on_error=0:halt_on_error=1:detect_leaks=1 \
-                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
-                 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
-
-.PHONY: deps build play test test-normal test-sanitized fuzz clean
-
-deps:
-	@missing=$$(for p in $(DEPS); do \
+# $(call install-missing,PACKAGES): apt-get only what is not installed yet.
+define install-missing
+	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
 	  done); \
 	if [ -n "$$missing" ]; then \
@@ -30,19 +31,42 @@ deps:
 	  $(SUDO) apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+SANITIZER_ENV := ASAN_OPTIONS=abort_on_error=0:halt_on_error=1:detect_leaks=1 \
+                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+                 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+
+.PHONY: deps deps-play deps-package build play-build play test test-normal test-sanitized fuzz package clean
+
+deps:
+	$(call install-missing,$(DEPS))
+
+deps-play:
+	$(call install-missing,$(PLAY_DEPS))
+
+deps-package:
+	$(call install-missing,$(PACKAGE_DEPS))
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
-play: build
+# A fresh build folder leaves the tests out; one that `make test` set up keeps
+# them, and only the programs and data are brought up to date.
+play-build: deps-play
+	@[ -f $(BUILD)/CMakeCache.txt ] || \
+	  cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target orbivale-gl orbivale-glide orbivale-data
+
+play: play-build
 	cd $(BUILD)/data/gl && ../../orbivale-gl
 
 test-normal: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-sanitized: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBIVALE_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBIVALE_SANITIZE=ON -DBUILD_TESTING=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
@@ -50,7 +74,7 @@ test-sanitized: deps
 # are kept in $(FUZZ_BUILD)/corpus, the seeds in fuzz/seeds.
 FUZZ_TARGETS := fuzz_map fuzz_level_list fuzz_bmp fuzz_best_times fuzz_font
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBIVALE_FUZZ=ON
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBIVALE_FUZZ=ON -DBUILD_TESTING=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 	@for t in $(FUZZ_TARGETS); do \
 	  seeds=$(CURDIR)/fuzz/seeds/$${t#fuzz_}; corpus=$(CURDIR)/$(FUZZ_BUILD)/corpus/$$t; mkdir -p $$corpus; \
@@ -61,5 +85,12 @@ fuzz: deps
 
 test: test-normal test-sanitized fuzz
 
+# The programs look for their installed data under the prefix they were built
+# for, so the package is built for /usr, where it installs.
+package: deps-package
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+	  -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target package
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

@@ -20,8 +20,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps finds the libraries the programs link (SDL2, SDL2_mixer,
-# OpenGL, the C++ runtime) with their minimum versions. The soundfont is no
-# library: without it SDL2_mixer has nothing to play the MIDI music with.
+# OpenGL, the C++ runtime) with their minimum versions. SDL2 opens libGL.so.1
+# (GLX) itself for orbivale-gl's context, and the soundfont is no library:
+# without it SDL2_mixer has nothing to play the MIDI music with.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "timgm6mb-soundfont | sf3-soundfont-gm")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, timgm6mb-soundfont | sf3-soundfont-gm")
 include(CPack)

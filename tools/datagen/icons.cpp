@@ -111,16 +111,16 @@ bool writeIcons(const std::string& out) {
     } editions[] = {{"orbivale-gl", "kWindowIconGl", glLevelDesigns().front()},
                     {"orbivale-glide", "kWindowIconGlide", glideLevelDesigns().front()}};
     std::string windowIcons =
-        "// Written by orbivale-datagen: each program's window icon, " + std::to_string(kWindowIconSize) + " x " +
-        std::to_string(kWindowIconSize) + " pixels, RGBA bytes, top row first.\n#pragma once\n\nconstexpr int kWindowIconSize = " +
-        std::to_string(kWindowIconSize) + ";\n";
+        "// Written by orbivale-datagen: each program's window icon, " + std::to_string(kWindowIconSide) + " x " +
+        std::to_string(kWindowIconSide) + " pixels, RGBA bytes, top row first\n// (SDL_PIXELFORMAT_RGBA32).\n#pragma once\n\nconstexpr int kWindowIconSize = " +
+        std::to_string(kWindowIconSide) + ";\n";
     for (const auto& edition : editions) {
         for (int size : kIconSizes) {
             const std::string side = std::to_string(size);
             const std::vector<uint8_t> png = encodePng(size, size, makeIcon(edition.level, size));
             if (!writeFile(out, "icons/hicolor/" + side + "x" + side + "/apps/" + edition.program + ".png", png)) return false;
         }
-        windowIcons += "\n" + byteArray(edition.arrayName, makeIcon(edition.level, kWindowIconSize));
+        windowIcons += "\n" + byteArray(edition.arrayName, makeIcon(edition.level, kWindowIconSide));
     }
     return writeText(out, "icons/window_icon.inc", windowIcons);
 }

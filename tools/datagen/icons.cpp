@@ -66,7 +66,7 @@ float iconSample(const Image& texture, Colour marble, float u, float v, Colour& 
 std::string byteArray(const char* name, const std::vector<uint8_t>& bytes) {
     std::string text = "const unsigned char " + std::string(name) + "[] = {";
     for (size_t i = 0; i < bytes.size(); ++i) {
-        char number[8];
+        char number[16];
         std::snprintf(number, sizeof number, "%s%u,", i % 16 ? " " : "\n    ", bytes[i]);
         text += number;
     }

@@ -1,4 +1,5 @@
 #include "apps/common/command_line.h"
+#include "icons/window_icon.inc"
 #include "platform/sdl/sdl_platform.h"
 #include "render/gl/gl_renderer.h"
 #include "render/renderer.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv)
     if (!sdl.init())
         return 0;
     sdl.setStartFullscreen(line.fullscreen);
+    sdl.setWindowIcon(kWindowIconGl, kWindowIconSize);
     platform = &sdl;
     // The back end needs the window's OpenGL context, and start-up (inside the
     // window's create event) already draws the font texture through it.

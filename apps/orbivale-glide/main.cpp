@@ -1,4 +1,5 @@
 #include "apps/common/command_line.h"
+#include "icons/window_icon.inc"
 #include "glide2/presenter.h"
 #include "glide2/swap_pacing.h"
 #include "platform/present_pacer.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
     if (!sdl.init())
         return 0;
     sdl.setStartFullscreen(line.fullscreen);
+    sdl.setWindowIcon(kWindowIconGlide, kWindowIconSize);
     platform = &sdl;
     GlideRenderer glide;
     renderer = &glide;

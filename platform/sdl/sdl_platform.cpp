@@ -104,6 +104,13 @@ bool SdlPlatform::createWindow(WindowStyle style)
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
         SDL_UpdateWindowSurface(window_);
     }
+    if (icon_) {
+        if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<unsigned char*>(icon_), iconSide_,
+                                                                   iconSide_, 32, iconSide_ * 4, SDL_PIXELFORMAT_RGBA32)) {
+            SDL_SetWindowIcon(window_, icon);
+            SDL_FreeSurface(icon);
+        }
+    }
     SDL_ShowCursor(style == WindowStyle::BorderlessWithOpenGL ? SDL_DISABLE : SDL_ENABLE);
     if (startFullscreen_)
         toggleFullscreen();

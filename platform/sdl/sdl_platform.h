@@ -66,6 +66,8 @@ public:
     void toggleFullscreen();
     // The window opens in full screen (--fullscreen).
     void setStartFullscreen(bool fullscreen) { startFullscreen_ = fullscreen; }
+    // The window's icon: side x side RGBA bytes, top row first, kept by the caller.
+    void setWindowIcon(const unsigned char* rgba, int side) { icon_ = rgba, iconSide_ = side; }
 
     // Whether the OpenGL present sleeps to the display's refresh itself.
     bool pacesPresents() const { return pacer_.pacing(); }
@@ -88,6 +90,8 @@ private:
     bool closeDelivered_ = false;
     bool videoStarted_ = false;
     bool startFullscreen_ = false;
+    const unsigned char* icon_ = nullptr;
+    int iconSide_ = 0;
     PresentPacer pacer_;
     // The last software frame, shown again when the window is uncovered,
     // restored or resized: the game repaints only what changed.

@@ -8,6 +8,7 @@
 #include "sim/marble.h"
 
 #include <cmath>
+#include <limits>
 #include <new>
 #include <type_traits>
 
@@ -15,10 +16,10 @@ LevelMap levelMap;
 
 namespace {
 
-// No map of the game comes near these; larger tables or values are refused
-// so that a broken file cannot exhaust memory or push the surface to infinity.
-constexpr int32_t kMaxHoleCount = 10000;
-constexpr float kMaxHoleValue = 1.0e6f;
+// Every hole moves the surface by at most its depth, so heights stay within
+// the sum of the depths. Keeping that sum to a quarter of the float range
+// keeps every height, and every difference of two heights, finite.
+constexpr double kMaxDepthSum = std::numeric_limits<float>::max() / 4.0;
 
 const char* const kLevelTextureSuffix = "_0.bmp";
 
@@ -40,12 +41,21 @@ void LevelMap::releaseLevel()
     // refilled by buildGrid, so a level start does not pay for fresh pages.
     holes.reset();
     holeCount = 0;
+    holesFilled = false;
 }
 
 bool LevelMap::load(const std::string& fileName, Marble& marble)
 {
     releaseLevel();
+    if (readFile(fileName, marble))
+        return true;
+    // Records that a failed load left unread must not reach a query.
+    releaseLevel();
+    return false;
+}
 
+bool LevelMap::readFile(const std::string& fileName, Marble& marble)
+{
     TextReader in;
     if (!in.open(fileName)) {
         showError(fileName + " file not found");
@@ -62,6 +72,9 @@ bool LevelMap::load(const std::string& fileName, Marble& marble)
         if (in.atEnd())
             break;
     }
+    // A table that no ".data" filled holds no holes.
+    if (!holesFilled)
+        releaseLevel();
     if (!buildGrid()) {
         showError("out of memory");
         return false;
@@ -104,33 +117,44 @@ bool LevelMap::readItem(TextReader& in, const std::string& token, const std::str
             showError("map files have been altered");
             return false;
         }
-        if (count < 0 || count > kMaxHoleCount) {
-            showError("out of memory");
-            return false;
-        }
-        // Zeroed: holes that ".data" never fills have radius 0 and count for nothing.
-        holes.reset(new (std::nothrow) Hole[size_t(count)]());
+        // Left unfilled: only the records a ".data" reads are touched, so a
+        // large count costs memory only as far as the file fills it.
+        if (count >= 0)
+            holes.reset(new (std::nothrow) Hole[size_t(count)]);
         if (!holes) {
             showError("out of memory");
             return false;
         }
         holeCount = count;
+        holesFilled = false;
         return true;
     }
     if (token == ".data")
-        return readHoleTable(in);
+        return readHoleTable(in, fileName);
     return unknownToken(fileName, token);
 }
 
-bool LevelMap::readHoleTable(TextReader& in)
+bool LevelMap::readHoleTable(TextReader& in, const std::string& fileName)
 {
+    // Every ".data" fills the whole table, so these sums cover all of it.
+    double depthSum = 0.0;
     for (int32_t i = 0; i < holeCount; ++i) {
         float values[4];
-        for (float& value : values)
-            if (!in.readFloat(value) || !(std::fabs(value) <= kMaxHoleValue))
+        for (float& value : values) {
+            if (!in.readFloat(value))
                 return false;
-        holes[i] = Hole{values[0], values[1], values[2], values[3]};
+            if (!std::isfinite(value))
+                return unknownToken(fileName, in.lastNumber());
+        }
+        Hole hole{values[0], values[1], values[2], values[3]};
+        if (hole.radius != 0.0f) {
+            depthSum += std::fabs(double(hole.depth));
+            if (depthSum > kMaxDepthSum)
+                return unknownToken(fileName, in.lastNumber());
+        }
+        holes[i] = hole;
     }
+    holesFilled = true;
     std::string end;
     if (!in.readToken(end) || end != ".end") {
         showError("expected .end");

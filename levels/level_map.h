@@ -64,10 +64,12 @@ public:
     int64_t textureHandle = -1;                            // orbivale-glide texture memory
 
 private:
+    bool holesFilled = false; // a ".data" has filled the current table
     void releaseLevel();
+    bool readFile(const std::string& fileName, Marble& marble);
     bool readItem(TextReader& in, const std::string& token, const std::string& fileName, Marble& marble);
     bool loadTexture(const std::string& name, const std::string& fileName);
-    bool readHoleTable(TextReader& in);
+    bool readHoleTable(TextReader& in, const std::string& fileName);
     bool buildGrid();
     // Sets z of every grid vertex (x and y already set) to heightAt(x, y).
     bool sampleGridHeights();

@@ -1,6 +1,7 @@
 #include "levels/text_reader.h"
 
-#include <charconv>
+#include "levels/float_scan.h"
+
 #include <limits>
 
 namespace {
@@ -171,13 +172,6 @@ bool TextReader::readFloat(float& value)
         if (text.size() == before)
             return false;
     }
-    // from_chars takes no plus sign.
-    const char* first = text.data() + (text[0] == '+' ? 1 : 0);
-    const char* last = text.data() + text.size();
-    float parsed = 0.0f;
-    auto [end, error] = std::from_chars(first, last, parsed, std::chars_format::general);
-    if (error != std::errc() || end != last)
-        return false;
-    value = parsed;
-    return true;
+    lastNumber_ = text;
+    return floatFromText(text, value);
 }

@@ -12,7 +12,8 @@
 //     are read, and the number ends at the first character that cannot
 //     continue it (that character starts the next item);
 //   - floats: optional sign, decimal digits with optional fraction and
-//     exponent (e or E), at most kMaxFloatChars characters.
+//     exponent (e or E), at most kMaxFloatChars characters; a value too large
+//     for a float reads as an infinity, one too small as the nearest float.
 // Every read first skips whitespace. A failed read leaves the reader at an
 // unspecified place; callers give up on the file then.
 class TextReader {
@@ -41,6 +42,8 @@ public:
     bool readInt(int32_t& value);
     bool readUnsigned(uint32_t& value);
     bool readFloat(float& value);
+    // The text of the last float read, as it stood in the file.
+    const std::string& lastNumber() const { return lastNumber_; }
     // The next non-whitespace character.
     bool readChar(char& c);
 
@@ -55,6 +58,7 @@ private:
 
     std::FILE* file_ = nullptr;
     bool tokenTooLong_ = false;
+    std::string lastNumber_;
 };
 
 // The whitespace of the data files: blank, tab, line feed, vertical tab, form

@@ -82,8 +82,9 @@ bool Font::readDescription(const std::string& path)
     for (;;) {
         unsigned char index = static_cast<unsigned char>(c);
         float box[4];
+        // A box too large for a float has no place in the glyph texture.
         for (float& value : box)
-            if (!in.readFloat(value))
+            if (!in.readFloat(value) || !std::isfinite(value))
                 return false;
         left[index] = box[0];
         top[index] = box[1];

@@ -8,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -179,8 +183,10 @@ TEST_F(LevelMapTest, FailuresShowTheirMessageOrNone)
         {"holecount= 99999999999", ""},                // does not fit 32 bits
         {"holecount= 1 .data 0 0 60", ""},             // a record cut short
         {"holecount= 1 .data 0 0 sixty 45 .end", ""},
-        {"holecount= 1 .data 0 0 60 1e300 .end", ""},  // no float holds it
-        {"holecount= 1 .data 0 0 60 5e7 .end", ""},    // no course is that deep
+        {"holecount= 1 .data 0 0 60 1e300 .end", "unknown 1e300"},  // no float holds it
+        {"holecount= 1 .data -1e39 0 60 45 .end", "unknown -1e39"},
+        // Heights could reach infinity: the depth that tips the sum is blamed.
+        {"holecount= 3 .data 0 0 60 5e37 9 9 0 3e38 5 5 1 -4e37 .end", "unknown -4e37"},
         {"texturefile=", ""},
         {"holecount=2 .data .end", "unknown holecount=2"},
         {"fogcolor= 0 Fogcolor= 0", "unknown Fogcolor="},
@@ -188,7 +194,6 @@ TEST_F(LevelMapTest, FailuresShowTheirMessageOrNone)
         {"texturefile= " + tooLong, "unknown " + tooLong.substr(0, 255)},
         {"texturefile= " + std::string(250, 'b'), "unknown " + std::string(250, 'b')},
         {"holecount= -1", "out of memory"},
-        {"holecount= 2000000000", "out of memory"},
         {"holecount= 2 .data 0 0 60 45 0 300 30 -20", "expected .end"},
         {"holecount= 2 .data 0 0 60 45 0 300 30 -20 end", "expected .end"},
         {"holecount= 1 .data 0 0 60 45 0 .end", "expected .end"},
@@ -240,6 +245,54 @@ TEST_F(LevelMapTest, NumbersInAnyNotationAndWithinTheirLength)
     EXPECT_FALSE(load("holecount= 1 .data 1 2 3 4.000000000000000000 .end"));
     EXPECT_EQ(scripted.messages, std::vector<std::string>{"error: expected .end"});
 }
+
+TEST_F(LevelMapTest, AnyFloatAndAnyCountThatFitsAreTaken)
+{
+    // Too small for a float: the nearest float, zero at the end.
+    ASSERT_TRUE(load("holecount= 2 .data 1e-50 -1e-50 1e-40 5e7 1 2 3e38 3e37 .end")) << scripted.messages[0];
+    EXPECT_EQ(level.holes[0].x, 0.0f);
+    EXPECT_EQ(level.holes[0].y, 0.0f);
+    EXPECT_EQ(level.holes[0].radius, 1e-40f);
+    EXPECT_EQ(level.holes[0].depth, 5e7f);
+    EXPECT_EQ(level.holes[1].radius, 3e38f);
+    for (float x : {0.0f, 1.0f, -750.0f, 3e38f}) {
+        EXPECT_TRUE(std::isfinite(level.heightAt(x, 0.0f))) << x;
+        Vec3 n = level.normalAt(x, 2.0f);
+        EXPECT_TRUE(std::isfinite(n.x + n.y + n.z)) << x;
+        EXPECT_EQ(level.holeAt(x, 0.0f), x == 0.0f ? 1e-40f : 3e38f) << x;
+    }
+
+    // orbivale-gl takes any count it can allocate; a table no ".data" fills is flat.
+    std::string records;
+    for (int i = 0; i < 10001; ++i)
+        records += i == 10000 ? "0 0 60 45 " : "0 0 0 9 ";
+    ASSERT_TRUE(load("holecount= 10001 .data " + records + ".end"));
+    EXPECT_EQ(level.holeCount, 10001);
+    EXPECT_EQ(level.heightAt(0.0f, 0.0f), 45.0f);
+    ASSERT_TRUE(load("holecount= 100000000"));
+    EXPECT_EQ(level.holeCount, 0);
+    EXPECT_EQ(level.vertices[kGridVertices / 2].z, 0.0f);
+    EXPECT_TRUE(scripted.messages.empty());
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// The sanitizer reserves more address space than any limit leaves room for.
+TEST_F(LevelMapTest, ACountThatCannotBeAllocatedIsOutOfMemory)
+{
+    auto loadWithLittleAddressSpace = [this] {
+        rlimit limit{size_t(1) << 30, size_t(1) << 30};
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmSize:", 0) == 0)
+                limit.rlim_cur = limit.rlim_max += std::stoull(line.substr(7)) * 1024;
+        setrlimit(RLIMIT_AS, &limit);
+        bool loaded = load("holecount= 100000000 .data .end");
+        std::exit(!loaded && scripted.messages == std::vector<std::string>{"error: out of memory"} ? 0 : 1);
+    };
+    EXPECT_EXIT(loadWithLittleAddressSpace(),
+                ::testing::ExitedWithCode(0), "");
+}
+#endif
 
 TEST_F(LevelMapTest, KeywordsRepeatAndLaterValuesWin)
 {

@@ -34,20 +34,24 @@ std::string formatNumber(float value, int decimals)
         return "0";
     if (decimals <= 0)
         return wholeNumberText(value);
+    // Every step in single precision, as the times themselves are kept: a
+    // stored 10.165 is 10.1649999 but 1016.5 once scaled, so it shows 10.17.
     // Negative values are formatted as their size with a minus sign in front.
     std::string sign = value < 0.0f ? "-" : "";
-    double magnitude = std::fabs(static_cast<double>(value));
+    float magnitude = std::fabs(value);
     float p = std::pow(10.0f, static_cast<float>(decimals));
-    double rounded = std::trunc(magnitude * p + 0.5) / p;
-    double whole = std::trunc(rounded);
-    double frac = std::trunc((rounded - whole) * p + 0.5);
+    float scaled = magnitude * p + 0.5f;
+    // Beyond the float range once scaled, the value has no fraction to round.
+    float rounded = std::isfinite(scaled) ? std::trunc(scaled) / p : magnitude;
+    float whole = std::trunc(rounded);
+    float frac = std::trunc((rounded - whole) * p + 0.5f);
     if (frac >= p) { // rounding carried into the whole part
-        whole += 1.0;
+        whole += 1.0f;
         frac -= p;
     }
     std::string fracText = wholeNumberText(frac);
     std::string zeros(fracText.size() < static_cast<size_t>(decimals) ? decimals - fracText.size() : 0, '0');
-    if (sign == "-" && whole == 0.0 && frac == 0.0)
+    if (sign == "-" && whole == 0.0f && frac == 0.0f)
         sign.clear();
     return sign + wholeNumberText(whole) + "." + zeros + fracText;
 }

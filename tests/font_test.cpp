@@ -125,6 +125,11 @@ TEST_F(FontTest, NumbersAreRoundedToTheirDecimals)
     EXPECT_EQ(formatNumber(-5800.0f, 0), "-5800");
     EXPECT_EQ(formatNumber(3e38f, 0).size(), 39u);
     EXPECT_EQ(formatNumber(std::numeric_limits<float>::quiet_NaN(), 2), "0");
+    // Rounded in single precision: the stored float below 10.165 scales to 1016.5.
+    EXPECT_EQ(formatNumber(10.165f, 2), "10.17");
+    EXPECT_EQ(formatNumber(0.125f, 2), "0.13");
+    EXPECT_EQ(formatNumber(3e37f, 2).substr(0, 4), "3000");
+    EXPECT_EQ(formatNumber(3e37f, 2).substr(38), ".00");
 }
 
 } // namespace

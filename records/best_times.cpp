@@ -1,5 +1,6 @@
 #include "records/best_times.h"
 
+#include "levels/float_scan.h"
 #include "levels/level_list.h"
 #include "platform/platform.h"
 #include "shell/edition.h"
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 
 BestTimes bestTimes;
 int newEntryRow = -1;
@@ -42,12 +44,17 @@ bool readTable(std::istream& in, BestTimes& table)
 {
     for (int i = 0; i < kBestTimeRows; ++i) {
         float time;
-        if (!(in >> time))
+        if (!scanFloat(in, time))
             return false;
-        table.rows[i].time = time;
+        // "inf", "nan" and values past the float range are no game anyone
+        // played: they count as the slowest, are saved as "inf", and rank
+        // below every real time.
+        table.rows[i].time = std::isfinite(time) ? time : std::numeric_limits<float>::infinity();
         if (!readName(in, table.rows[i].name))
             return false;
     }
+    std::stable_partition(table.rows, table.rows + kBestTimeRows,
+                          [](const BestTimeRow& row) { return std::isfinite(row.time); });
     if (!isGlide())
         return true;
     bool* options[] = {&showStatistics, &normalView, &musicOn, &farSight, &fogOn, &joystickControl};
@@ -55,7 +62,7 @@ bool readTable(std::istream& in, BestTimes& table)
         if (!readOption(in, *option))
             return false;
     float lag;
-    if (!(in >> lag))
+    if (!scanFloat(in, lag))
         return false;
     // A lag outside 0..9 would let the camera overshoot its target. Limit
     // before dropping the fraction: a huge value has no int to become.

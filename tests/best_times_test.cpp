@@ -5,7 +5,9 @@
 #include "records/best_times.h"
 #include "shell/options.h"
 
+#include <cmath>
 #include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -66,13 +68,44 @@ TEST_F(BestTimesTest, AnyBrokenItemResetsTheWholeTable)
     EXPECT_EQ(scripted.messages.size(), 1u);
     EXPECT_EQ(bestTimes.rows[0].name, "aaa");
 
-    // Too few rows, and values no float can hold, fall back the same way.
-    for (const char* broken : {"10 AAA 20 BBB", "1e99 AAA 20 BBB 30 C 40 D 50 E 60 F 70 G 80 H 90 I 100 J", "nan A"}) {
+    // Too few rows, and numbers cut short, fall back the same way.
+    for (const char* broken : {"10 AAA 20 BBB", "1e AAA 20 BBB 30 C 40 D 50 E 60 F 70 G 80 H 90 I 100 J",
+                               "0x AAA 20 BBB 30 C 40 D 50 E 60 F 70 G 80 H 90 I 100 J", "infin A", "nan A"}) {
         bestTimes.rows[0].name = "zzz";
         TempWorkdir::write("highScore.dat", broken);
         EXPECT_TRUE(bestTimes.load());
         EXPECT_EQ(bestTimes.rows[0].name, "aaa") << broken;
     }
+}
+
+TEST_F(BestTimesTest, NumbersAreReadAsCReadsThemAndNoNumberRanksLast)
+{
+    // Hexadecimal, a number running into its name, values past either end of
+    // the float range; "inf", "nan" and 1e39 are times of no real game.
+    TempWorkdir::write("highScore.dat", "0x1p4 A 1e39 B 20.5C 1e-50 D NaN E -inf F 30 G Infinity H 1e-40 I 40 J ");
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_TRUE(scripted.messages.empty());
+    const std::pair<float, const char*> expected[] = {{16.0f, "A"}, {20.5f, "C"}, {0.0f, "D"}, {30.0f, "G"},
+                                                      {1e-40f, "I"}, {40.0f, "J"}};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(bestTimes.rows[i].time, expected[i].first) << i;
+        EXPECT_EQ(bestTimes.rows[i].name, expected[i].second) << i;
+    }
+    for (int i = 6; i < 10; ++i)
+        EXPECT_EQ(bestTimes.rows[i].time, std::numeric_limits<float>::infinity()) << i;
+    EXPECT_EQ(bestTimes.rows[9].name, "H");
+
+    // A real game ranks above them, and the table reads back as it was saved.
+    EXPECT_EQ(bestTimes.recordGame(1000.0f), 6);
+    ASSERT_TRUE(bestTimes.save());
+    std::string saved = TempWorkdir::read("highScore.dat");
+    EXPECT_EQ(saved.substr(saved.size() - 25), "1000 _ inf B inf E inf F ");
+    bestTimes = BestTimes();
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_TRUE(scripted.messages.empty());
+    EXPECT_EQ(bestTimes.rows[6].time, 1000.0f);
+    EXPECT_EQ(bestTimes.rows[7].name, "B");
+    EXPECT_TRUE(std::isinf(bestTimes.rows[9].time));
 }
 
 TEST_F(BestTimesTest, TimesRoundTripWithSixSignificantDigits)

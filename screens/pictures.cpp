@@ -6,6 +6,7 @@
 #include "render/renderer.h"
 #include "screens/text_colour.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -21,15 +22,34 @@ struct CachedPicture {
 CachedPicture titlePicture{"graphics/title.bmp", "could not load.bmp title", nullptr};
 CachedPicture backPicture{"graphics/back.bmp", "could not load back.bmp", nullptr};
 
-// readBmp takes only 24-bit pictures; the screen needs exactly its own size.
-bool isScreenPicture(const BmpSize& size) { return size.width == 640 && size.height == 480; }
+constexpr int kScreenWidth = 640;
+constexpr int kScreenHeight = 480;
+
+// readBmp takes only 24-bit pictures; orbivale-glide needs exactly the screen's size.
+bool isScreenPicture(const BmpSize& size) { return size.width == kScreenWidth && size.height == kScreenHeight; }
+
+// orbivale-gl also shows a smaller picture: its rows stay rows, from the
+// screen's lower left corner (where the first row read goes), on black.
+std::unique_ptr<uint8_t[]> readSmallerPicture(const char* file)
+{
+    auto read = std::make_unique<uint8_t[]>(kPictureBytes);
+    BmpSize size;
+    if (!readBmp(file, read.get(), kPictureBytes, &size) || size.width > kScreenWidth || size.height > kScreenHeight)
+        return nullptr;
+    if (isScreenPicture(size))
+        return read;
+    auto screen = std::make_unique<uint8_t[]>(kPictureBytes); // zeroed: black
+    size_t rowBytes = size_t(size.width) * 3;
+    for (int row = 0; row < size.height; ++row)
+        std::copy_n(read.get() + row * rowBytes, rowBytes, screen.get() + size_t(row) * kScreenWidth * 3);
+    return screen;
+}
 
 void blitCached(CachedPicture& picture)
 {
     if (!picture.pixels) {
-        auto pixels = std::make_unique<uint8_t[]>(kPictureBytes);
-        BmpSize size;
-        if (!readBmp(picture.file, pixels.get(), kPictureBytes, &size) || !isScreenPicture(size)) {
+        std::unique_ptr<uint8_t[]> pixels = readSmallerPicture(picture.file);
+        if (!pixels) {
             // A modal box on every frame would lock the game up: say it once.
             if (!picture.reported)
                 platform->messageBox(picture.failureMessage, "Error");

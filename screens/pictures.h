@@ -2,7 +2,8 @@
 
 // The full-screen pictures and the credits.
 // orbivale-gl keeps the title and back pictures once read; a picture that
-// cannot be read is reported once and tried again on later frames.
+// cannot be read, or is larger than the screen, is reported once and tried
+// again on later frames. A smaller one is shown from the lower left corner.
 void blitTitlePicture();
 void blitBackPicture();
 

@@ -9,6 +9,7 @@
 #include "screens/frame.h"
 #include "screens/hud.h"
 #include "screens/menu_screen.h"
+#include "screens/pictures.h"
 #include "shell/frame_step.h"
 #include "shell/joystick_menu.h"
 #include "shell/level_flow.h"
@@ -171,6 +172,35 @@ TEST_F(ScreensTest, GlPictureScreensHoldTheGameAndReportAMissingPictureOnce)
     EXPECT_EQ(recorder.count(RenderOp::OverlayQuad), 2);
     EXPECT_EQ(ops.back(), RenderOp::Present);
     EXPECT_EQ(recorder.of(RenderOp::OverlayQuad)[0].colour.a, 0.5f);
+
+    // A smaller picture shows from the lower left corner on black; a larger one is refused.
+    menuShown = false;
+    gameState = GameState::Title;
+    auto showTitle = [this](int width, int height) {
+        std::vector<uint8_t> bytes = makeBmp(width, height, solidRows(width, height, 1, 2, 3));
+        TempWorkdir::write("graphics/title.bmp", std::string(bytes.begin(), bytes.end()));
+        resetPictures();
+        recorder.calls.clear();
+        scripted.messages.clear();
+        drawFrame();
+        std::vector<RenderCall> blits = recorder.of(RenderOp::BlitPicture);
+        return blits.empty() ? std::vector<uint8_t>() : blits[0].pixels;
+    };
+    std::vector<uint8_t> pixels = showTitle(640, 479);
+    ASSERT_EQ(pixels.size(), size_t(kPictureBytes));
+    EXPECT_TRUE(scripted.messages.empty());
+    EXPECT_EQ(pixels[(478 * 640 + 639) * 3], 3); // red of the top row read
+    EXPECT_EQ(pixels[(479 * 640) * 3], 0);
+    pixels = showTitle(3, 2);
+    ASSERT_EQ(pixels.size(), size_t(kPictureBytes));
+    for (int at : {0, 2 * 3, 640 * 3, 641 * 3 + 1})
+        EXPECT_NE(pixels[at], 0) << at;
+    for (int at : {3 * 3, 2 * 640 * 3, 639 * 3})
+        EXPECT_EQ(pixels[at], 0) << at;
+    for (auto [width, height] : {std::pair{641, 2}, {2, 481}}) {
+        EXPECT_TRUE(showTitle(width, height).empty()) << width;
+        EXPECT_EQ(scripted.messages, std::vector<std::string>{"Error: could not load.bmp title"});
+    }
 }
 
 TEST_F(ScreensTest, PlayingFrameDrawsTheHudPresentsAndClearsInTheFogColour)

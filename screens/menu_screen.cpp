@@ -18,7 +18,7 @@ void colourFor(MenuItem item, LineLook look = LineLook::Normal)
     if (number == menuCursor && number != 0)
         setTextColour(1.0f, 1.0f, 1.0f);
     else if (look == LineLook::Unavailable)
-        setTextColour(0.5f, 0.5f, 0.5f);
+        setGreyTextColour();
     else
         setTextColour(0.0f, 0.0f, 1.0f);
 }
@@ -37,7 +37,7 @@ void drawMainPage()
     line(MenuItem::NewGame, "NeW Game\n");
     if (isGlide()) {
         line(MenuItem::Options, "Options\n");
-        setTextColour(0.5f, 0.5f, 0.5f); // never selectable here
+        setGreyTextColour(); // never selectable here
         font.drawText("HIGHSCORE\n");
         line(MenuItem::Credits, "credits\n");
     } else {
@@ -62,7 +62,7 @@ void drawOptionsPage()
     font.drawText(onOff(musicOn, "ON\n", "OFF\n"));
     if (isGlide()) {
         if (!joystickPresent) {
-            setTextColour(0.5f, 0.5f, 0.5f);
+            setGreyTextColour();
             font.drawText("Control: keyboard\n");
         } else {
             line(MenuItem::Control, onOff(joystickControl, "Control: joystick\n", "Control: keyboard\n"));

@@ -2,11 +2,18 @@
 
 #include "shell/edition.h"
 
+void setGreyTextColour()
+{
+    float part = isGlide() ? 128.0f / 255.0f : 0.5f;
+    setTextColour(part, part, part);
+}
+
 void setTextColour(float r, float g, float b, float a)
 {
-    // Rounded, so that a part given as n / 255 arrives as the byte n.
+    // The font truncates each part; n / 255 times 255 gives n back exactly
+    // in float for every byte n.
     if (isGlide())
-        font.setColour(r * 255.0f + 0.5f, g * 255.0f + 0.5f, b * 255.0f + 0.5f);
+        font.setColour(r * 255.0f, g * 255.0f, b * 255.0f);
     else
         font.setColour(r, g, b, a);
 }

@@ -253,6 +253,17 @@ TEST_F(ScreensTest, PlayingFrameDrawsTheHudPresentsAndClearsInTheFogColour)
     drawFrame();
     EXPECT_NE(findText(drawnGlyphs(recorder), "33.00"), nullptr);
     EXPECT_EQ(recorder.calls.back().colour.r, 0.0f);
+
+    // orbivale-glide takes the clock's colour as bytes, truncated: half is 127.
+    prepare(Edition::Glide);
+    timeLeft = 22.5f;
+    levelDone = false;
+    drawStatisticsAndCountdown();
+    glyphs = drawnGlyphs(recorder);
+    clock = findText(glyphs, "22.50");
+    ASSERT_NE(clock, nullptr);
+    EXPECT_EQ(clock->colour.r, 127.0f / 255.0f);
+    EXPECT_EQ(clock->colour.g, 127.0f / 255.0f);
 }
 
 TEST_F(ScreensTest, PenaltyTextFliesToTheClockAndTakesItsSecondsEvenWhilePaused)

@@ -282,7 +282,7 @@ void SdlPlatform::translate(const SDL_Event& e)
                 toggleFullscreen();
             return;
         }
-        int code = gameKeyCode(e.key.keysym.sym);
+        int code = gameKeyCode(e.key.keysym);
         if (code != 0)
             queue_.push_back(Event{kEventKeyDown, code});
         return;

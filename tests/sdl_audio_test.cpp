@@ -6,11 +6,13 @@
 #include "platform/sdl/sdl_platform.h"
 
 #include <SDL.h>
+#include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -133,6 +135,29 @@ TEST(SdlAudioTest, MidiMusicIsAudibleAndClean)
     EXPECT_GT(l.loudestRms, 1000.0) << l;
     EXPECT_GT(l.rms, 200.0) << l;
     EXPECT_LT(l.clippedShare, 0.001) << l;
+}
+
+// The refusal beep has a channel of its own: a sound playing goes on under
+// it, and a sound started after it does not cut it off.
+TEST(SdlAudioTest, RefusalBeepNeitherCutsOffNorIsCutOffByASound)
+{
+    TempDir dir;
+    std::string before = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(ORBIVALE_DATA_DIR) + "/gl"); // the beep is a data file
+    int bothAfterBeep = 0;
+    int bothAfterSound = 0;
+    std::vector<int16_t> pcm = record(dir, 0.5, [&](SdlPlatform& sdl) {
+        sdl.playSound("sounds/go.wav");
+        sdl.beep();
+        bothAfterBeep = Mix_Playing(-1);
+        sdl.beep();
+        sdl.playSound("sounds/menu.wav");
+        bothAfterSound = Mix_Playing(-1);
+    });
+    std::filesystem::current_path(before);
+    EXPECT_EQ(bothAfterBeep, 2);
+    EXPECT_EQ(bothAfterSound, 2);
+    EXPECT_GT(measure(pcm).loudestRms, 1000.0);
 }
 
 // A file that is not there stays silent and the platform runs on.

@@ -22,8 +22,6 @@ void onMusicFinished()
     SDL_PushEvent(&event);
 }
 
-constexpr int kEffectChannel = 0;
-
 } // namespace
 
 bool SdlAudio::open(Uint32 musicEndEvent)
@@ -36,7 +34,7 @@ bool SdlAudio::open(Uint32 musicEndEvent)
         return false;
     }
     Mix_Init(MIX_INIT_MID);
-    Mix_AllocateChannels(1);
+    Mix_AllocateChannels(2);
     // The synthesizer plays near full scale; a little headroom keeps an
     // effect on top of the music from clipping.
     Mix_VolumeMusic(MIX_MAX_VOLUME * 3 / 4);
@@ -65,7 +63,7 @@ void SdlAudio::close()
     open_ = false;
 }
 
-void SdlAudio::playSound(const std::string& file)
+void SdlAudio::playSound(const std::string& file, int channel)
 {
     if (!open_)
         return;
@@ -75,7 +73,7 @@ void SdlAudio::playSound(const std::string& file)
         found = chunks_.emplace(file, Mix_LoadWAV(file.c_str())).first;
     }
     if (found->second)
-        Mix_PlayChannel(kEffectChannel, found->second, 0); // cuts off the last sound
+        Mix_PlayChannel(channel, found->second, 0); // cuts off the last sound on it
 }
 
 int SdlAudio::startMusic(const std::string& file)

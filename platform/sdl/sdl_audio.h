@@ -5,7 +5,8 @@
 #include <map>
 #include <string>
 
-// Wave effects on one mixer channel and MIDI music through SDL_mixer. Without
+// Wave effects on one mixer channel, the refusal beep on another, and MIDI
+// music through SDL_mixer. Without
 // an audio device the game runs on silently.
 class SdlAudio {
 public:
@@ -13,7 +14,11 @@ public:
     bool open(Uint32 musicEndEvent);
     void close();
 
-    void playSound(const std::string& file);
+    // The game's sounds share one channel, each cutting off the last; the
+    // refusal beep is the system's and has a channel of its own.
+    static constexpr int kEffectChannel = 0;
+    static constexpr int kBeepChannel = 1;
+    void playSound(const std::string& file, int channel = kEffectChannel);
     int startMusic(const std::string& file);
     void stopMusic();
     // Whether a music-end event (its user code) belongs to the piece now loaded.

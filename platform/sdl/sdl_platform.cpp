@@ -349,8 +349,9 @@ void SdlPlatform::messageBox(const std::string& text, const std::string& caption
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption.c_str(), text.c_str(), window_);
 }
 
-// The refusal beep is a short wave of the game's own, on the effects channel.
-void SdlPlatform::beep() { audio_.playSound("sounds/beep.wav"); }
+// The refusal beep is a short wave of the game's own, on a channel of its own
+// as the system's beep would be: it neither cuts off nor is cut off by a sound.
+void SdlPlatform::beep() { audio_.playSound("sounds/beep.wav", SdlAudio::kBeepChannel); }
 
 bool SdlPlatform::keyHeld(int keyCode)
 {

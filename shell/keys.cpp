@@ -89,6 +89,14 @@ void chooseMenuLine()
     }
 }
 
+// orbivale-glide draws an unchanged picture screen only once: a value that
+// changes under the open menu must bring the page up to date.
+void optionChanged()
+{
+    if (isGlide() && menuShown)
+        screenDirty = true;
+}
+
 void toggleFog()
 {
     fogOn = !fogOn;
@@ -179,19 +187,25 @@ void handleKeyDown(int keyCode)
         break;
     case kKeyF2:
         showStatistics = !showStatistics;
+        optionChanged();
         break;
     case kKeyF3:
         normalView = !normalView;
+        optionChanged();
         break;
     case kKeyF4:
-        if (!fogOn)
+        if (!fogOn) {
             farSight = !farSight;
+            optionChanged();
+        }
         break;
     case kKeyF5:
         toggleFog();
+        optionChanged();
         break;
     case kKeyF6:
         toggleMusic();
+        optionChanged();
         break;
     case kKeyF12:
         if (gameState == GameState::Playing && !menuShown)

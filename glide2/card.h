@@ -71,6 +71,7 @@ struct Card {
     LfbLock readLock, writeLock;
     std::vector<std::uint8_t> lfbStaging;     // what a write lock hands out
     std::vector<std::uint8_t> lfbReadStaging; // what a read lock hands out
+    std::vector<std::uint8_t> lfbHandedOut;   // a write lock's staging as it was handed out
 };
 
 extern Card card;

@@ -46,6 +46,29 @@ int bytesPerPixel(int writeMode)
     return (writeMode == GR_LFBWRITEMODE_888 || writeMode == GR_LFBWRITEMODE_8888) ? 4 : 2;
 }
 
+// The top byte a write lock's 32-bit words carry until they are written; a
+// program writing 0x00RRGGBB (or an opaque 8888 alpha) always changes it.
+constexpr std::uint32_t kUnwrittenMark = 0x5A000000u;
+
+// The word a write lock hands out for a stored pixel. Each carries a mark in
+// bits the card ignores (or an alpha a program rarely writes), so that a word
+// written with the colour already there still counts as written and goes
+// through the conversion again.
+std::uint32_t handedOutWord(int writeMode, std::uint16_t stored)
+{
+    switch (writeMode) {
+    case GR_LFBWRITEMODE_888:
+    case GR_LFBWRITEMODE_8888:
+        return expandedPixel(stored) | kUnwrittenMark;
+    case GR_LFBWRITEMODE_555:
+        return to555(stored) | 0x8000u; // the bit 555 does not use
+    case GR_LFBWRITEMODE_1555:
+        return to555(stored); // transparent: programs write opaque pixels
+    default:
+        return stored;
+    }
+}
+
 } // namespace
 
 void grBufferClear(GrColor_t color, GrAlpha_t, FxU16 depth)
@@ -125,11 +148,14 @@ FxBool grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode, G
         std::uint8_t* dst = staging.data() + stride * y;
         for (int x = 0; x < screenWidth; ++x) {
             if (bpp == 4) {
-                std::uint32_t v = expandedPixel(src[x]) | (mode == GR_LFBWRITEMODE_8888 ? 0xFF000000u : 0u);
+                std::uint32_t v = write ? handedOutWord(mode, src[x])
+                                        : expandedPixel(src[x]) | (mode == GR_LFBWRITEMODE_8888 ? 0xFF000000u : 0u);
                 std::memcpy(dst + 4 * x, &v, 4);
             } else {
                 std::uint16_t v = src[x];
-                if (mode == GR_LFBWRITEMODE_555)
+                if (write)
+                    v = static_cast<std::uint16_t>(handedOutWord(mode, v));
+                else if (mode == GR_LFBWRITEMODE_555)
                     v = to555(v);
                 else if (mode == GR_LFBWRITEMODE_1555)
                     v = static_cast<std::uint16_t>(to555(v) | 0x8000);
@@ -137,6 +163,10 @@ FxBool grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode, G
             }
         }
     }
+    // Unlock tells written words from those handed out by this copy, since
+    // the buffer itself may change under the lock.
+    if (write)
+        card.lfbHandedOut = staging;
     lock = {true, buffer, mode, origin};
     info->lfbPtr = staging.data();
     info->strideInBytes = static_cast<FxU32>(stride);
@@ -161,30 +191,33 @@ FxBool grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
     std::size_t stride = static_cast<std::size_t>(lfbStridePixels) * bpp;
     bool lowerLeft = lock.origin == GR_ORIGIN_LOWER_LEFT;
     const std::uint8_t(*matrix)[4] = ditherMatrixFor(card.state.ditherMode);
+    // Only words the program wrote are stored, each converted (and dithered)
+    // afresh; every other pixel keeps what the buffer holds now, including
+    // triangles drawn while the lock was held.
     for (int y = 0; y < screenHeight; ++y) {
         int row = physicalRow(y, lowerLeft);
-        std::uint16_t* dst = target + static_cast<std::size_t>(row) * screenWidth;
+        std::size_t rowStart = static_cast<std::size_t>(row) * screenWidth;
+        std::uint16_t* dst = target + rowStart;
         const std::uint8_t* src = staging.data() + stride * y;
+        const std::uint8_t* handedOut = card.lfbHandedOut.data() + stride * y;
         const std::uint8_t* ditherRow = matrix[row & 3];
-        for (int x = 0; x < screenWidth; ++x) {
-            if (bpp == 4) {
-                // A word still holding what the lock showed was not written:
-                // the stored pixel stays as it was.
-                std::uint32_t v;
+        if (bpp == 4) {
+            for (int x = 0; x < screenWidth; ++x) {
+                std::uint32_t v, was;
                 std::memcpy(&v, src + 4 * x, 4);
-                if ((v & 0xFFFFFF) == expandedPixel(dst[x]))
-                    continue;
-                dst[x] = packDithered(ditherRow[x & 3], (v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-            } else {
-                std::uint16_t v;
-                std::memcpy(&v, src + 2 * x, 2);
-                if (lock.writeMode == GR_LFBWRITEMODE_555 || lock.writeMode == GR_LFBWRITEMODE_1555) {
-                    if ((v & 0x7FFF) == to555(dst[x]))
-                        continue;
-                    v = from555(v, ditherRow[x & 3]);
-                }
-                dst[x] = v;
+                std::memcpy(&was, handedOut + 4 * x, 4);
+                if (v != was)
+                    dst[x] = packDithered(ditherRow[x & 3], (v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
             }
+            continue;
+        }
+        bool fiveBits = lock.writeMode == GR_LFBWRITEMODE_555 || lock.writeMode == GR_LFBWRITEMODE_1555;
+        for (int x = 0; x < screenWidth; ++x) {
+            std::uint16_t v, was;
+            std::memcpy(&v, src + 2 * x, 2);
+            std::memcpy(&was, handedOut + 2 * x, 2);
+            if (v != was)
+                dst[x] = fiveBits ? from555(v, ditherRow[x & 3]) : v;
         }
     }
     return FXTRUE;

@@ -465,6 +465,14 @@ void grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, F
                       FxBool bcAntialias, FxBool caAntialias);
 void grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU16 depth);
 void grBufferSwap(int swapInterval);
+// A write lock hands out a copy of the buffer; at unlock every word the
+// program wrote is converted and stored (dithered afresh, even when it holds
+// the colour already shown), and every other pixel keeps what the buffer holds
+// then, triangles drawn under the lock included. A word counts as written when
+// it differs from what the lock handed out: 888 and 8888 words carry the top
+// byte 0x5A, 555 words the unused top bit and 1555 words alpha 0, so writing a
+// word exactly as handed out (or, in 565 and ZA16, the value already stored)
+// leaves that pixel as it is.
 FxBool grLfbLock(GrLock_t type, GrBuffer_t buffer, GrLfbWriteMode_t writeMode, GrOriginLocation_t origin,
                  FxBool pixelPipeline, GrLfbInfo_t* info);
 FxBool grLfbUnlock(GrLock_t type, GrBuffer_t buffer);

@@ -54,6 +54,40 @@ TEST_F(CardTest, Lfb888WriteUsesTheCardStrideAndRowOrder)
     EXPECT_EQ(depthAt(5, 479), 0xFFFF);
 }
 
+TEST_F(CardTest, LfbWritesConvertEveryWrittenWordAndKeepWhatIsDrawnUnderTheLock)
+{
+    grDitherMode(GR_DITHER_DISABLE);
+    grBufferClear(0x00101010, 0, 0); // stored 0x1082, which shows as 0x101010
+    grDitherMode(GR_DITHER_4x4);
+    struct Case {
+        int mode;
+        std::uint32_t word; // the colour 0x101010 as written in that mode
+        int bytes;
+    } cases[] = {{GR_LFBWRITEMODE_888, 0x00101010, 4}, {GR_LFBWRITEMODE_8888, 0xFF101010, 4},
+                 {GR_LFBWRITEMODE_555, 0x0842, 2}, {GR_LFBWRITEMODE_1555, 0x8842, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        GrLfbInfo_t info;
+        info.size = sizeof info;
+        ASSERT_EQ(grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, c.mode, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info),
+                  FXTRUE);
+        // A triangle drawn while the lock is held stays where nothing was written.
+        drawRect(100, 100, 110, 110, vertex(0, 0, 255, 0, 0));
+        auto* bytes = static_cast<std::uint8_t*>(info.lfbPtr);
+        std::memcpy(bytes, &c.word, c.bytes);                         // (0, 0)
+        std::memcpy(bytes + 104 * info.strideInBytes + 104 * c.bytes, &c.word, c.bytes); // over the triangle
+        ASSERT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
+        // Written: dithered afresh, though the colour is the one shown. Not written: as stored.
+        EXPECT_EQ(pixel(0, 0), 0x0861);
+        EXPECT_EQ(pixel(1, 0), 0x1082);
+        EXPECT_EQ(pixel(100, 100), 0xF800);
+        EXPECT_EQ(pixel(104, 104), 0x0861);
+        grDitherMode(GR_DITHER_DISABLE);
+        grBufferClear(0x00101010, 0, 0);
+        grDitherMode(GR_DITHER_4x4);
+    }
+}
+
 TEST_F(CardTest, LfbLocksRefuseWhatTheCardDoesNotOffer)
 {
     GrLfbInfo_t info;

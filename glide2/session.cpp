@@ -1,6 +1,7 @@
 #include "glide2/card.h"
 #include "glide2/draw_queue.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -129,9 +130,16 @@ void grGammaCorrectionValue(float value)
     if (!(value > 0.0f))
         return;
     card.gamma = value;
+    // The card's RAMDAC holds the curve at every eighth value only (0, 8, ...,
+    // 256) and interpolates between them with the low three bits.
+    int samples[33];
+    for (int i = 0; i <= 32; ++i)
+        samples[i] = static_cast<int>(std::lround(255.0 * std::pow(8.0 * i / 255.0, 1.0 / value)));
     std::uint8_t curve[256];
-    for (int v = 0; v < 256; ++v)
-        curve[v] = static_cast<std::uint8_t>(std::lround(255.0 * std::pow(v / 255.0, 1.0 / value)));
+    for (int v = 0; v < 256; ++v) {
+        int low = samples[v >> 3], high = samples[(v >> 3) + 1];
+        curve[v] = static_cast<std::uint8_t>(std::min(255, low + (((high - low) * (v & 7)) >> 3)));
+    }
     for (std::uint32_t p = 0; p < 65536; ++p) {
         std::uint32_t r5 = p >> 11, g6 = (p >> 5) & 0x3F, b5 = p & 0x1F;
         std::uint32_t r = (r5 << 3) | (r5 >> 2), g = (g6 << 2) | (g6 >> 4), b = (b5 << 3) | (b5 >> 2);

@@ -234,14 +234,20 @@ TEST(CardSessionTest, NoPresenterNoCardAndPresentingAppliesGamma)
     ASSERT_EQ(capture.calls, 1);
     EXPECT_EQ(capture.width, 640);
     EXPECT_EQ(capture.height, 480);
-    auto gamma = [](int v, double g) { return static_cast<std::uint32_t>(std::lround(255.0 * std::pow(v / 255.0, 1.0 / g))); };
-    EXPECT_EQ(capture.pixels[1000], gamma(255, 1.7) << 16 | gamma(130, 1.7) << 8);
+    // The RAMDAC's curve: sampled every eighth value, interpolated between.
+    // Red 255 lies between 251 (at 248) and 256 (at 256); green 130 between
+    // 170 (at 128) and 176 (at 136).
+    EXPECT_EQ(capture.pixels[1000], 255u << 16 | 171u << 8);
     // The buffers swapped: the new back buffer holds the old front (black).
     grBufferSwap(1);
     EXPECT_EQ(capture.pixels[1000], 0u);
     grGammaCorrectionValue(1.0f);
     grBufferSwap(1);
     EXPECT_EQ(capture.pixels[1000], 0x00FF8200u);
+    grGammaCorrectionValue(1.7f);
+    grBufferClear(0x00000400, 0, 0xFFFF); // stored green 1, shown as 4: half way from 0 to 33
+    grBufferSwap(1);
+    EXPECT_EQ(capture.pixels[1000], 16u << 8);
     grGlideShutdown();
     glide2SetPresenter(nullptr, nullptr);
 }

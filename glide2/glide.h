@@ -250,6 +250,26 @@ typedef FxU32 GrNCCTable_t;
 #define GR_NCCTABLE_NCC0 0x0
 #define GR_NCCTABLE_NCC1 0x1
 
+#define GR_TEXTABLE_NCC0 0x0
+#define GR_TEXTABLE_NCC1 0x1
+#define GR_TEXTABLE_PALETTE 0x2
+
+// Texture combine presets (the utility library's texture combine function)
+#define GR_TEXTURECOMBINE_ZERO 0x0
+#define GR_TEXTURECOMBINE_DECAL 0x1
+#define GR_TEXTURECOMBINE_OTHER 0x2
+#define GR_TEXTURECOMBINE_ADD 0x3
+#define GR_TEXTURECOMBINE_MULTIPLY 0x4
+#define GR_TEXTURECOMBINE_SUBTRACT 0x5
+#define GR_TEXTURECOMBINE_DETAIL 0x6
+#define GR_TEXTURECOMBINE_DETAIL_OTHER 0x7
+#define GR_TEXTURECOMBINE_TRILINEAR_ODD 0x8
+#define GR_TEXTURECOMBINE_TRILINEAR_EVEN 0x9
+#define GR_TEXTURECOMBINE_ONE 0xa
+
+#define GR_CHROMAKEY_DISABLE 0x0
+#define GR_CHROMAKEY_ENABLE 0x1
+
 #define GR_LODBIAS_BILINEAR 0.5
 #define GR_LODBIAS_TRILINEAR 0.0
 
@@ -408,6 +428,10 @@ FxU32 grSstScreenWidth(void);
 FxU32 grSstScreenHeight(void);
 void grGlideGetState(GrState* state);
 void grGlideSetState(const GrState* state);
+// Every hint is kept (and saved with the state) but none changes what is
+// drawn. GR_HINT_STWHINT in particular is refused: with one texture unit our
+// card always takes 1/w from the vertex's oow and s/w, t/w from tmuvtx[0], so
+// the W_DIFF and ST_DIFF bits never select other fields.
 void grHints(GrHint_t hintType, FxU32 hintMask);
 void grGammaCorrectionValue(float value);
 

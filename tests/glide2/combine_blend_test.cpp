@@ -4,6 +4,15 @@
 
 namespace {
 
+// Constants programs for the card name, with the card's values.
+static_assert(GR_TEXTURECOMBINE_ZERO == 0 && GR_TEXTURECOMBINE_DECAL == 1 && GR_TEXTURECOMBINE_OTHER == 2 &&
+              GR_TEXTURECOMBINE_ADD == 3 && GR_TEXTURECOMBINE_MULTIPLY == 4 && GR_TEXTURECOMBINE_SUBTRACT == 5 &&
+              GR_TEXTURECOMBINE_DETAIL == 6 && GR_TEXTURECOMBINE_DETAIL_OTHER == 7 &&
+              GR_TEXTURECOMBINE_TRILINEAR_ODD == 8 && GR_TEXTURECOMBINE_TRILINEAR_EVEN == 9 &&
+              GR_TEXTURECOMBINE_ONE == 0xA);
+static_assert(GR_TEXTABLE_NCC0 == 0 && GR_TEXTABLE_NCC1 == 1 && GR_TEXTABLE_PALETTE == 2);
+static_assert(GR_CHROMAKEY_DISABLE == 0 && GR_CHROMAKEY_ENABLE == 1);
+
 // An 8 x 8 single-level map of one 16-bit texel value.
 GrMipMapId_t flatTexture(int format, std::uint16_t texel)
 {

@@ -5,6 +5,7 @@
 #include "platform/letterbox.h"
 #include "x_window_image.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -146,35 +147,43 @@ TEST_F(GlPresentTest, WideWindowShowsTheScaledPictureBetweenBlackBars)
     OverlayQuad corner{{{0, 0}, {32, 0}, {32, 24}, {0, 24}}};
     gl->drawOverlayQuad(corner, Colour{1.0f, 0.0f, 1.0f, 1.0f});
 
-    ASSERT_TRUE(resizeWindow(1280, 720));
+    // 1280 x 720, or the widest 16:9 window the screen holds: the server
+    // gives no image of a window that reaches past the screen.
+    SDL_DisplayMode screen;
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(0, &screen), 0) << SDL_GetError();
+    int height = std::min({720, screen.h, screen.w * 9 / 16}) & ~1;
+    int width = height * 16 / 9;
+    SDL_SetWindowPosition(sdl->window(), 0, 0);
+    ASSERT_TRUE(resizeWindow(width, height));
     gl->present();
-    std::vector<uint8_t> shown = windowImage(1280, 720);
-    ASSERT_EQ(shown.size(), size_t(1280) * 720 * 3);
-    WindowRect fit = letterbox(1280, 720);
-    EXPECT_EQ(fit.x, 160);
-    EXPECT_EQ(fit.width, 960);
-    EXPECT_TRUE(colourNear(at(shown, 1280, 5, 360), {0, 0, 0}, 0));
-    EXPECT_TRUE(colourNear(at(shown, 1280, 158, 700), {0, 0, 0}, 0));
-    EXPECT_TRUE(colourNear(at(shown, 1280, 1122, 10), {0, 0, 0}, 0));
-    EXPECT_TRUE(colourNear(at(shown, 1280, 1279, 719), {0, 0, 0}, 0));
-    // The magenta corner is the letterbox's top-left, 48 x 36 window pixels.
-    EXPECT_TRUE(colourNear(at(shown, 1280, 162, 717), {255, 0, 255}));
-    EXPECT_TRUE(colourNear(at(shown, 1280, 160 + 45, 720 - 34), {255, 0, 255}));
-    EXPECT_FALSE(colourNear(at(shown, 1280, 160 + 51, 720 - 34), {255, 0, 255}, 40));
-    // Elsewhere the window shows the game's picture at 1.5 times its size,
-    // filtered linearly.
+    std::vector<uint8_t> shown = windowImage(width, height);
+    ASSERT_EQ(shown.size(), size_t(width) * height * 3);
+    WindowRect fit = letterbox(width, height);
+    EXPECT_EQ(fit.width, height * 4 / 3);
+    EXPECT_EQ(fit.x, (width - fit.width) / 2);
+    int right = fit.x + fit.width;
+    float scale = float(fit.width) / 640.0f;
+    EXPECT_TRUE(colourNear(at(shown, width, 5, height / 2), {0, 0, 0}, 0));
+    EXPECT_TRUE(colourNear(at(shown, width, fit.x - 2, height - 20), {0, 0, 0}, 0));
+    EXPECT_TRUE(colourNear(at(shown, width, right + 2, 10), {0, 0, 0}, 0));
+    EXPECT_TRUE(colourNear(at(shown, width, width - 1, height - 1), {0, 0, 0}, 0));
+    // The magenta corner is the letterbox's top-left, 32 x 24 pictures pixels scaled.
+    EXPECT_TRUE(colourNear(at(shown, width, fit.x + 2, height - 3), {255, 0, 255}));
+    EXPECT_TRUE(colourNear(at(shown, width, fit.x + int(30 * scale), height - int(22 * scale)), {255, 0, 255}));
+    EXPECT_FALSE(colourNear(at(shown, width, fit.x + int(34 * scale), height - int(22 * scale)), {255, 0, 255}, 40));
+    // Elsewhere the window shows the game's picture scaled, filtered linearly.
     int checked = 0;
-    for (int y = 100; y < 680; y += 37)
-        for (int x = 170; x < 1100; x += 41) {
-            Rgb want = bilinear(game, (x - 160 + 0.5f) / 1.5f - 0.5f, (y + 0.5f) / 1.5f - 0.5f);
-            EXPECT_TRUE(colourNear(at(shown, 1280, x, y), want, 3)) << "at " << x << ", " << y;
+    for (int y = height / 7; y < height - height / 18; y += height / 20)
+        for (int x = fit.x + 10; x < right - 20; x += fit.width / 24) {
+            Rgb want = bilinear(game, (x - fit.x + 0.5f) / scale - 0.5f, (y - fit.y + 0.5f) / scale - 0.5f);
+            EXPECT_TRUE(colourNear(at(shown, width, x, y), want, 3)) << "at " << x << ", " << y;
             ++checked;
         }
     EXPECT_GT(checked, 300);
 
     if (const char* dir = std::getenv("ORBIVALE_SCREENSHOT_DIR")) {
         savePpm(std::string(dir) + "/gl_frame.ppm", game, 640, 480);
-        savePpm(std::string(dir) + "/gl_window_1280x720.ppm", shown, 1280, 720);
+        savePpm(std::string(dir) + "/gl_window_wide.ppm", shown, width, height);
     }
     ASSERT_TRUE(resizeWindow(640, 480));
 }

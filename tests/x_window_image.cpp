@@ -4,6 +4,19 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+namespace {
+
+// An X error (BadMatch for a window that reaches past the screen) would end
+// the whole test program; it only fails the one image.
+bool xFailed = false;
+int noteXError(Display*, XErrorEvent*)
+{
+    xFailed = true;
+    return 0;
+}
+
+} // namespace
+
 std::vector<uint8_t> xWindowImage(SDL_Window* window, int width, int height)
 {
     SDL_SysWMinfo info;
@@ -12,10 +25,17 @@ std::vector<uint8_t> xWindowImage(SDL_Window* window, int width, int height)
         return {};
     Display* display = info.info.x11.display;
     XSync(display, False);
+    xFailed = false;
+    XErrorHandler previous = XSetErrorHandler(noteXError);
     XImage* image = XGetImage(display, info.info.x11.window, 0, 0, unsigned(width), unsigned(height), AllPlanes,
                               ZPixmap);
-    if (!image)
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!image || xFailed) {
+        if (image)
+            XDestroyImage(image);
         return {};
+    }
     std::vector<uint8_t> out(size_t(width) * height * 3);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,6 +32,22 @@ std::string environment(const char* name)
 {
     const char* value = std::getenv(name);
     return value ? value : "";
+}
+
+// The installed data beside the running program when it is there (a copy
+// installed under another root), else where the install prefix put it.
+std::string installedData(const char* edition)
+{
+    char self[4096];
+    ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length > 0) {
+        std::string program(self, static_cast<std::size_t>(length));
+        std::string beside = program.substr(0, program.rfind('/') + 1) + ORBIVALE_DATA_FROM_PROGRAMS;
+        struct stat info;
+        if (::stat((beside + "/" + edition + "/maps/maplist.dat").c_str(), &info) == 0 && S_ISREG(info.st_mode))
+            return beside;
+    }
+    return ORBIVALE_INSTALLED_DATA;
 }
 
 } // namespace
@@ -80,7 +98,7 @@ void settleFilesForPlay(const CommandLine& line, const char* edition)
     GameFolders where;
     where.edition = edition;
     where.askedData = line.dataFolder.empty() ? environment("ORBIVALE_DATA") : line.dataFolder;
-    where.installedData = ORBIVALE_INSTALLED_DATA;
+    where.installedData = installedData(edition);
     where.xdgDataHome = environment("XDG_DATA_HOME");
     where.home = environment("HOME");
     std::string messages;

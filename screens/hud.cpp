@@ -114,10 +114,5 @@ void drawPenaltyText()
     font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
     font.setPosition(sx * f + (1.0f - f) * 280.0f, sy * f);
     font.drawText("-5");
-    penaltyFlight -= frameTime;
-    if (penaltyFlight <= 0.0f) {
-        timeLeft -= 4.0f;
-        penaltyFlight = kPenaltyFlightTime;
-        fallPending = false;
-    }
+    advancePenaltyFlight();
 }

@@ -6,6 +6,8 @@
 #include "screens/frame.h"
 #include "shell/edition.h"
 #include "shell/joystick_menu.h"
+#include "shell/replay_playback.h"
+#include "shell/replay_record.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 #include "sim/camera.h"
@@ -67,12 +69,16 @@ void playCountdownSounds()
 
 void runFrame()
 {
+    if (gameState != GameState::Playing)
+        endRunRecording();
     if (isGlide() && joystickPresent)
         pollJoystickMenu();
 
     measureFrameTime();
 
-    if (paused || clockStopped) {
+    bool watching = replayPlaying();
+    bool holding = watching && !paused && !clockStopped && !takeReplayFrame();
+    if (paused || clockStopped || holding) {
         // A still screen sleeps until the display's next picture or the next
         // event, whichever comes first, instead of spinning.
         if (!drawFrame())
@@ -80,6 +86,8 @@ void runFrame()
         return;
     }
 
+    if (!watching)
+        noteFrameStart();
     timeLeft -= frameTime;
     penaltyTimer -= frameTime;
 
@@ -87,6 +95,12 @@ void runFrame()
     updateCamera();
     drawFrame();
 
-    checkLevelEnd();
+    // A watched run ends where its recording does, never in another level.
+    if (!watching)
+        checkLevelEnd();
     playCountdownSounds();
+    if (watching)
+        endReplayFrame();
+    else
+        noteFrameEnd();
 }

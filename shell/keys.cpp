@@ -9,6 +9,7 @@
 #include "shell/level_flow.h"
 #include "shell/menu.h"
 #include "shell/options.h"
+#include "shell/replay_playback.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 
@@ -141,6 +142,8 @@ void handleKeyDown(int keyCode)
         return;
     }
     lastKey = static_cast<uint8_t>(keyCode & 0xFF);
+    if (replayPlaying() && handleReplayKey(keyCode))
+        return;
 
     switch (keyCode) {
     case kKeyEnter:

@@ -6,6 +6,8 @@
 #include "records/best_times.h"
 #include "shell/edition.h"
 #include "shell/options.h"
+#include "shell/replay_playback.h"
+#include "shell/replay_record.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 #include "sim/camera.h"
@@ -50,8 +52,9 @@ bool placeTotal()
 
 void startLevel()
 {
-    if (menuShown)
+    if (menuShown || replayPlaying())
         return;
+    endRunRecording();
 
     ++levelNumber;
     levelDone = false;
@@ -99,4 +102,6 @@ void startLevel()
     cameraPosition = start + Vec3(0.0f, kCameraStartBehind, kCameraStartAbove);
 
     frameClock = platform->counter();
+    if (gameState == GameState::Playing && !levelDone)
+        beginRunRecording();
 }

@@ -9,6 +9,7 @@
 #include "shell/edition.h"
 #include "shell/joystick_menu.h"
 #include "shell/options.h"
+#include "shell/replay_record.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 
@@ -64,7 +65,13 @@ bool startUpGlide()
 
 } // namespace
 
-bool startUp() { return isGlide() ? startUpGlide() : startUpGl(); }
+bool startedUp = false;
+
+bool startUp()
+{
+    startedUp = isGlide() ? startUpGlide() : startUpGl();
+    return startedUp;
+}
 
 void onCreate()
 {
@@ -77,6 +84,7 @@ void onCreate()
 
 void onDestroy()
 {
+    endRunRecording();
     clockStopped = true;
     if (musicPlaying)
         stopMusic();

@@ -12,3 +12,5 @@ void onPaint();
 // Loads what the game needs before the first frame; false after a failure
 // has been reported.
 bool startUp();
+// Whether startUp succeeded.
+extern bool startedUp;

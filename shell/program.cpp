@@ -4,6 +4,7 @@
 #include "shell/edition.h"
 #include "shell/event_loop.h"
 #include "shell/lifecycle.h"
+#include "shell/replay_playback.h"
 
 int runProgram()
 {
@@ -17,5 +18,7 @@ int runProgram()
         platform->messageBox("initialization failed", "Error");
         platform->requestQuit(0);
     }
+    if (startedUp && !replayToPlay.empty())
+        startReplayPlayback(replayToPlay);
     return runEventLoop();
 }

@@ -9,6 +9,7 @@
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 #include "sim/marble.h"
+#include "sim/steering.h"
 
 Vec3 controlForce(0.0f, 0.0f, 0.0f);
 float boostReserve = kBoostReserveFull;
@@ -22,29 +23,24 @@ constexpr float kBoostPower = 65.0f;
 constexpr float kPutBackStep = 30.0f;
 constexpr float kFallTimePenalty = 4.0f;
 
-// The last joystick reading: a failed read leaves it in force.
-JoystickPosition lastStick{32767, 32767, 0};
-
 bool raceIsOn() { return penaltyTimer <= 0.0f && timeLeft >= 0.0f && timeLeft <= 45.0f; }
 
 void steerWithKeys(const Vec3& p)
 {
-    if (platform->keyHeld(kKeyLeft))
+    if (steeringHeld(kKeyLeft))
         controlForce -= levelMap.tangentXAt(p.x, p.y);
-    if (platform->keyHeld(kKeyRight))
+    if (steeringHeld(kKeyRight))
         controlForce += levelMap.tangentXAt(p.x, p.y);
-    if (platform->keyHeld(kKeyUp))
+    if (steeringHeld(kKeyUp))
         controlForce += levelMap.tangentYAt(p.x, p.y);
-    if (platform->keyHeld(kKeyDown))
+    if (steeringHeld(kKeyDown))
         controlForce -= levelMap.tangentYAt(p.x, p.y);
 }
 
 // Returns the power the stick's buttons ask for.
 float steerWithJoystick(const Vec3& p)
 {
-    JoystickPosition reading;
-    if (platform->joystickPosition(reading))
-        lastStick = reading;
+    const JoystickPosition& lastStick = steering.position;
     const JoystickCaps& caps = joystickLimits;
     // Dead zones from the maxima alone, as the menu pad uses them.
     uint32_t dx = static_cast<uint32_t>(0.3 * caps.xMax);
@@ -62,7 +58,7 @@ float steerWithJoystick(const Vec3& p)
 
 float glPower()
 {
-    if (!platform->keyHeld(kKeyShift))
+    if (!steeringHeld(kKeyShift))
         return kNormalPower;
     if (boostReserve <= 0.0f) {
         boostReserve = 0.0f;
@@ -119,13 +115,23 @@ void reachGoal()
 
 } // namespace
 
+void advancePenaltyFlight()
+{
+    penaltyFlight -= frameTime;
+    if (penaltyFlight <= 0.0f) {
+        timeLeft -= kFallTimePenalty;
+        penaltyFlight = kPenaltyFlightTime;
+        fallPending = false;
+    }
+}
+
 void resetMarbleControlState()
 {
     controlForce = Vec3(0.0f, 0.0f, 0.0f);
     boostReserve = kBoostReserveFull;
     fallPending = false;
     penaltyFlight = kPenaltyFlightTime;
-    lastStick = JoystickPosition{32767, 32767, 0};
+    resetSteering();
 }
 
 void updateMarble()
@@ -133,15 +139,16 @@ void updateMarble()
     if (levelDone)
         return;
 
+    readSteering(isGlide() && joystickPresent && joystickControl);
     Vec3 p = marble.position();
     controlForce = Vec3(0.0f, 0.0f, 0.0f);
     float power;
     if (isGlide()) {
-        if (joystickPresent && joystickControl) {
+        if (steering.stickUsed) {
             power = steerWithJoystick(p);
         } else {
             steerWithKeys(p);
-            power = platform->keyHeld(kKeyShift) ? kBoostPower : kNormalPower;
+            power = steeringHeld(kKeyShift) ? kBoostPower : kNormalPower;
         }
     } else {
         steerWithKeys(p);

@@ -20,4 +20,8 @@ constexpr float kPenaltyFlightTime = 0.7f;
 // Steering, physics step, falls and the goal, once per running frame.
 void updateMarble();
 
+// orbivale-gl: the "-5" flies on by one frame time and charges the fall's
+// seconds when it lands. The penalty text calls it as it draws the flight.
+void advancePenaltyFlight();
+
 void resetMarbleControlState();

@@ -7,6 +7,8 @@
 #include "shell/joystick_menu.h"
 #include "shell/level_flow.h"
 #include "shell/options.h"
+#include "shell/replay_playback.h"
+#include "shell/replay_record.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 #include "sim/camera.h"
@@ -25,6 +27,8 @@ void GameTest::startFresh(Edition which)
     resetJoystickMenuState();
     resetOptions();
     resetMarbleControlState();
+    resetRunRecording();
+    stopReplayPlayback();
     resetCameraState();
     levelCount = 0;
     levelNames.clear();

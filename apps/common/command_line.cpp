@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,12 +20,14 @@ void printUsage(std::FILE* to, const char* program)
                  "  --data DIR    read the game's data from DIR (also ORBIVALE_DATA)\n"
                  "  --fullscreen  start in full screen (F11 or Alt+Enter switches)\n"
                  "  --window      start in a window (the default)\n"
+                 "  --replay FILE watch a recorded run (Escape leaves, Space pauses)\n"
                  "  --help        show this help and exit\n"
                  "  --version     show the version and exit\n"
                  "\n"
                  "Started inside a data folder, the program plays from it. Otherwise it reads\n"
                  "the installed data and keeps your best times in\n"
-                 "$XDG_DATA_HOME/orbivale (by default ~/.local/share/orbivale).\n",
+                 "$XDG_DATA_HOME/orbivale (by default ~/.local/share/orbivale), with the last\n"
+                 "and the best run of each level in its replays folder.\n",
                  program);
 }
 
@@ -48,6 +51,13 @@ std::string installedData(const char* edition)
             return beside;
     }
     return ORBIVALE_INSTALLED_DATA;
+}
+
+std::string absolutePath(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path full = std::filesystem::absolute(path, error);
+    return error ? path : full.string();
 }
 
 } // namespace
@@ -81,9 +91,15 @@ int parseCommandLine(int argc, char** argv, const char* program, CommandLine& li
             line.dataFolder = argv[++i];
         } else if (arg.rfind("--data=", 0) == 0 && arg.size() > 7) {
             line.dataFolder = arg.substr(7);
+        } else if (arg == "--replay" && i + 1 < argc && argv[i + 1][0] != '\0') {
+            line.replayFile = absolutePath(argv[++i]);
+        } else if (arg.rfind("--replay=", 0) == 0 && arg.size() > 9) {
+            line.replayFile = absolutePath(arg.substr(9));
         } else {
             if (arg == "--data" || arg == "--data=")
                 std::fprintf(err, "%s: --data needs a folder\n", program);
+            else if (arg == "--replay" || arg == "--replay=")
+                std::fprintf(err, "%s: --replay needs a file\n", program);
             else
                 std::fprintf(err, "%s: unknown option '%s'\n", program, arg.c_str());
             printUsage(err, program);

@@ -7,6 +7,7 @@
 struct CommandLine {
     bool fullscreen = false;
     std::string dataFolder; // --data DIR
+    std::string replayFile; // --replay FILE, made absolute: the working folder changes before play
 };
 
 // -1 to go on and play; otherwise the exit code: 0 after --help or --version

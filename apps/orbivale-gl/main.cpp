@@ -5,6 +5,8 @@
 #include "render/renderer.h"
 #include "shell/edition.h"
 #include "shell/program.h"
+#include "shell/replay_playback.h"
+#include "shell/replay_record.h"
 
 #include <memory>
 
@@ -14,6 +16,8 @@ int main(int argc, char** argv)
     if (int exitCode = parseCommandLine(argc, argv, "orbivale-gl", line, stdout, stderr); exitCode >= 0)
         return exitCode;
     settleFilesForPlay(line, "gl");
+    replayToPlay = line.replayFile;
+    replayGameVersion = versionText();
     edition = Edition::Gl;
     SdlPlatform sdl;
     if (!sdl.init())

@@ -7,6 +7,8 @@
 #include "render/glide/glide_renderer.h"
 #include "shell/edition.h"
 #include "shell/program.h"
+#include "shell/replay_playback.h"
+#include "shell/replay_record.h"
 
 namespace {
 
@@ -25,6 +27,8 @@ int main(int argc, char** argv)
     if (int exitCode = parseCommandLine(argc, argv, "orbivale-glide", line, stdout, stderr); exitCode >= 0)
         return exitCode;
     settleFilesForPlay(line, "glide");
+    replayToPlay = line.replayFile;
+    replayGameVersion = versionText();
     edition = Edition::Glide;
     SdlPlatform sdl;
     if (!sdl.init())

@@ -1,6 +1,7 @@
 // Every generated level can be won by a player using only the arrow keys and
 // Shift: the autopilot drives the real shell and physics at 60 frames per
-// second and must reach the goal in time without ever falling.
+// second and must reach the goal in time without ever falling. Each run is
+// recorded as it goes, and played back it must move the marble exactly so.
 #include "tools/autopilot/autopilot.h"
 #include "game_fixture.h"
 #include "temp_workdir.h"
@@ -8,17 +9,34 @@
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "records/best_times.h"
+#include "shell/replay_playback.h"
+#include "shell/replay_record.h"
 #include "shell/shell_state.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
 #include "tools/mapcheck/checking_renderer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
+
+struct MarbleState {
+    Vec3 position;
+    Vec3 velocity;
+};
+
+MarbleState marbleState() { return MarbleState{marble.position(), marble.velocity()}; }
+
+bool sameBits(const MarbleState& a, const MarbleState& b)
+{
+    return std::memcmp(&a.position, &b.position, sizeof(Vec3)) == 0 &&
+           std::memcmp(&a.velocity, &b.velocity, sizeof(Vec3)) == 0;
+}
 
 struct LevelRun {
     bool reachedGoal = false;
@@ -42,7 +60,47 @@ protected:
         gameState = GameState::Title;
         levelNumber = 0;
         scripted.postEvent(Event{kEventLevel, 0});
-        ASSERT_TRUE(runFrame());
+        ASSERT_TRUE(step());
+    }
+
+    // One frame; the marble's state after each recorded frame is kept.
+    bool step()
+    {
+        bool going = runFrame();
+        std::vector<MarbleState>& trace = traces[levelNumber];
+        if (runBeingRecorded().frames.size() == trace.size() + 1)
+            trace.push_back(marbleState());
+        return going;
+    }
+
+    // Plays each level's kept run back and compares the marble after every
+    // frame with the recorded game's, bit for bit.
+    void playEveryRunBack()
+    {
+        for (int level = 1; level <= levelCount; ++level) {
+            SCOPED_TRACE("replay of level " + std::to_string(level));
+            std::string lastRun = replayFileName(levelNames[level - 1], false);
+            ASSERT_TRUE(std::filesystem::exists(replayFileName(levelNames[level - 1], true)));
+            const std::vector<MarbleState>& trace = traces[level];
+            stopReplayPlayback();
+            ASSERT_TRUE(startReplayPlayback(lastRun)) << scripted.messages.back();
+            int played = 0;
+            for (int frame = 0; frame < 2 * static_cast<int>(trace.size()) + 10; ++frame) {
+                scripted.advance(1.0 / 60.0);
+                ASSERT_TRUE(runFrame());
+                if (replayFramesPlayed() == played)
+                    continue;
+                played = replayFramesPlayed();
+                ASSERT_LE(played, static_cast<int>(trace.size()));
+                ASSERT_TRUE(sameBits(marbleState(), trace[played - 1]))
+                    << "frame " << played << ": " << marble.position().x << ", " << marble.position().y;
+            }
+            EXPECT_EQ(played, static_cast<int>(trace.size()));
+            EXPECT_TRUE(levelDone);
+            std::printf("replay of level %d: %d frames, %ju bytes\n", level, played,
+                        static_cast<uintmax_t>(std::filesystem::file_size(lastRun)));
+        }
+        stopReplayPlayback();
     }
 
     // Drives the current level to its goal, or until its time is up.
@@ -60,7 +118,15 @@ protected:
         for (int frame = 0; frame < 60 * 60 && !levelDone && gameState == GameState::Playing; ++frame) {
             scripted.heldKeys = pilot.keysFor(marble, isGlide() || boostReserve > 0.0f);
             scripted.advance(1.0 / 60.0);
-            if (!runFrame())
+            // The window loses and regains the focus once: a pause, and in
+            // orbivale-glide a hold, that the replay has to reproduce.
+            if (frame == 200) {
+                scripted.postEvent(Event{kEventKillFocus, 0});
+                scripted.postEvent(Event{kEventFrame, 0});
+                scripted.postEvent(Event{kEventSetFocus, 0});
+                lastPenalty = 2.0f;
+            }
+            if (!step())
                 break;
             // A fall sets the penalty timer afresh; otherwise it only runs down.
             if (penaltyTimer > 0.0f && penaltyTimer > lastPenalty) {
@@ -93,7 +159,7 @@ protected:
             // The next level starts one second after the goal.
             for (int frame = 0; frame < 180 && levelNumber == level; ++frame) {
                 scripted.advance(1.0 / 60.0);
-                ASSERT_TRUE(runFrame());
+                ASSERT_TRUE(step());
             }
         }
         EXPECT_NE(gameState, GameState::Playing);
@@ -101,6 +167,7 @@ protected:
 
     TempWorkdir dir;
     CheckingRenderer drawNothing;
+    std::map<int, std::vector<MarbleState>> traces; // by level number
 };
 
 TEST_F(AutopilotTest, EveryGlLevelIsWonInTimeWithoutAFall)
@@ -108,6 +175,7 @@ TEST_F(AutopilotTest, EveryGlLevelIsWonInTimeWithoutAFall)
     ASSERT_NO_FATAL_FAILURE(startGame(Edition::Gl, "gl"));
     EXPECT_GE(levelCount, 6);
     playEveryLevel("orbivale-gl");
+    playEveryRunBack();
 }
 
 TEST_F(AutopilotTest, EveryGlideLevelIsWonInTimeWithoutAFall)
@@ -115,6 +183,7 @@ TEST_F(AutopilotTest, EveryGlideLevelIsWonInTimeWithoutAFall)
     ASSERT_NO_FATAL_FAILURE(startGame(Edition::Glide, "glide"));
     EXPECT_EQ(levelCount, 3);
     playEveryLevel("orbivale-glide");
+    playEveryRunBack();
 }
 
 } // namespace

@@ -1,0 +1,151 @@
+#include "shell/replay_playback.h"
+
+#include "files/data_paths.h"
+#include "files/replay_file.h"
+#include "levels/level_list.h"
+#include "levels/level_map.h"
+#include "platform/platform.h"
+#include "shell/edition.h"
+#include "shell/joystick_menu.h"
+#include "shell/options.h"
+#include "shell/replay_format.h"
+#include "shell/replay_record.h"
+#include "shell/shell_state.h"
+#include "shell/sound.h"
+#include "sim/camera.h"
+#include "sim/marble.h"
+#include "sim/marble_control.h"
+#include "sim/steering.h"
+
+#include <algorithm>
+
+std::string replayToPlay;
+
+namespace {
+
+// Real time the display is ahead of the recording, at most this much: a
+// slower display plays the run slowed down rather than in bursts.
+constexpr float kMostOwed = 0.25f;
+
+Replay shown;
+bool playing = false;
+size_t nextFrame = 0;
+float owed = 0.0f;
+ReplayClock clockAfterFrame;
+
+bool refuse(const std::string& path, const std::string& why)
+{
+    platform->messageBox(path + ": " + why, "Replay");
+    platform->requestQuit(1);
+    return false;
+}
+
+} // namespace
+
+bool replayPlaying() { return playing; }
+int replayFramesPlayed() { return static_cast<int>(nextFrame); }
+
+bool startReplayPlayback(const std::string& path)
+{
+    std::string bytes, reason;
+    Replay replay;
+    if (!readWholeFile(path, bytes, reason))
+        return refuse(path, reason);
+    if (!decodeReplay(bytes, replay, reason))
+        return refuse(path, reason);
+    if (replay.glide != isGlide())
+        return refuse(path, std::string("recorded by ") + (replay.glide ? "orbivale-glide" : "orbivale-gl") +
+                                ", which alone can play it");
+    std::string level;
+    if (!readWholeFile(dataFilePath(replay.levelFile), level, reason))
+        return refuse(path, "its level file " + replay.levelFile + " is missing");
+    if (checksumBytes(level) != replay.levelChecksum)
+        return refuse(path, "its level file " + replay.levelFile + " differs from the one it was recorded on");
+    if (!levelMap.load(replay.levelFile, marble)) {
+        platform->requestQuit(1);
+        return false;
+    }
+
+    shown = std::move(replay);
+    playing = true;
+    nextFrame = 0;
+    owed = 0.0f;
+    gameState = GameState::Playing;
+    menuShown = false;
+    paused = false;
+    clockStopped = false;
+    levelDone = false;
+    levelNumber = shown.levelNumber;
+    endThreshold = kTimeOutThreshold;
+    joystickLimits = shown.stickLimits;
+    setClock(shown.frames.front().clock);
+    clockAfterFrame = currentClock();
+    Vec3 start(0.0f, kStartY, levelMap.heightAt(0.0f, kStartY));
+    marble.setPosition(start);
+    marble.setVelocity(Vec3(0.0f, 0.0f, 0.0f));
+    cameraPosition = start + Vec3(0.0f, kCameraStartBehind, kCameraStartAbove);
+    if (musicOn && !musicPlaying) {
+        startMusic("sounds/midi1.mid");
+        musicPlaying = true;
+    }
+    frameClock = platform->counter();
+    return true;
+}
+
+bool takeReplayFrame()
+{
+    owed = std::min(owed + frameTime, kMostOwed);
+    frameTime = 0.0f;
+    if (nextFrame >= shown.frames.size()) {
+        clockStopped = true;
+        return false;
+    }
+    const ReplayFrame& frame = shown.frames[nextFrame];
+    if (owed < 0.5f * frame.frameTime)
+        return false;
+    owed -= frame.frameTime;
+    frameTime = frame.frameTime;
+    // What pauses, repaints and focus changes did to the clock while watching
+    // is undone; what they did while recording comes with the frame.
+    setClock(frame.hasClock ? frame.clock : clockAfterFrame);
+    replayedSteering = &frame.steering;
+    ++nextFrame;
+    return true;
+}
+
+void endReplayFrame()
+{
+    clockAfterFrame = currentClock();
+    replayedSteering = nullptr;
+    if (nextFrame >= shown.frames.size())
+        clockStopped = true;
+}
+
+bool handleReplayKey(int keyCode)
+{
+    switch (keyCode) {
+    case kKeyEscape:
+        platform->postEvent(Event{kEventDestroy, 0});
+        return true;
+    case kKeySpace:
+        paused = !paused;
+        return true;
+    case kKeyEnter:
+    case kKeyLeft:
+    case kKeyRight:
+    case kKeyUp:
+    case kKeyDown:
+    case kKeyF1:
+        return true; // no menu and no next level while watching
+    default:
+        return false;
+    }
+}
+
+void stopReplayPlayback()
+{
+    playing = false;
+    shown = Replay();
+    nextFrame = 0;
+    replayedSteering = nullptr;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+// `--replay FILE`: the program plays one recorded run in its window instead of
+// a game. The simulation is fed the recorded frame times and steering, so the
+// marble takes the recorded path exactly; camera, HUD and sounds are those of
+// play. Escape leaves, Space pauses.
+
+// The file asked for on the command line; empty for an ordinary game.
+extern std::string replayToPlay;
+
+bool replayPlaying();
+// Loads the file and its level and starts the run. False after a message box
+// saying why it cannot be played.
+bool startReplayPlayback(const std::string& path);
+// In a frame that would run: true when a recorded frame runs now (its frame
+// time, steering and clock are set); false to hold the picture, when the
+// display runs faster than the recording did or the run is over.
+bool takeReplayFrame();
+void endReplayFrame();
+// Keys while watching; true when the key was used up.
+bool handleReplayKey(int keyCode);
+// Recorded frames played so far.
+int replayFramesPlayed();
+void stopReplayPlayback();

@@ -94,13 +94,14 @@ bool startReplayPlayback(const std::string& path)
 
 bool takeReplayFrame()
 {
-    owed = std::min(owed + frameTime, kMostOwed);
+    float measured = frameTime;
     frameTime = 0.0f;
     if (nextFrame >= shown.frames.size()) {
         clockStopped = true;
         return false;
     }
     const ReplayFrame& frame = shown.frames[nextFrame];
+    owed = std::min(owed + measured, std::max(kMostOwed, frame.frameTime));
     if (owed < 0.5f * frame.frameTime)
         return false;
     owed -= frame.frameTime;

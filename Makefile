@@ -76,7 +76,7 @@ test-sanitized: deps
 # are kept in $(FUZZ_BUILD)/corpus, the seeds in fuzz/seeds. A map's hole
 # table is allocated whole and filled only as far as the file goes, so only
 # the memory really used is limited for fuzz_map.
-FUZZ_TARGETS := fuzz_map fuzz_level_list fuzz_bmp fuzz_best_times fuzz_font
+FUZZ_TARGETS := fuzz_map fuzz_level_list fuzz_bmp fuzz_best_times fuzz_font fuzz_replay
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBIVALE_FUZZ=ON -DBUILD_TESTING=ON
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)

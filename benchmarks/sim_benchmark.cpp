@@ -1,7 +1,10 @@
 #include "scripted_platform.h"
 
+#include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "shell/options.h"
+#include "shell/replay_format.h"
+#include "shell/replay_record.h"
 #include "shell/shell_state.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
@@ -69,5 +72,50 @@ void BM_SimulationFrame(benchmark::State& state)
     platform = nullptr;
 }
 BENCHMARK(BM_SimulationFrame);
+
+// What recording adds to a running frame: noting the frame time, the steering
+// and whether the clock changed between frames. A new run starts every 10
+// minutes of frames at 60 per second, so the cost of growing the list counts.
+void BM_RecordingPerFrame(benchmark::State& state)
+{
+    ScriptedPlatform scripted;
+    platform = &scripted;
+    levelCount = 1;
+    levelNames = {"maps/none.map"};
+    levelTimes.assign(1, 45.0f);
+    levelNumber = 1;
+    levelDone = false;
+    frameTime = 1.0f / 60.0f;
+    steering.keys = kSteerUp;
+    int frames = 0;
+    beginRunRecording();
+    for (auto _ : state) {
+        if (++frames == 36000) {
+            frames = 0;
+            resetRunRecording();
+            beginRunRecording();
+        }
+        noteFrameStart();
+        timeLeft -= frameTime;
+        noteFrameEnd();
+        benchmark::DoNotOptimize(runBeingRecorded().frames.back());
+    }
+    resetRunRecording();
+    platform = nullptr;
+}
+BENCHMARK(BM_RecordingPerFrame);
+
+// Writing a run out, per frame of a one-minute run at 60 frames per second.
+void BM_ReplayEncodePerFrame(benchmark::State& state)
+{
+    Replay run;
+    run.levelFile = "maps/level1.map";
+    run.frames.resize(3600);
+    run.frames.front().hasClock = true;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(encodeReplay(run));
+    state.SetItemsProcessed(state.iterations() * 3600);
+}
+BENCHMARK(BM_ReplayEncodePerFrame);
 
 } // namespace

@@ -7,11 +7,17 @@
 #include "shell/event_loop.h"
 #include "shell/level_flow.h"
 #include "shell/options.h"
+#include "shell/replay_format.h"
+#include "shell/replay_playback.h"
+#include "shell/replay_record.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
+#include "sim/marble_control.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -143,6 +149,72 @@ TEST_F(LevelFlowTest, PitCatchesTheMarbleAndPutsItBackWithThePenalty)
     EXPECT_EQ(marble.position().y, held); // held for the penalty second
     playUntil([] { return penaltyTimer <= 0.0f; });
     EXPECT_GT(marble.position().y, held); // and off again
+}
+
+Replay keptRun(const std::string& level, bool best)
+{
+    Replay run;
+    std::string reason;
+    EXPECT_TRUE(decodeReplay(TempWorkdir::read(replayFileName(level, best)), run, reason)) << reason;
+    return run;
+}
+
+TEST_F(LevelFlowTest, EachRunIsKeptAsTheLastAndOnlyAFasterFinishAsTheBest)
+{
+    // Level 1 has a pit: the fall's "-5" flies on through a pause, which the
+    // replay has to carry, since the frames do not see it.
+    TempWorkdir::write("maps/level1.map", mapText("0 -4000 20 30", 1));
+    newGame();
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return fallPending; }));
+    scripted.pressKey(kKeyF12);
+    playUntil([] { return false; }, 10);
+    scripted.pressKey(kKeyF12);
+    scripted.heldKeys = {kKeyUp, kKeyRight}; // around the pit this time
+    playUntil([] { return false; }, 90);
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return levelDone; }));
+    Vec3 atGoal = marble.position();
+    float goalTime = levelTimes[0];
+    ASSERT_TRUE(playUntil([] { return levelNumber == 2; }));
+    scripted.heldKeys = {};
+    playUntil([] { return false; }, 30);
+    scripted.pressKey(kKeyF1); // skipped: kept as the last run only
+    ASSERT_TRUE(playUntil([] { return levelNumber == 3; }));
+
+    Replay best = keptRun("maps/level1.map", true);
+    EXPECT_TRUE(best.finished);
+    EXPECT_EQ(best.finishTime, goalTime);
+    EXPECT_EQ(best.levelNumber, 1);
+    EXPECT_EQ(best.levelChecksum, checksumBytes(TempWorkdir::read("maps/level1.map")));
+    // The clock at the start, and once more after the pause moved the "-5" on.
+    EXPECT_EQ(std::count_if(best.frames.begin(), best.frames.end(), [](const ReplayFrame& f) { return f.hasClock; }),
+              2);
+    EXPECT_EQ(encodeReplay(best), encodeReplay(keptRun("maps/level1.map", false)));
+    EXPECT_FALSE(keptRun("maps/level2.map", false).finished);
+    EXPECT_FALSE(std::filesystem::exists(replayFileName("maps/level2.map", true)));
+
+    // A slower finish of level 1 is its last run but not its best.
+    levelNumber = 0;
+    scripted.postEvent(Event{kEventLevel, 0});
+    playUntil([] { return false; }, 500);
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return fallPending; }));
+    scripted.heldKeys = {kKeyUp, kKeyRight};
+    playUntil([] { return false; }, 90);
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return levelNumber == 2; }));
+    EXPECT_GT(keptRun("maps/level1.map", false).finishTime, goalTime);
+    EXPECT_EQ(keptRun("maps/level1.map", true).finishTime, goalTime);
+
+    // The best run played back takes the same path to the same time.
+    scripted.heldKeys = {};
+    ASSERT_TRUE(startReplayPlayback(replayFileName("maps/level1.map", true)));
+    ASSERT_TRUE(playUntil([] { return clockStopped; }));
+    EXPECT_EQ(marble.position().x, atGoal.x);
+    EXPECT_EQ(marble.position().y, atGoal.y);
+    EXPECT_EQ(levelTimes[0], goalTime);
+    stopReplayPlayback();
 }
 
 TEST_F(LevelFlowTest, FinishedGameIsRankedInTheTable)

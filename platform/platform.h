@@ -43,6 +43,7 @@ enum KeyCode : int {
     kKeyF4 = 115,
     kKeyF5 = 116,
     kKeyF6 = 117,
+    kKeyF7 = 118,
     kKeyF11 = 122,
     kKeyF12 = 123,
 };

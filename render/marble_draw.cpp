@@ -21,6 +21,7 @@ constexpr float kGlideGhostRimKey = 100.0f;
 constexpr float kGlideNearDepth = 25.0f;
 constexpr float kGlideFarDepth = 65535.0f;
 constexpr float kArrowLength = 100.0f;
+constexpr float kRaceGhostOpacity = 0.5f;
 constexpr float kSnapBias = 786432.0f;
 
 // The 1/16-pixel position the Glide card reads from a biased coordinate.
@@ -77,17 +78,15 @@ void drawArrowFrom(const Vec3& tail, const Vec3& tip, const ViewTransform& view)
     renderer->drawArrow(from, to);
 }
 
-} // namespace
-
-void drawMarble(const Marble& marble, const ViewTransform& view, const LevelMap& level, bool normalView)
+// The marble's disc as seen from the view; false when it is not to be drawn.
+bool placeDisc(const Vec3& position, const float* colour, const ViewTransform& view, const LevelMap& level,
+               Disc& disc, Vec3& centre)
 {
     bool glide = isGlide();
-    Vec3 position = marble.position();
     // The position lies on the surface; the ball's centre one radius off it.
-    Vec3 centre = position + level.normalAt(position.x, position.y) * kMarbleRadius;
+    centre = position + level.normalAt(position.x, position.y) * kMarbleRadius;
     ProjectedPoint c = projectPoint(centre, view);
 
-    Disc disc;
     disc.glide = glide;
     disc.cx = c.x;
     disc.cy = c.y;
@@ -95,16 +94,39 @@ void drawMarble(const Marble& marble, const ViewTransform& view, const LevelMap&
     disc.radius = (glide ? kGlideRadiusScale : kGlRadiusScale) / c.w;
     // The point of the ball nearest the camera is one radius closer.
     disc.centreKey = 1.0f / (c.w - kMarbleRadius);
-    const float* colour = marble.colour();
     for (int k = 0; k < 3; ++k) {
         disc.centre[k] = colour[k] / 255.0f;
         disc.rim[k] = colour[k] / 2550.0f;
     }
+    return !(glide ? offScreen(disc) : c.w <= kMarbleRadius);
+}
 
-    if (glide ? offScreen(disc) : c.w <= kMarbleRadius)
+} // namespace
+
+void drawGhostMarble(const Vec3& position, const float* colour, const ViewTransform& view, const LevelMap& level)
+{
+    Disc disc;
+    Vec3 centre;
+    if (!placeDisc(position, colour, view, level, disc, centre))
         return;
+    float rimKey = 1.0f / disc.w;
+    for (int k = 0; k < kFanSteps; ++k) {
+        float a = float(k) * kFanStep;
+        renderer->drawGhostTriangle(disc.centreVertex(kRaceGhostOpacity),
+                                    disc.rimVertex(a + kFanStep, rimKey, kRaceGhostOpacity),
+                                    disc.rimVertex(a, rimKey, kRaceGhostOpacity), kRaceGhostOpacity);
+    }
+}
 
-    float rimKey = 1.0f / c.w;
+void drawMarble(const Marble& marble, const ViewTransform& view, const LevelMap& level, bool normalView)
+{
+    bool glide = isGlide();
+    Vec3 position = marble.position();
+    Disc disc;
+    Vec3 centre;
+    if (!placeDisc(position, marble.colour(), view, level, disc, centre))
+        return;
+    float rimKey = 1.0f / disc.w;
     for (int k = 0; k < kFanSteps; ++k) {
         float a = float(k) * kFanStep;
         renderer->drawMarbleTriangle(disc.centreVertex(1.0f), disc.rimVertex(a + kFanStep, rimKey, 1.0f),

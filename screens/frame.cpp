@@ -9,6 +9,7 @@
 #include "screens/menu_screen.h"
 #include "screens/pictures.h"
 #include "shell/edition.h"
+#include "shell/ghost.h"
 #include "shell/keys.h"
 #include "shell/level_flow.h"
 #include "shell/options.h"
@@ -62,6 +63,7 @@ void clearForNextFrame()
 void drawPlaying()
 {
     polygonCount += drawTerrain(levelMap, cameraView, farSight, fogOn);
+    drawGhost();
     drawMarble(marble, cameraView, levelMap, normalView);
     if (!isGlide())
         drawBoostGauge();

@@ -5,6 +5,7 @@
 #include "render/renderer.h"
 #include "screens/frame.h"
 #include "shell/edition.h"
+#include "shell/ghost.h"
 #include "shell/joystick_menu.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
@@ -92,6 +93,7 @@ void runFrame()
     penaltyTimer -= frameTime;
 
     updateMarble();
+    advanceGhost();
     updateCamera();
     drawFrame();
 

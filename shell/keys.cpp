@@ -5,6 +5,7 @@
 #include "records/best_times.h"
 #include "render/renderer.h"
 #include "shell/edition.h"
+#include "shell/ghost.h"
 #include "shell/joystick_menu.h"
 #include "shell/level_flow.h"
 #include "shell/menu.h"
@@ -209,6 +210,9 @@ void handleKeyDown(int keyCode)
     case kKeyF6:
         toggleMusic();
         optionChanged();
+        break;
+    case kKeyF7:
+        toggleGhost();
         break;
     case kKeyF12:
         if (gameState == GameState::Playing && !menuShown)

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 #include "records/best_times.h"
 #include "shell/edition.h"
+#include "shell/ghost.h"
 #include "shell/options.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
@@ -102,6 +103,8 @@ void startLevel()
     cameraPosition = start + Vec3(0.0f, kCameraStartBehind, kCameraStartAbove);
 
     frameClock = platform->counter();
-    if (gameState == GameState::Playing && !levelDone)
+    if (gameState == GameState::Playing && !levelDone) {
         beginRunRecording();
+        prepareGhost(levelNames[levelNumber - 1]);
+    }
 }

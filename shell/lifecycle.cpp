@@ -10,6 +10,7 @@
 #include "shell/joystick_menu.h"
 #include "shell/options.h"
 #include "shell/replay_record.h"
+#include "shell/settings.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 
@@ -70,6 +71,8 @@ bool startedUp = false;
 bool startUp()
 {
     startedUp = isGlide() ? startUpGlide() : startUpGl();
+    if (startedUp)
+        loadSettings();
     return startedUp;
 }
 

@@ -6,6 +6,7 @@
 #include "levels/level_map.h"
 #include "platform/platform.h"
 #include "shell/edition.h"
+#include "shell/ghost.h"
 #include "shell/joystick_menu.h"
 #include "shell/options.h"
 #include "shell/replay_format.h"
@@ -88,6 +89,7 @@ bool startReplayPlayback(const std::string& path)
         startMusic("sounds/midi1.mid");
         musicPlaying = true;
     }
+    prepareGhost(shown.levelFile);
     frameClock = platform->counter();
     return true;
 }

@@ -6,6 +6,7 @@
 
 bool musicPlaying = false;
 int musicTrack = 1;
+bool soundsMuted = false;
 
 void resetSoundState()
 {
@@ -13,7 +14,11 @@ void resetSoundState()
     musicTrack = 1;
 }
 
-void playSound(const char* file) { platform->playSound(file); }
+void playSound(const char* file)
+{
+    if (!soundsMuted)
+        platform->playSound(file);
+}
 
 int startMusic(const char* file) { return platform->startMusic(file); }
 

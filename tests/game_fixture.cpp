@@ -9,6 +9,8 @@
 #include "shell/options.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
+#include "shell/settings.h"
+#include "shell/ghost.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 #include "sim/camera.h"
@@ -29,6 +31,8 @@ void GameTest::startFresh(Edition which)
     resetMarbleControlState();
     resetRunRecording();
     stopReplayPlayback();
+    resetSettings();
+    forgetGhost();
     resetCameraState();
     levelCount = 0;
     levelNames.clear();

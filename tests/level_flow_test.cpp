@@ -6,10 +6,13 @@
 #include "records/best_times.h"
 #include "shell/event_loop.h"
 #include "shell/level_flow.h"
+#include "shell/ghost.h"
+#include "shell/keys.h"
 #include "shell/options.h"
 #include "shell/replay_format.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
+#include "shell/settings.h"
 #include "shell/shell_state.h"
 #include "shell/sound.h"
 #include "sim/camera.h"
@@ -159,7 +162,7 @@ Replay keptRun(const std::string& level, bool best)
     return run;
 }
 
-TEST_F(LevelFlowTest, EachRunIsKeptAsTheLastAndOnlyAFasterFinishAsTheBest)
+TEST_F(LevelFlowTest, RunsAreKeptAsLastAndFasterAsBestAndF7RacesTheBestAsAGhost)
 {
     // Level 1 has a pit: the fall's "-5" flies on through a pause, which the
     // replay has to carry, since the frames do not see it.
@@ -215,6 +218,45 @@ TEST_F(LevelFlowTest, EachRunIsKeptAsTheLastAndOnlyAFasterFinishAsTheBest)
     EXPECT_EQ(marble.position().y, atGoal.y);
     EXPECT_EQ(levelTimes[0], goalTime);
     stopReplayPlayback();
+
+    // F7 brings the best run's ghost into level 1, drawn at half opacity
+    // after the terrain; working it out leaves the player's run untouched.
+    levelNumber = 0;
+    scripted.postEvent(Event{kEventLevel, 0});
+    playUntil([] { return false; }, 500);
+    auto halfOpaque = [this] {
+        return std::count_if(recorder.calls.begin(), recorder.calls.end(), [](const RenderCall& c) {
+            return c.op == RenderOp::GhostTriangle && c.opacity == 0.5f;
+        });
+    };
+    auto simulation = [] {
+        return std::vector<float>{marble.position().x, marble.position().y, marble.velocity().y, timeLeft,
+                                  penaltyTimer, boostReserve, levelTimes[0], frameTime};
+    };
+    std::vector<float> before = simulation();
+    size_t sounds = scripted.sounds.size();
+    handleKeyDown(kKeyF7);
+    EXPECT_EQ(simulation(), before);
+    EXPECT_EQ(scripted.sounds.size(), sounds);
+    EXPECT_EQ(ghostFrameCount(), static_cast<int>(best.frames.size()));
+    EXPECT_EQ(TempWorkdir::read(kSettingsFile), "ghost on\n");
+    recorder.calls.clear();
+    ASSERT_TRUE(runFrame());
+    EXPECT_EQ(halfOpaque(), 16);
+    auto terrain = std::find_if(recorder.calls.begin(), recorder.calls.end(),
+                                [](const RenderCall& c) { return c.op == RenderOp::EndTerrain; });
+    auto ghost = std::find_if(recorder.calls.begin(), recorder.calls.end(),
+                              [](const RenderCall& c) { return c.op == RenderOp::GhostTriangle; });
+    EXPECT_LT(terrain - recorder.calls.begin(), ghost - recorder.calls.begin());
+
+    handleKeyDown(kKeyF7);
+    recorder.calls.clear();
+    ASSERT_TRUE(runFrame());
+    EXPECT_EQ(halfOpaque(), 0);
+    EXPECT_EQ(TempWorkdir::read(kSettingsFile), "ghost off\n");
+    TempWorkdir::write(kSettingsFile, "volume 3\nghost on\n");
+    loadSettings();
+    EXPECT_TRUE(ghostOn);
 }
 
 TEST_F(LevelFlowTest, FinishedGameIsRankedInTheTable)

@@ -9,8 +9,10 @@
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "records/best_times.h"
+#include "shell/ghost.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
+#include "shell/settings.h"
 #include "shell/shell_state.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
@@ -74,7 +76,8 @@ protected:
     }
 
     // Plays each level's kept run back and compares the marble after every
-    // frame with the recorded game's, bit for bit.
+    // frame with the recorded game's, bit for bit; the ghost of the same run
+    // (its best) takes the same path.
     void playEveryRunBack()
     {
         for (int level = 1; level <= levelCount; ++level) {
@@ -83,7 +86,13 @@ protected:
             ASSERT_TRUE(std::filesystem::exists(replayFileName(levelNames[level - 1], true)));
             const std::vector<MarbleState>& trace = traces[level];
             stopReplayPlayback();
+            ghostOn = true;
             ASSERT_TRUE(startReplayPlayback(lastRun)) << scripted.messages.back();
+            ASSERT_EQ(ghostFrameCount(), static_cast<int>(trace.size()));
+            for (int i = 0; i < ghostFrameCount(); ++i) {
+                Vec3 ghost = ghostPositionAfter(i);
+                ASSERT_EQ(std::memcmp(&ghost, &trace[i].position, sizeof ghost), 0) << "ghost frame " << i;
+            }
             int played = 0;
             for (int frame = 0; frame < 2 * static_cast<int>(trace.size()) + 10; ++frame) {
                 scripted.advance(1.0 / 60.0);
@@ -170,7 +179,7 @@ protected:
     std::map<int, std::vector<MarbleState>> traces; // by level number
 };
 
-TEST_F(AutopilotTest, EveryGlLevelIsWonInTimeWithoutAFall)
+TEST_F(AutopilotTest, EveryGlLevelIsWonInTimeWithoutAFallAndPlaysBackBitForBit)
 {
     ASSERT_NO_FATAL_FAILURE(startGame(Edition::Gl, "gl"));
     EXPECT_GE(levelCount, 6);
@@ -178,7 +187,7 @@ TEST_F(AutopilotTest, EveryGlLevelIsWonInTimeWithoutAFall)
     playEveryRunBack();
 }
 
-TEST_F(AutopilotTest, EveryGlideLevelIsWonInTimeWithoutAFall)
+TEST_F(AutopilotTest, EveryGlideLevelIsWonInTimeWithoutAFallAndPlaysBackBitForBit)
 {
     ASSERT_NO_FATAL_FAILURE(startGame(Edition::Glide, "glide"));
     EXPECT_EQ(levelCount, 3);

@@ -104,6 +104,15 @@ public:
     virtual int startMusic(const std::string& file) = 0;
     virtual void stopMusic() = 0;
 
+    // orbivale-gl's game controller: its left stick, -32768 to 32767 each
+    // way (y grows downwards). False without a controller.
+    virtual bool padStick(int16_t& x, int16_t& y)
+    {
+        (void)x;
+        (void)y;
+        return false;
+    }
+
     // False when no joystick 0 answers.
     virtual bool joystickPosition(JoystickPosition& position) = 0;
     virtual bool joystickCaps(JoystickCaps& caps) = 0;

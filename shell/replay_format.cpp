@@ -9,6 +9,7 @@ const char kMagic[8] = {'O', 'R', 'B', 'R', 'E', 'P', 'L', 'Y'};
 constexpr uint8_t kFinishedFlag = 1;
 constexpr uint8_t kStickBit = 32;
 constexpr uint8_t kClockBit = 64;
+constexpr uint8_t kPadBit = 128;
 constexpr size_t kSmallestFrame = 5;
 // A frame longer than an hour is no frame a player could have played.
 constexpr float kLongestFrame = 3600.0f;
@@ -147,6 +148,9 @@ std::string encodeReplay(const Replay& replay)
             flags |= kStickBit;
         if (frame.hasClock)
             flags |= kClockBit;
+        bool pad = frame.steering.padX != 0 || frame.steering.padY != 0;
+        if (pad)
+            flags |= kPadBit;
         out.push_back(static_cast<char>(flags));
         putFloat(out, frame.frameTime);
         if (frame.steering.stickUsed) {
@@ -160,6 +164,10 @@ std::string encodeReplay(const Replay& replay)
             putFloat(out, frame.clock.penaltyFlight);
             putFloat(out, frame.clock.boostReserve);
             putBytes(out, frame.clock.fallPending ? 1 : 0, 1);
+        }
+        if (pad) {
+            putBytes(out, static_cast<uint16_t>(frame.steering.padX), 2);
+            putBytes(out, static_cast<uint16_t>(frame.steering.padY), 2);
         }
     }
     return out;
@@ -221,9 +229,16 @@ bool decodeReplay(const std::string& bytes, Replay& replay, std::string& reason)
                 return refuse(reason, "damaged: a frame holds values no replay has");
             frame.clock.fallPending = pending == 1;
         }
+        bool pad = (frameFlags & kPadBit) != 0;
+        if (pad) {
+            frame.steering.padX = static_cast<int16_t>(static_cast<uint16_t>(in.number(2)));
+            frame.steering.padY = static_cast<int16_t>(static_cast<uint16_t>(in.number(2)));
+        }
         if (in.cutShort())
             return refuse(reason, "damaged: it is cut short");
-        if ((frameFlags & 128) != 0 || (frame.steering.stickUsed && !r.glide))
+        // The pad block is there only for a stick off centre, in orbivale-gl.
+        bool padCentred = frame.steering.padX == 0 && frame.steering.padY == 0;
+        if ((pad && (padCentred || r.glide)) || (frame.steering.stickUsed && !r.glide))
             return refuse(reason, "damaged: a frame holds values no replay has");
         if (!(frame.frameTime >= 0.0f && frame.frameTime <= kLongestFrame))
             return refuse(reason, "damaged: a frame time is no time");

@@ -37,6 +37,18 @@ void steerWithKeys(const Vec3& p)
         controlForce -= levelMap.tangentYAt(p.x, p.y);
 }
 
+// orbivale-gl's game controller stick adds the share of a key's push its
+// deflection asks for, on an axis whose keys are not held. Untouched, it adds
+// nothing, so keyboard play is exactly as before.
+void steerWithPad(const Vec3& p)
+{
+    float x = padShare(steering.padX), y = padShare(steering.padY);
+    if (x != 0.0f && !steeringHeld(kKeyLeft) && !steeringHeld(kKeyRight))
+        controlForce += levelMap.tangentXAt(p.x, p.y) * x;
+    if (y != 0.0f && !steeringHeld(kKeyUp) && !steeringHeld(kKeyDown))
+        controlForce -= levelMap.tangentYAt(p.x, p.y) * y; // the stick's y grows towards the player
+}
+
 // Returns the power the stick's buttons ask for.
 float steerWithJoystick(const Vec3& p)
 {
@@ -139,7 +151,7 @@ void updateMarble()
     if (levelDone)
         return;
 
-    readSteering(isGlide() && joystickPresent && joystickControl);
+    readSteering(isGlide() && joystickPresent && joystickControl, !isGlide());
     Vec3 p = marble.position();
     controlForce = Vec3(0.0f, 0.0f, 0.0f);
     float power;
@@ -152,6 +164,7 @@ void updateMarble()
         }
     } else {
         steerWithKeys(p);
+        steerWithPad(p);
         power = glPower();
     }
     marble.setPower(power);

@@ -1,5 +1,7 @@
 #include "sim/steering.h"
 
+#include <algorithm>
+
 Steering steering;
 const Steering* replayedSteering = nullptr;
 
@@ -27,7 +29,7 @@ uint8_t keyBit(int keyCode)
 
 } // namespace
 
-void readSteering(bool wantStick)
+void readSteering(bool wantStick, bool wantPad)
 {
     if (replayedSteering) {
         steering = *replayedSteering;
@@ -47,6 +49,22 @@ void readSteering(bool wantStick)
     } else {
         steering.position = JoystickPosition{};
     }
+    int16_t x = 0, y = 0;
+    if (!wantPad || !platform->padStick(x, y))
+        x = y = 0;
+    steering.padX = x;
+    steering.padY = y;
+}
+
+float padShare(int16_t axis)
+{
+    // Worn sticks rest a little off centre.
+    constexpr int kDeadZone = 8000;
+    int size = axis < 0 ? -int(axis) : int(axis);
+    if (size <= kDeadZone)
+        return 0.0f;
+    float share = std::min(1.0f, float(size - kDeadZone) / float(32767 - kDeadZone));
+    return axis < 0 ? -share : share;
 }
 
 bool steeringHeld(int keyCode) { return (steering.keys & keyBit(keyCode)) != 0; }

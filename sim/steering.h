@@ -20,6 +20,8 @@ struct Steering {
     uint8_t keys = 0;          // SteeringKey bits held
     bool stickUsed = false;    // orbivale-glide's stick steered instead of the keys
     JoystickPosition position; // the stick reading in force when it did
+    int16_t padX = 0;          // orbivale-gl: the game controller's left stick
+    int16_t padY = 0;
 };
 
 extern Steering steering;
@@ -28,8 +30,10 @@ extern const Steering* replayedSteering;
 
 // Fills `steering` for this frame: from replayedSteering when set, else from
 // the held keys and, when wantStick, the stick (a failed read keeps the
-// previous reading in force).
-void readSteering(bool wantStick);
+// previous reading in force); when wantPad, the game controller's stick.
+void readSteering(bool wantStick, bool wantPad);
+// A pad stick axis as a share of a key's push, -1 to 1; 0 inside the dead zone.
+float padShare(int16_t axis);
 // Whether this frame's steering holds the key (an arrow or Shift).
 bool steeringHeld(int keyCode);
 

@@ -56,6 +56,31 @@ TEST_F(ControlTest, ArrowKeysSteerAlongTheSurfaceAndOppositesCancel)
     EXPECT_EQ(controlForce.length(), 0.0f);
 }
 
+TEST_F(ControlTest, GlPadStickPushesByItsDeflectionOnAxesWhoseKeysAreFree)
+{
+    struct Case {
+        int16_t x, y;
+        std::initializer_list<int> keys;
+        float forceX, forceY;
+    };
+    const float half = 40.0f * (16384 - 8000) / (32767 - 8000);
+    for (Case c : {Case{32767, -32768, {}, 40.0f, 40.0f}, Case{16384, 0, {}, half, 0.0f},
+                   Case{7999, -8000, {}, 0.0f, 0.0f}, Case{-32768, 32767, {kKeyRight, kKeyUp}, 40.0f, 40.0f},
+                   Case{-32768, 0, {kKeyUp}, -40.0f, 40.0f}}) {
+        place(0.0f, 0.0f);
+        scripted.pad = std::make_pair(c.x, c.y);
+        hold(c.keys);
+        updateMarble();
+        EXPECT_FLOAT_EQ(controlForce.x, c.forceX) << c.x << ", " << c.y;
+        EXPECT_FLOAT_EQ(controlForce.y, c.forceY) << c.x << ", " << c.y;
+    }
+    // orbivale-glide has its own joystick and no controller.
+    prepare(Edition::Glide);
+    scripted.pad = std::make_pair(int16_t(32767), int16_t(0));
+    updateMarble();
+    EXPECT_EQ(controlForce.length(), 0.0f);
+}
+
 TEST_F(ControlTest, MarbleStandsStillOutsideTheRaceButIsStillJudged)
 {
     hold({kKeyUp});

@@ -30,6 +30,8 @@ Replay sampleReplay(bool glide)
         f.steering.stickUsed = glide && i == 2;
         f.steering.position = JoystickPosition{1, 65535, 2};
         f.hasClock = i != 1;
+        f.steering.padX = glide || i != 1 ? 0 : -12000;
+        f.steering.padY = glide || i != 1 ? 0 : 20000;
         f.clock = ReplayClock{52.0f, 0.0f, 0.7f, 5.0f, i == 2};
         r.frames.push_back(f);
     }
@@ -84,7 +86,7 @@ TEST(ReplayFormatTest, ReplaysComeBackAsWrittenAndDamagedOnesAreRefusedWithAReas
         {"clock infinite", [](std::string& b) { setFloat(b, kFramesAt + 5, INFINITY); },
          "damaged: a clock value"},
         {"fall flag 2", [](std::string& b) { b[kFramesAt + 21] = 2; }, "damaged: a frame holds values"},
-        {"high frame bit", [](std::string& b) { b[kFramesAt] = static_cast<char>(b[kFramesAt] | 128); },
+        {"centred pad", [](std::string& b) { b.insert(kFramesAt + 22, 4, '\0'); b[kFramesAt] |= char(128); },
          "damaged: a frame holds values"},
         {"stick in orbivale-gl", [](std::string& b) { b[kFramesAt] = static_cast<char>(b[kFramesAt] | 32); },
          "damaged"},
@@ -136,8 +138,8 @@ TEST_F(ReplayPlaybackTest, ARunItCannotPlayFaithfullyIsRefusedNamingWhy)
     EXPECT_EQ(scripted.messages.back().rfind("Replay: missing.orbreplay: cannot open missing.orbreplay", 0), 0u);
     scripted = ScriptedPlatform();
 
-    Replay glide = r;
-    glide.glide = true;
+    Replay glide = sampleReplay(true);
+    glide.levelChecksum = r.levelChecksum;
     EXPECT_EQ(refusal(glide), "Replay: run.orbreplay: recorded by orbivale-glide, which alone can play it");
     Replay changed = r;
     ++changed.levelChecksum;

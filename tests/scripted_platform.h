@@ -62,6 +62,15 @@ public:
     }
     void stopMusic() override { music.push_back("stop"); }
 
+    bool padStick(int16_t& x, int16_t& y) override
+    {
+        if (!pad)
+            return false;
+        x = pad->first;
+        y = pad->second;
+        return true;
+    }
+
     bool joystickPosition(JoystickPosition& position) override
     {
         if (!joystick)
@@ -79,6 +88,7 @@ public:
 
     // Test controls.
     void advance(double seconds) { now += static_cast<int64_t>(seconds * kFrequency); }
+    std::optional<std::pair<int16_t, int16_t>> pad; // orbivale-gl's controller stick
     void pressKey(int keyCode) { queue.push_back(Event{kEventKeyDown, keyCode}); }
     int countPosted(int type) const
     {

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -79,6 +80,84 @@ TEST_F(SdlJoystickTest, AxesReachTheGameFromZeroTo65535WithButtonsAsBits)
     SDL_JoystickClose(pad);
     ASSERT_EQ(SDL_JoystickDetachVirtual(0), 0);
     EXPECT_FALSE(sdl.joystickPosition(position));
+}
+
+// The game keys the platform has queued since the last call.
+std::vector<int> keysFrom(SdlPlatform& sdl)
+{
+    std::vector<int> keys;
+    Event event;
+    while (sdl.takeEvent(event))
+        if (event.type == kEventKeyDown)
+            keys.push_back(static_cast<int>(event.param));
+    return keys;
+}
+
+SDL_Joystick* attachController()
+{
+    int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                          SDL_CONTROLLER_BUTTON_MAX, 0);
+    return index < 0 ? nullptr : SDL_JoystickOpen(index);
+}
+
+TEST_F(SdlJoystickTest, GlGameControllerActsAsTheKeysAndMayComeAndGo)
+{
+    SdlPlatform gl, glide;
+    ASSERT_TRUE(gl.init());
+    gl.enableGamepad();
+    SDL_Joystick* pad = attachController();
+    ASSERT_NE(pad, nullptr) << SDL_GetError();
+    keysFrom(gl);
+    int16_t x = 1, y = 1;
+    ASSERT_TRUE(gl.padStick(x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+
+    struct Case {
+        SDL_GameControllerButton button;
+        int key;      // the key press it stands for
+        int heldAs;   // the held key it steers or boosts as, 0 for none
+    };
+    for (Case c : {Case{SDL_CONTROLLER_BUTTON_A, kKeyEnter, kKeyShift}, Case{SDL_CONTROLLER_BUTTON_START, kKeyEscape, 0},
+                   Case{SDL_CONTROLLER_BUTTON_DPAD_UP, kKeyUp, kKeyUp},
+                   Case{SDL_CONTROLLER_BUTTON_DPAD_DOWN, kKeyDown, kKeyDown},
+                   Case{SDL_CONTROLLER_BUTTON_DPAD_LEFT, kKeyLeft, kKeyLeft},
+                   Case{SDL_CONTROLLER_BUTTON_DPAD_RIGHT, kKeyRight, kKeyRight}}) {
+        SDL_JoystickSetVirtualButton(pad, c.button, SDL_PRESSED);
+        EXPECT_EQ(keysFrom(gl), std::vector<int>{c.key}) << "button " << c.button;
+        EXPECT_EQ(gl.keyHeld(c.heldAs), c.heldAs != 0) << "button " << c.button;
+        SDL_JoystickSetVirtualButton(pad, c.button, SDL_RELEASED);
+        EXPECT_TRUE(keysFrom(gl).empty());
+        EXPECT_FALSE(gl.keyHeld(c.heldAs));
+    }
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTX, 16384);
+    SDL_JoystickSetVirtualAxis(pad, SDL_CONTROLLER_AXIS_LEFTY, -20000);
+    keysFrom(gl);
+    ASSERT_TRUE(gl.padStick(x, y));
+    EXPECT_EQ(x, 16384);
+    EXPECT_EQ(y, -20000);
+
+    // orbivale-glide keeps to its joystick: the controller is no keys there.
+    ASSERT_TRUE(glide.init());
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_A, SDL_PRESSED);
+    EXPECT_TRUE(keysFrom(glide).empty());
+    EXPECT_FALSE(glide.keyHeld(kKeyShift));
+    EXPECT_FALSE(glide.padStick(x, y));
+    EXPECT_TRUE(gl.keyHeld(kKeyShift));
+
+    // Pulled out, the controller holds nothing; plugged in again, it plays.
+    SDL_JoystickClose(pad);
+    ASSERT_EQ(SDL_JoystickDetachVirtual(0), 0);
+    keysFrom(gl);
+    EXPECT_FALSE(gl.padStick(x, y));
+    EXPECT_FALSE(gl.keyHeld(kKeyShift));
+    pad = attachController();
+    ASSERT_NE(pad, nullptr);
+    keysFrom(gl);
+    EXPECT_TRUE(gl.padStick(x, y));
+    SDL_JoystickSetVirtualButton(pad, SDL_CONTROLLER_BUTTON_START, SDL_PRESSED);
+    EXPECT_EQ(keysFrom(gl), std::vector<int>{kKeyEscape});
+    SDL_JoystickClose(pad);
 }
 
 TEST_F(SdlJoystickTest, WithoutAJoystickThereIsNoPositionAndNoCapabilities)

@@ -24,6 +24,7 @@ int main(int argc, char** argv)
         return 0;
     sdl.setStartFullscreen(line.fullscreen);
     sdl.setWindowIcon(kWindowIconGl, kWindowIconSize);
+    sdl.enableGamepad();
     platform = &sdl;
     // The back end needs the window's OpenGL context, and start-up (inside the
     // window's create event) already draws the font texture through it.

@@ -41,6 +41,7 @@ SdlPlatform::~SdlPlatform()
     audio_.close();
     if (joystick_)
         SDL_JoystickClose(joystick_);
+    gamepad_.stop();
     if (glContext_)
         SDL_GL_DeleteContext(glContext_);
     if (window_)
@@ -241,6 +242,12 @@ void SdlPlatform::minimizeWindow()
 
 void SdlPlatform::translate(const SDL_Event& e)
 {
+    if (gamepadOn_ && gamepad_.handle(e, padKeys_)) {
+        for (int key : padKeys_)
+            queue_.push_back(Event{kEventKeyDown, key});
+        padKeys_.clear();
+        return;
+    }
     switch (e.type) {
     case SDL_QUIT:
         // SIGTERM and the last window's close both arrive here: one close event.
@@ -353,8 +360,12 @@ void SdlPlatform::messageBox(const std::string& text, const std::string& caption
 // as the system's beep would be: it neither cuts off nor is cut off by a sound.
 void SdlPlatform::beep() { audio_.playSound("sounds/beep.wav", SdlAudio::kBeepChannel); }
 
+bool SdlPlatform::padStick(int16_t& x, int16_t& y) { return gamepadOn_ && gamepad_.stick(x, y); }
+
 bool SdlPlatform::keyHeld(int keyCode)
 {
+    if (gamepadOn_ && gamepad_.held(keyCode))
+        return true;
     const Uint8* state = SDL_GetKeyboardState(nullptr);
     if (keyCode == kKeyShift)
         return state[SDL_SCANCODE_LSHIFT] || state[SDL_SCANCODE_RSHIFT];

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "platform/present_pacer.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_gamepad.h"
 
 #include <SDL.h>
 
@@ -43,6 +44,10 @@ public:
     void playSound(const std::string& file) override;
     int startMusic(const std::string& file) override;
     void stopMusic() override;
+
+    bool padStick(int16_t& x, int16_t& y) override;
+    // orbivale-gl plays with a game controller as well as the keys.
+    void enableGamepad() { gamepadOn_ = gamepad_.start(); }
 
     bool joystickPosition(JoystickPosition& position) override;
     bool joystickCaps(JoystickCaps& caps) override;
@@ -99,5 +104,8 @@ private:
     std::FILE* frameLog_ = nullptr; // ORBIVALE_FRAME_LOG: one line per present
     double lastPresent_ = -1.0;
     SdlAudio audio_;
+    SdlGamepad gamepad_;
+    bool gamepadOn_ = false;
+    std::vector<int> padKeys_;
     std::function<bool()> windowCreatedHook_;
 };

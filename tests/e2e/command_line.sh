@@ -31,6 +31,7 @@ for program in "${programs[@]}"; do
   [ "$(head -n 1 "$work/err")" = "$name: unknown option '--frobnicate'" ] || fail "$name --frobnicate: $(head -n 1 "$work/err")"
   grep -q "^Usage: $name" "$work/err" || fail "$name --frobnicate: no usage on stderr"
   "$program" --data >/dev/null 2>&1; [ $? -eq 2 ] || fail "$name --data without a folder is not refused"
+  "$program" --replay >/dev/null 2>&1; [ $? -eq 2 ] || fail "$name --replay without a file is not refused"
 
   # No display at all: SDL would fall back to drawing nowhere.
   mkdir -p "$work/start" && cd "$work/start"

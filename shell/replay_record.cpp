@@ -31,8 +31,13 @@ bool sameClock(const ReplayClock& a, const ReplayClock& b)
            a.fallPending == b.fallPending;
 }
 
+// Said once: a folder that refuses one replay refuses them all.
 void complain(const std::string& reason)
 {
+    static std::string said;
+    if (reason == said)
+        return;
+    said = reason;
     std::fprintf(stderr, "Replay: %s\n", reason.c_str());
     std::fflush(stderr);
 }

@@ -2,7 +2,8 @@
 # Plays orbivale-gl under its own Xvfb with real key presses: title, menu,
 # a few seconds of a level, Quit. Expects exit code 0, "highScore.dat"
 # written by Quit, a picture on every screen and the level differing from
-# the title.
+# the title. Then watches the recorded run: Space holds the picture, Escape
+# ends the program.
 # Usage: gl_plays_a_game.sh PROGRAM DATA_DIR [SCREENSHOT_DIR]
 set -u
 program=$1
@@ -39,5 +40,17 @@ shot quit_selected
 key Return
 expect_clean_exit "after Quit"
 [ -f highScore.dat ] || { echo "highScore.dat was not saved"; failed=1; }
+
+run=replays/maps_level1.map-last.orbreplay
+[ -f "$run" ] || { echo "the run was not recorded"; exit 1; }
+start_game "$program" --replay "$run"
+focus_game_window
+shot replay
+key space
+shot replay_paused
+shot replay_still_paused
+cmp -s "$work/replay_paused.png" "$work/replay_still_paused.png" || { echo "the paused replay moved on"; failed=1; }
+key Escape
+expect_clean_exit "after Escape in the replay"
 [ "$failed" -eq 0 ] || exit 1
-echo "played a level and quit, exit code 0, best times saved"
+echo "played a level and quit, exit code 0, best times saved, the run watched again"

@@ -15,12 +15,12 @@ start_xvfb() {
   xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }
 }
 
-# Starts the program in the current folder, without sound. Mesa's driver
+# Starts the program (with any arguments) in the current folder, without sound. Mesa's driver
 # leaves a few blocks behind when SDL unloads it at exit, with no module name
 # left to attribute them to; our own code's leaks are checked by every other
 # test of the sanitized build.
 start_game() {
-  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy "$1" >"$work/out.log" 2>&1 &
+  ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy "$@" >"$work/out.log" 2>&1 &
   game_pid=$!
 }
 

@@ -31,7 +31,8 @@ bool sameClock(const ReplayClock& a, const ReplayClock& b)
            a.fallPending == b.fallPending;
 }
 
-// Said once: a folder that refuses one replay refuses them all.
+// Each refusal is said once: a folder without room or rights would say it
+// at every level.
 void complain(const std::string& reason)
 {
     static std::string said;

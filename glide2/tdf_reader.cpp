@@ -2,16 +2,23 @@
 
 #include "glide2/tdf_format.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
 
 // The loader reads exactly four lines with room for 100 bytes in all.
 constexpr std::size_t headerCapacity = 100;
+// The largest texture the card takes, 256 x 256 texels of two bytes with all
+// its mipmap levels and a palette, is about 176 KB.
+constexpr std::size_t fileLimit = std::size_t(4) << 20;
 
 struct Scanner {
     const char* p;
@@ -94,20 +101,35 @@ std::uint32_t readBigEndian(const unsigned char* p, int bytes)
     return v;
 }
 
-bool readFile(const char* path, std::vector<unsigned char>& bytes)
+// Only a regular file is read: opened without blocking (a FIFO would wait for
+// a writer), and no further than its size and limit (a device never ends).
+bool readFile(const char* path, std::vector<unsigned char>& bytes, std::size_t limit)
 {
     if (!path)
         return false;
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f)
+    int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
         return false;
-    unsigned char chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        bytes.insert(bytes.end(), chunk, chunk + n);
-    bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+        ::close(fd);
+        return false;
+    }
+    bytes.resize(std::min(static_cast<std::size_t>(info.st_size), limit));
+    std::size_t done = 0;
+    bool ok = true;
+    while (done < bytes.size()) {
+        ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0; // a file cut short while read ends there
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
+    return ::close(fd) == 0 && ok;
 }
 
 } // namespace
@@ -218,19 +240,16 @@ FxBool gu3dfGetInfo(const char* filename, Gu3dfInfo* info)
     if (!info || !filename)
         return FXFALSE;
     // Only the header is needed; it is shorter than 100 bytes.
-    std::FILE* f = std::fopen(filename, "rb");
-    if (!f)
+    std::vector<unsigned char> head;
+    if (!readFile(filename, head, headerCapacity))
         return FXFALSE;
-    unsigned char head[headerCapacity];
-    std::size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    return tdfReadHeader(head, n, info, nullptr) ? FXTRUE : FXFALSE;
+    return tdfReadHeader(head.data(), head.size(), info, nullptr) ? FXTRUE : FXFALSE;
 }
 
 FxBool gu3dfLoad(const char* filename, Gu3dfInfo* info)
 {
     std::vector<unsigned char> bytes;
-    if (!info || !readFile(filename, bytes))
+    if (!info || !readFile(filename, bytes, fileLimit))
         return FXFALSE;
     return tdfReadBody(bytes.data(), bytes.size(), info) ? FXTRUE : FXFALSE;
 }

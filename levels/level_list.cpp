@@ -29,7 +29,7 @@ float unplayedTime() { return isGlide() ? 46.0f : 45.0f; }
 bool loadLevelList()
 {
     TextReader in;
-    if (!in.open(kLevelListFile))
+    if (!in.open(kLevelListFile, kLevelListLimit))
         return fail("Could not find file");
 
     int32_t count = 0;

@@ -57,7 +57,7 @@ bool LevelMap::load(const std::string& fileName, Marble& marble)
 bool LevelMap::readFile(const std::string& fileName, Marble& marble)
 {
     TextReader in;
-    if (!in.open(fileName)) {
+    if (!in.open(fileName, kMapFileLimit)) {
         showError(fileName + " file not found");
         return false;
     }

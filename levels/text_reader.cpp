@@ -21,41 +21,21 @@ bool isDigit(int c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
-bool TextReader::open(const std::string& path)
-{
-    close();
-    file_ = std::fopen(path.c_str(), "rb");
-    return file_ != nullptr;
-}
+bool TextReader::open(const std::string& path, size_t limit) { return file_.open(path, limit); }
 
-bool TextReader::close()
-{
-    if (!file_)
-        return true;
-    bool ok = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return ok;
-}
+bool TextReader::close() { return file_.close(); }
 
-int TextReader::peek()
-{
-    if (!file_)
-        return EOF;
-    int c = std::getc(file_);
-    if (c != EOF)
-        std::ungetc(c, file_);
-    return c;
-}
+int TextReader::peek() { return file_.peek(); }
 
-int TextReader::get() { return file_ ? std::getc(file_) : EOF; }
+int TextReader::get() { return file_.get(); }
 
-bool TextReader::atEnd() { return peek() == EOF; }
+bool TextReader::atEnd() { return peek() == -1; }
 
 bool TextReader::skipWhitespace()
 {
     while (isTextSpace(peek()))
         get();
-    return peek() != EOF;
+    return peek() != -1;
 }
 
 bool TextReader::readToken(std::string& token)
@@ -64,7 +44,7 @@ bool TextReader::readToken(std::string& token)
     tokenTooLong_ = false;
     if (!skipWhitespace())
         return false;
-    while (peek() != EOF && !isTextSpace(peek())) {
+    while (peek() != -1 && !isTextSpace(peek())) {
         int c = get();
         if (token.size() < kMaxTokenLength)
             token.push_back(char(c));

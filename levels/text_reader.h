@@ -1,7 +1,8 @@
 #pragma once
 
+#include "files/data_file.h"
+
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 // Reads the game's text data files (level list, map files, best times, glyph
@@ -27,8 +28,9 @@ public:
     TextReader(const TextReader&) = delete;
     TextReader& operator=(const TextReader&) = delete;
 
-    // Opens an existing file for reading; nothing is created.
-    bool open(const std::string& path);
+    // Opens an existing regular file for reading, of which at most limit
+    // bytes are read; nothing is created.
+    bool open(const std::string& path, size_t limit);
     // False when closing reports an error.
     bool close();
 
@@ -56,7 +58,7 @@ private:
     bool skipWhitespace();
     bool readInteger(bool& negative, uint64_t& magnitude);
 
-    std::FILE* file_ = nullptr;
+    DataFile file_;
     bool tokenTooLong_ = false;
     std::string lastNumber_;
 };

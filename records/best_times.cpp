@@ -1,5 +1,6 @@
 #include "records/best_times.h"
 
+#include "files/data_file.h"
 #include "levels/float_scan.h"
 #include "levels/level_list.h"
 #include "platform/platform.h"
@@ -11,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <limits>
+#include <sstream>
 
 BestTimes bestTimes;
 int newEntryRow = -1;
@@ -106,8 +108,11 @@ void BestTimes::setDefaults()
 
 bool BestTimes::load()
 {
-    std::ifstream in(fileName());
-    if (in && readTable(in, *this))
+    // Only a regular file is read; anything else counts as missing.
+    std::string text;
+    bool found = readDataFile(fileName(), kBestTimesLimit, text);
+    std::istringstream in(text);
+    if (found && readTable(in, *this))
         return true;
     if (!isGlide())
         platform->messageBox("Creating new highScores file", "Notice");

@@ -1,6 +1,7 @@
 #include "render/bmp.h"
 
-#include <cstdio>
+#include "files/data_file.h"
+
 #include <utility>
 
 namespace {
@@ -20,12 +21,12 @@ size_t bmpImageBytes(int width, int height) { return size_t(width) * size_t(heig
 
 bool readBmp(const std::string& path, uint8_t* buffer, size_t capacity, BmpSize* size)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    DataFile file;
+    if (!file.open(path, kHeaderBytes + capacity))
         return false;
 
     uint8_t header[kHeaderBytes];
-    bool ok = std::fread(header, 1, kHeaderBytes, file) == kHeaderBytes;
+    bool ok = file.read(header, kHeaderBytes) == kHeaderBytes;
     int32_t width = ok ? readLe32(header + 18) : 0;
     int32_t height = ok ? readLe32(header + 22) : 0;
     int bitsPerPixel = ok ? readLe16(header + 28) : 0;
@@ -33,8 +34,8 @@ bool readBmp(const std::string& path, uint8_t* buffer, size_t capacity, BmpSize*
     ok = ok && width > 0 && width <= kBmpMaxSide && height > 0 && height <= kBmpMaxSide && bitsPerPixel == 24;
     size_t bytes = ok ? bmpImageBytes(width, height) : 0;
     ok = ok && buffer != nullptr && bytes <= capacity;
-    ok = ok && std::fread(buffer, 1, bytes, file) == bytes;
-    if (std::fclose(file) != 0 || !ok)
+    ok = ok && file.read(buffer, bytes) == bytes;
+    if (!file.close() || !ok)
         return false;
 
     for (uint8_t* pixel = buffer; pixel < buffer + bytes; pixel += 3)

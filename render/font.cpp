@@ -75,7 +75,7 @@ bool Font::loadGlyphImages(const std::string& imageBase)
 bool Font::readDescription(const std::string& path)
 {
     TextReader in;
-    if (!in.open(path))
+    if (!in.open(path, kFontTableLimit))
         return false;
     int32_t first, last;
     if (!in.readInt(first) || !in.readInt(last))

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <sys/stat.h>
 
 namespace {
 
@@ -50,6 +51,14 @@ TEST_F(BestTimesTest, MissingFileGivesDefaultsWithANoticeOnlyInGl)
     EXPECT_TRUE(bestTimes.load());
     EXPECT_TRUE(scripted.messages.empty());
     EXPECT_EQ(bestTimes.rows[9].name, "___");
+
+    // A FIFO in the file's place counts as missing and is never waited on.
+    prepare(Edition::Gl);
+    std::filesystem::remove("highScore.dat");
+    ASSERT_EQ(mkfifo("highScore.dat", 0600), 0);
+    EXPECT_TRUE(bestTimes.load());
+    EXPECT_EQ(scripted.messages, std::vector<std::string>{"Notice: Creating new highScores file"});
+    EXPECT_EQ(bestTimes.rows[0].name, "aaa");
 }
 
 TEST_F(BestTimesTest, AnyBrokenItemResetsTheWholeTable)

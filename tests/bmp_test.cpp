@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -82,6 +84,11 @@ TEST(ReadBmpTest, RefusesBadHeadersAndShortFiles)
     std::vector<uint8_t> rows = solidRows(4, 4, 1, 2, 3);
 
     EXPECT_FALSE(readBmp(dir.path("missing.bmp"), buffer.data(), buffer.size()));
+    // Only regular files: a folder, a FIFO (not waited on) and a device.
+    std::filesystem::create_directory(dir.path("folder.bmp"));
+    ASSERT_EQ(mkfifo(dir.path("fifo.bmp").c_str(), 0600), 0);
+    for (std::string name : {dir.path("folder.bmp"), dir.path("fifo.bmp"), std::string("/dev/zero")})
+        EXPECT_FALSE(readBmp(name, buffer.data(), buffer.size())) << name;
     // Top row first (negative height), no width, huge sides whose product
     // would wrap, and depths other than 24 bits.
     EXPECT_FALSE(readBmp(dir.write("neg.bmp", makeBmp(4, -4, rows)), buffer.data(), buffer.size()));

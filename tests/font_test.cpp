@@ -93,6 +93,8 @@ TEST_F(FontTest, BrokenFontFilesFailTheLoadAndDrawNothing)
         font.drawText("A");
     }
     EXPECT_FALSE(font.load("f.3df", "missing.dat"));
+    std::filesystem::create_directory("folder.dat");
+    EXPECT_FALSE(font.load("f.3df", "folder.dat"));
     recorder.fontTextureLoads = false;
     EXPECT_FALSE(font.load("f.3df", "font.dat"));
     EXPECT_EQ(recorder.count(RenderOp::Glyph), 0);

@@ -82,6 +82,14 @@ TEST_F(LevelListTest, BadCountsMissingNamesAndMissingFile)
     using Messages = std::vector<std::string>;
     EXPECT_TRUE(loadAs(Edition::Gl, false).empty());
     EXPECT_EQ(loadAs(Edition::Glide, false), Messages{"Error: Could not find file"});
+    // A folder of that name is no list either.
+    std::filesystem::create_directories("maps/maplist.dat");
+    EXPECT_TRUE(loadAs(Edition::Gl, false).empty());
+    EXPECT_EQ(loadAs(Edition::Glide, false), Messages{"Error: Could not find file"});
+    std::filesystem::remove("maps/maplist.dat");
+    std::filesystem::create_symlink("/dev/zero", "maps/maplist.dat");
+    EXPECT_EQ(loadAs(Edition::Glide, false), Messages{"Error: Could not find file"});
+    std::filesystem::remove("maps/maplist.dat");
 
     for (const char* list : {"0", "-1 a", "three a b c", "", "4 a b c d"}) {
         writeList(list);

@@ -10,9 +10,11 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -210,9 +212,16 @@ TEST_F(LevelMapTest, FailuresShowTheirMessageOrNone)
         EXPECT_EQ(scripted.messages, expected) << c.text;
     }
 
-    scripted.messages.clear();
-    EXPECT_FALSE(level.load(dir.path("nowhere.map"), marble));
-    EXPECT_EQ(scripted.messages, std::vector<std::string>{"error: " + dir.path("nowhere.map") + " file not found"});
+    // Only a regular file is a map: a folder, a FIFO (whose open must not
+    // wait for a writer) or an endless device of that name is missing too.
+    std::filesystem::create_directory(dir.path("folder.map"));
+    ASSERT_EQ(mkfifo(dir.path("fifo.map").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.path("zero.map"));
+    for (const char* name : {"nowhere.map", "folder.map", "fifo.map", "zero.map"}) {
+        scripted.messages.clear();
+        EXPECT_FALSE(level.load(dir.path(name), marble));
+        EXPECT_EQ(scripted.messages, std::vector<std::string>{"error: " + dir.path(name) + " file not found"});
+    }
 }
 
 TEST_F(LevelMapTest, NumbersInAnyNotationAndWithinTheirLength)

@@ -160,16 +160,23 @@ TEST(SdlAudioTest, RefusalBeepNeitherCutsOffNorIsCutOffByASound)
     EXPECT_GT(measure(pcm).loudestRms, 1000.0);
 }
 
-// A file that is not there stays silent and the platform runs on.
+// A file that is not there, or a folder or device in its place, stays silent
+// and the platform runs on (a folder as the music once crashed the mixer).
 TEST(SdlAudioTest, MissingFilesStaySilent)
 {
     TempDir dir;
-    int started = 0;
+    std::filesystem::create_directories(dir.path("folder.mid"));
+    std::filesystem::create_directories(dir.path("folder.wav"));
+    std::vector<int> started;
     std::vector<int16_t> pcm = record(dir, 0.5, [&](SdlPlatform& sdl) {
-        sdl.playSound(dir.path("nothing.wav"));
-        started = sdl.startMusic(dir.path("nothing.mid"));
+        for (std::string wave : {dir.path("nothing.wav"), dir.path("folder.wav"), std::string("/dev/zero")})
+            sdl.playSound(wave);
+        for (std::string piece : {dir.path("nothing.mid"), dir.path("folder.mid"), std::string("/dev/zero")})
+            started.push_back(sdl.startMusic(piece));
     });
-    EXPECT_NE(started, 0);
+    EXPECT_EQ(started.size(), 3u);
+    for (int result : started)
+        EXPECT_NE(result, 0);
     Loudness l = measure(pcm);
     EXPECT_GT(l.samples, 0u);
     EXPECT_LT(l.loudestRms, 1.0) << l;

@@ -1,5 +1,7 @@
 #include "platform/sdl/sdl_audio.h"
 
+#include "files/data_file.h"
+
 #include <SDL.h>
 
 namespace {
@@ -20,6 +22,17 @@ void onMusicFinished()
     event.type = musicEndEventType;
     event.user.code = SDL_AtomicGet(&currentPiece);
     SDL_PushEvent(&event);
+}
+
+// Sound files come through the game's file layer, like every data file: a
+// folder or device of that name is a missing file, not a crash in the decoder.
+Mix_Chunk* loadWave(const std::string& file)
+{
+    std::string bytes;
+    if (!readDataFile(file, kWaveFileLimit, bytes))
+        return nullptr;
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    return source ? Mix_LoadWAV_RW(source, 1) : nullptr;
 }
 
 } // namespace
@@ -70,7 +83,7 @@ void SdlAudio::playSound(const std::string& file, int channel)
     auto found = chunks_.find(file);
     if (found == chunks_.end()) {
         // A file that does not load is remembered as such and stays silent.
-        found = chunks_.emplace(file, Mix_LoadWAV(file.c_str())).first;
+        found = chunks_.emplace(file, loadWave(file)).first;
     }
     if (found->second)
         Mix_PlayChannel(channel, found->second, 0); // cuts off the last sound on it
@@ -81,7 +94,10 @@ int SdlAudio::startMusic(const std::string& file)
     if (!open_)
         return 1;
     stopMusic();
-    music_ = Mix_LoadMUS(file.c_str());
+    if (!readDataFile(file, kMusicFileLimit, musicBytes_))
+        return 2;
+    SDL_RWops* source = SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
+    music_ = source ? Mix_LoadMUS_RW(source, 1) : nullptr;
     if (!music_)
         return 2;
     SDL_AtomicAdd(&currentPiece, 1);

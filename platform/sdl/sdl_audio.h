@@ -28,4 +28,5 @@ private:
     bool open_ = false;
     std::map<std::string, Mix_Chunk*> chunks_;
     Mix_Music* music_ = nullptr;
+    std::string musicBytes_; // the file of music_, which may read it while playing
 };

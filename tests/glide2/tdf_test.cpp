@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -247,6 +249,18 @@ TEST(TdfTest, FilesThroughGuCalls)
     EXPECT_EQ(gu3dfGetInfo(path.c_str(), &info), FXFALSE);
     EXPECT_EQ(gu3dfLoad(path.c_str(), &info), FXFALSE);
     EXPECT_FALSE(tdfWriteFile("/nonexistent-dir/x.3df", "rgb565", pattern(4, 4, 0), 1));
+
+    // Only a regular file: a folder, a FIFO (never waited on) or a device is no texture.
+    std::string folder = ::testing::TempDir() + "glide2_tdf_folder.3df";
+    std::string fifo = ::testing::TempDir() + "glide2_tdf_fifo.3df";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& name : {folder, fifo, std::string("/dev/zero")}) {
+        EXPECT_EQ(gu3dfGetInfo(name.c_str(), &info), FXFALSE) << name;
+        EXPECT_EQ(gu3dfLoad(name.c_str(), &info), FXFALSE) << name;
+    }
+    rmdir(folder.c_str());
+    std::remove(fifo.c_str());
 }
 
 } // namespace

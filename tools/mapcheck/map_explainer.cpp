@@ -47,7 +47,7 @@ std::string holeValues(int hole, int values) { return "hole " + std::to_string(h
 std::string explainSilentFailure(const std::string& fileName)
 {
     TextReader in;
-    if (!in.open(fileName))
+    if (!in.open(fileName, kMapFileLimit))
         return "";
     std::string token;
     std::string lastItem;
@@ -103,7 +103,7 @@ std::string textureNameIn(const std::string& fileName)
     TextReader in;
     std::string token;
     std::string name;
-    if (!in.open(fileName))
+    if (!in.open(fileName, kMapFileLimit))
         return "";
     while (in.readToken(token))
         if (token == "texturefile=" && !in.readToken(name))

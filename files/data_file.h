@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The one way the game opens a data file for reading. Only a regular file is
+// read: a folder, FIFO or device of the same name counts as a missing file.
+// The file is opened without blocking (a FIFO never hangs the open), and no
+// more than its size at opening, and never more than the caller's limit for
+// its kind, is read: a file that grows while it is read, or a huge one, ends
+// there.
+//
+// Names are used as the game gives them, relative to the working folder.
+
+// Limits per kind of file, far above anything the game's own data holds.
+constexpr size_t kLevelListLimit = size_t(16) << 20;
+constexpr size_t kMapFileLimit = size_t(256) << 20;
+constexpr size_t kFontTableLimit = size_t(1) << 20;
+constexpr size_t kBestTimesLimit = size_t(1) << 20;
+constexpr size_t kWaveFileLimit = size_t(64) << 20;
+constexpr size_t kMusicFileLimit = size_t(16) << 20;
+constexpr size_t kTextureFileLimit = size_t(16) << 20;
+
+// True when name is a regular file (after following symbolic links).
+bool isRegularFile(const std::string& name);
+
+class DataFile {
+public:
+    DataFile() = default;
+    ~DataFile() { close(); }
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    // False when name is missing, not a regular file or cannot be opened.
+    bool open(const std::string& name, size_t limit);
+    // False when closing reports an error.
+    bool close();
+    bool isOpen() const { return fd_ >= 0; }
+
+    // Up to count bytes; fewer at the end of what may be read or after a read error.
+    size_t read(void* buffer, size_t count);
+    // The next byte, or -1 at the end.
+    int get();
+    int peek();
+    // A read failed (the end of the file is no failure).
+    bool failed() const { return failed_; }
+
+private:
+    bool fill();
+
+    int fd_ = -1;
+    size_t left_ = 0; // bytes that may still be taken from the file
+    bool failed_ = false;
+    unsigned char buffer_[4096];
+    size_t position_ = 0;
+    size_t end_ = 0;
+};
+
+// The whole file (at most limit bytes of it) into bytes; false as open is.
+bool readDataFile(const std::string& name, size_t limit, std::string& bytes);

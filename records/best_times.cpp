@@ -1,6 +1,7 @@
 #include "records/best_times.h"
 
 #include "files/data_file.h"
+#include "files/save_file.h"
 #include "levels/float_scan.h"
 #include "levels/level_list.h"
 #include "platform/platform.h"
@@ -10,7 +11,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <limits>
 #include <sstream>
 
@@ -112,7 +112,8 @@ bool BestTimes::load()
     std::string text;
     bool found = readDataFile(fileName(), kBestTimesLimit, text);
     std::istringstream in(text);
-    if (found && readTable(in, *this))
+    fileDamaged = found && !readTable(in, *this);
+    if (found && !fileDamaged)
         return true;
     if (!isGlide())
         platform->messageBox("Creating new highScores file", "Notice");
@@ -120,28 +121,25 @@ bool BestTimes::load()
     return true;
 }
 
-bool BestTimes::save() const
+bool BestTimes::save()
 {
-    // The new table goes to a file beside the old one and replaces it only
-    // once it is completely written, so a failed save never loses the table.
-    std::string target = fileName();
-    std::string temporary = target + ".new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out)
-            return false;
-        out << tableText(*this);
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
+    std::string name = fileName();
+    std::string reason;
+    if (fileDamaged && isRegularFile(name)) {
+        std::string copy = name + ".bad";
+        if (!keepFileCopy(name, copy, reason)) {
+            platform->messageBox("could not save " + name + ": its damaged table cannot be kept as " + copy + " (" +
+                                     reason + ")",
+                                 "Error");
             return false;
         }
+        std::fprintf(stderr, "Orbivale: the damaged %s is kept as %s\n", name.c_str(), copy.c_str());
     }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    if (!saveFile(name, tableText(*this), reason)) {
+        platform->messageBox("could not save " + name + ": " + reason, "Error");
         return false;
     }
+    fileDamaged = false;
     return true;
 }
 

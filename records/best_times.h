@@ -19,8 +19,8 @@ public:
     // table on any problem. Always true.
     bool load();
     // Writes the table; false when the file cannot be written, in which case
-    // the previous file is left as it was.
-    bool save() const;
+    // the previous file is left as it was and the player is told why.
+    bool save();
     // Sorts a finished game in; the new row's index, or -1 when it did not
     // reach the table. Sets newEntryRow.
     int recordGame(float total);
@@ -29,6 +29,9 @@ public:
     const char* fileName() const;
 
     BestTimeRow rows[kBestTimeRows + 1];
+    // The file was there but could not be read as a table: the next save
+    // keeps it beside the new one first.
+    bool fileDamaged = false;
 };
 
 // +1 when a is slower than b, otherwise -1: never equal.

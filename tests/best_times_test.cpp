@@ -5,10 +5,14 @@
 #include "records/best_times.h"
 #include "shell/options.h"
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <limits>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,7 +34,58 @@ protected:
             text += std::string(time) + " " + name + " ";
         return text;
     }
+    // The names in the working folder, sorted.
+    static std::vector<std::string> filesHere()
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     TempWorkdir dir;
+};
+
+// Permissions bind only a user without root's privileges: run as root, the
+// test becomes the user "nobody" for a while, in a working folder given to it.
+class PlainUser {
+public:
+    PlainUser()
+    {
+        if (::geteuid() != 0)
+            return;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator("."))
+            EXPECT_EQ(::lchown(entry.path().c_str(), kNobody, kNobody), 0);
+        EXPECT_EQ(::chown(".", kNobody, kNobody), 0);
+        switched_ = ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
+        EXPECT_TRUE(switched_);
+    }
+    ~PlainUser()
+    {
+        if (switched_)
+            EXPECT_TRUE(::seteuid(0) == 0 && ::setegid(0) == 0);
+    }
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool switched_ = false;
+};
+
+// Files may not grow past the limit: writes beyond it fail as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{bytes, previous_.rlim_max};
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
+    ~FileSizeLimit() { lift(); }
+    void lift() { ::setrlimit(RLIMIT_FSIZE, &previous_); }
+
+private:
+    rlimit previous_{};
 };
 
 TEST_F(BestTimesTest, MissingFileGivesDefaultsWithANoticeOnlyInGl)
@@ -214,21 +269,111 @@ TEST_F(BestTimesTest, FailedOrInterruptedSaveLeavesThePreviousTable)
     // leaves a partial file beside it: the table read back is the old one.
     TempWorkdir::write("highScore.dat.new", "12 NEW 13");
     bestTimes.rows[0].name = "NEW";
-    ASSERT_TRUE(bestTimes.load());
-    EXPECT_EQ(bestTimes.rows[0].name, "OLD");
-
-    // The next save goes through over the stale file.
-    bestTimes.rows[0].name = "NEW";
     ASSERT_TRUE(bestTimes.save());
     EXPECT_EQ(TempWorkdir::read("highScore.dat").substr(0, 8), "135 NEW ");
 
-    // A save that cannot write its new file fails and touches nothing.
-    std::filesystem::create_directory("highScore.dat.new");
-    std::string current = TempWorkdir::read("highScore.dat");
+    // A full disk (here: a file size limit) fails the new file and the
+    // rewrite in place alike: the old table stays whole, and the player is told.
+    FileSizeLimit full(40);
     bestTimes.rows[0].name = "BAD";
     EXPECT_FALSE(bestTimes.save());
-    EXPECT_EQ(TempWorkdir::read("highScore.dat"), current);
-    EXPECT_NE(current, before);
+    full.lift();
+    EXPECT_EQ(TempWorkdir::read("highScore.dat").substr(0, 8), "135 NEW ");
+    EXPECT_EQ(TempWorkdir::read("highScore.dat").size(), before.size());
+    EXPECT_EQ(scripted.messages, std::vector<std::string>{"Error: could not save highScore.dat: File too large"});
+    EXPECT_EQ(filesHere(), (std::vector<std::string>{"highScore.dat", "highScore.dat.new"}));
+}
+
+TEST_F(BestTimesTest, SavesThroughALinkAndInPlaceInAReadOnlyFolder)
+{
+    // A link is written through: the file it names gets the table.
+    std::filesystem::create_directory("shared");
+    TempWorkdir::write("shared/times.dat", rowsText("99", "ZZZ"));
+    std::filesystem::create_symlink("shared/times.dat", "highScore.dat");
+    ASSERT_TRUE(bestTimes.load());
+    bestTimes.rows[0].name = "NEW";
+    ASSERT_TRUE(bestTimes.save());
+    EXPECT_TRUE(std::filesystem::is_symlink("highScore.dat"));
+    EXPECT_EQ(TempWorkdir::read("shared/times.dat").substr(0, 7), "99 NEW ");
+
+    // A writable table in a folder the player may not write to (a shared
+    // table): rewritten in place, shorter than before, nothing left beside it.
+    bestTimes.rows[0].time = 1.0f;
+    {
+        PlainUser user;
+        std::filesystem::permissions("shared", std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+        EXPECT_TRUE(bestTimes.save());
+        std::filesystem::permissions("shared", std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    }
+    EXPECT_EQ(TempWorkdir::read("shared/times.dat"), "1 NEW " + rowsText("99", "ZZZ").substr(7));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("shared"), {}), 1);
+
+    // No file and no way to make one: the save says so.
+    std::filesystem::remove("highScore.dat");
+    {
+        PlainUser user;
+        std::filesystem::permissions(".", std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+        EXPECT_FALSE(bestTimes.save());
+        std::filesystem::permissions(".", std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+    }
+    EXPECT_EQ(scripted.messages, std::vector<std::string>{"Error: could not save highScore.dat: Permission denied"});
+}
+
+TEST_F(BestTimesTest, WhatExistsStaysThePlayers)
+{
+    using std::filesystem::perms;
+    // A table that cannot be read is no missing table: the save leaves it alone.
+    TempWorkdir::write("highScore.dat", rowsText("99", "ZZZ"));
+    {
+        PlainUser user;
+        std::filesystem::permissions("highScore.dat", perms::none);
+        ASSERT_TRUE(bestTimes.load());
+        EXPECT_EQ(bestTimes.rows[0].name, "aaa");
+        EXPECT_FALSE(bestTimes.save());
+        std::filesystem::permissions("highScore.dat", perms::owner_read | perms::owner_write);
+    }
+    EXPECT_EQ(TempWorkdir::read("highScore.dat"), rowsText("99", "ZZZ"));
+
+    // A read-only table stays read-only and as it was.
+    std::filesystem::permissions("highScore.dat", perms::owner_read | perms::group_read | perms::others_read);
+    ASSERT_TRUE(bestTimes.load());
+    EXPECT_FALSE(bestTimes.save());
+    EXPECT_EQ(TempWorkdir::read("highScore.dat"), rowsText("99", "ZZZ"));
+    EXPECT_EQ(std::filesystem::status("highScore.dat").permissions(),
+              perms::owner_read | perms::group_read | perms::others_read);
+    EXPECT_EQ(scripted.messages.size(), 3u);
+    EXPECT_EQ(scripted.messages[2], "Error: could not save highScore.dat: it is read-only");
+
+    // A damaged table is reset, as always, but kept once as ".bad" before
+    // the first save replaces it.
+    std::filesystem::remove("highScore.dat");
+    std::string damaged = "10 AAA 20 BBB xx";
+    TempWorkdir::write("highScore.dat", damaged);
+    ASSERT_TRUE(bestTimes.load());
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(bestTimes.save());
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("highScore.dat.bad"), std::string::npos);
+    EXPECT_EQ(TempWorkdir::read("highScore.dat.bad"), damaged);
+    EXPECT_EQ(TempWorkdir::read("highScore.dat"), rowsText("135", "aaa"));
+    bestTimes.rows[0].name = "NEW";
+    ASSERT_TRUE(bestTimes.save());
+    EXPECT_EQ(TempWorkdir::read("highScore.dat.bad"), damaged);
+}
+
+TEST_F(BestTimesTest, TheTemporaryFileIsOurOwn)
+{
+    // Links planted where a temporary file might go are never followed, and
+    // nothing but the table is left in the folder.
+    TempWorkdir::write("victim.dat", "keep");
+    for (const char* name : {"highScore.dat.new", ".highScore.dat.tmp", "highScore.dat.tmp"})
+        std::filesystem::create_symlink("victim.dat", name);
+    bestTimes.setDefaults();
+    ASSERT_TRUE(bestTimes.save());
+    ASSERT_TRUE(bestTimes.save());
+    EXPECT_EQ(TempWorkdir::read("victim.dat"), "keep");
+    EXPECT_FALSE(std::filesystem::is_symlink("highScore.dat"));
+    EXPECT_EQ(filesHere(), (std::vector<std::string>{".highScore.dat.tmp", "highScore.dat", "highScore.dat.new",
+                                                     "highScore.dat.tmp", "victim.dat"}));
 }
 
 } // namespace

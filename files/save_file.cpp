@@ -1,0 +1,212 @@
+#include "files/save_file.h"
+
+#include "files/data_file.h"
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A damaged table kept aside is copied up to this size.
+constexpr size_t kKeptCopyLimit = size_t(64) << 20;
+
+std::string systemText(int error) { return std::strerror(error); }
+
+bool writeAll(int fd, const std::string& bytes, off_t offset)
+{
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, offset + off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
+        }
+        done += size_t(n);
+    }
+    return true;
+}
+
+std::string folderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A new file of our own beside the target: O_EXCL and O_NOFOLLOW make sure a
+// file or link already at the name is never opened.
+int createTemporary(const std::string& target, std::string& temporary)
+{
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        unsigned long stamp = static_cast<unsigned long>(
+            std::chrono::steady_clock::now().time_since_epoch().count() ^ (long(::getpid()) << 20) ^ ++counter);
+        temporary = folderOf(target) + "/." + baseOf(target) + "." + std::to_string(stamp % 1000000000UL) + ".tmp";
+        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void syncFolder(const std::string& folder)
+{
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd); // a folder that cannot be flushed still holds the renamed file
+    ::close(fd);
+}
+
+bool replaceByRename(const std::string& target, const std::string& contents, const struct stat* old,
+                     std::string& reason)
+{
+    std::string temporary;
+    int fd = createTemporary(target, temporary);
+    if (fd < 0) {
+        reason = systemText(errno);
+        return false;
+    }
+    if (old) {
+        // The new file keeps the old one's owner (where we may give it) and
+        // its permissions.
+        [[maybe_unused]] int owned = ::fchown(fd, old->st_uid, old->st_gid);
+        ::fchmod(fd, old->st_mode & 07777);
+    }
+    bool ok = writeAll(fd, contents, 0) && ::fsync(fd) == 0;
+    int error = errno;
+    ok = ::close(fd) == 0 && ok;
+    if (ok && ::rename(temporary.c_str(), target.c_str()) == 0) {
+        syncFolder(folderOf(target));
+        return true;
+    }
+    reason = systemText(ok ? errno : error);
+    ::unlink(temporary.c_str());
+    return false;
+}
+
+// Written over from the start, then cut to length: until the cut the old
+// bytes past the new end stay, and a failed write puts the old start back.
+bool rewriteInPlace(const std::string& target, const std::string& contents, std::string& reason)
+{
+    int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        reason = systemText(errno);
+        return false;
+    }
+    std::string old(contents.size(), '\0');
+    ssize_t kept = ::pread(fd, old.data(), old.size(), 0);
+    old.resize(kept > 0 ? size_t(kept) : 0);
+    bool ok = writeAll(fd, contents, 0) && ::fsync(fd) == 0;
+    if (ok)
+        ok = ::ftruncate(fd, off_t(contents.size())) == 0 && ::fsync(fd) == 0;
+    else {
+        int error = errno;
+        writeAll(fd, old, 0);
+        ::fsync(fd);
+        errno = error;
+    }
+    if (!ok)
+        reason = systemText(errno);
+    bool closed = ::close(fd) == 0;
+    if (ok && !closed)
+        reason = systemText(errno);
+    return ok && closed;
+}
+
+} // namespace
+
+bool saveFile(const std::string& name, const std::string& contents, std::string& reason)
+{
+    std::string target = name;
+    struct stat info;
+    if (::lstat(name.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        char* resolved = ::realpath(name.c_str(), nullptr);
+        if (!resolved) {
+            if (errno != ENOENT) {
+                reason = systemText(errno);
+                return false;
+            }
+            // A link to a file not made yet: opening it through the link makes it.
+            int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0) {
+                reason = systemText(errno);
+                return false;
+            }
+            ::close(fd);
+            return rewriteInPlace(name, contents, reason);
+        }
+        target = resolved;
+        std::free(resolved);
+    }
+
+    bool exists = ::stat(target.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT) {
+        reason = systemText(errno);
+        return false;
+    }
+    if (exists) {
+        if (!S_ISREG(info.st_mode)) {
+            reason = "it is not a regular file";
+            return false;
+        }
+        int fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) {
+            reason = "it cannot be read (" + systemText(errno) + ")";
+            return false;
+        }
+        ::close(fd);
+        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+            ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+            reason = "it is read-only";
+            return false;
+        }
+    }
+    if (replaceByRename(target, contents, exists ? &info : nullptr, reason))
+        return true;
+    return exists && rewriteInPlace(target, contents, reason);
+}
+
+bool keepFileCopy(const std::string& name, const std::string& copyName, std::string& reason)
+{
+    // A real copy, not a second link: an in-place save must not change it.
+    std::string bytes;
+    if (!readDataFile(name, kKeptCopyLimit, bytes)) {
+        reason = "it cannot be read";
+        return false;
+    }
+    if (::unlink(copyName.c_str()) != 0 && errno != ENOENT) {
+        reason = systemText(errno);
+        return false;
+    }
+    int fd = ::open(copyName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        reason = systemText(errno);
+        return false;
+    }
+    bool ok = writeAll(fd, bytes, 0) && ::fsync(fd) == 0;
+    int error = errno;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+        reason = systemText(error);
+        ::unlink(copyName.c_str());
+    }
+    return ok;
+}

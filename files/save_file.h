@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// Writes the game's one writable file, the best-times table, so that no
+// failure loses what was there:
+//   - through a symbolic link, to the file it names;
+//   - a file that exists but cannot be read, is not a regular file, or is
+//     read-only is left alone (the player's choice), and the save fails;
+//   - the new contents go to a temporary file of our own beside the target
+//     (created exclusively, never through a link planted at its name),
+//     flushed to disk, renamed over the target, and the folder flushed;
+//   - where no file can be made beside it (a shared file in a read-only
+//     folder) or the disk is full, the file is rewritten in place: written
+//     over from its start, then cut to length, and put back as it was when
+//     the write fails.
+// False with the reason (the system's text) when nothing could be saved.
+bool saveFile(const std::string& name, const std::string& contents, std::string& reason);
+
+// Copies the file name, as it is now, to a new file copyName (replacing an
+// older one); false with the reason when it cannot.
+bool keepFileCopy(const std::string& name, const std::string& copyName, std::string& reason);

@@ -61,6 +61,15 @@ struct JoystickCaps {
     uint32_t yMin = 0, yMax = 65535;
 };
 
+// orbivale-gl: the step of setting up the window's OpenGL pixel format that
+// failed; the platform maps its own failures to these.
+enum class PixelFormatFailure {
+    None,
+    Choose,       // no pixel format (visual) with OpenGL for the window
+    NeedsPalette, // the format found draws through a colour palette
+    Set,          // the format could not be given to the window (no context)
+};
+
 enum class WindowStyle {
     BorderlessWithOpenGL, // orbivale-gl
     Ordinary,             // orbivale-glide: frames come from the software card
@@ -74,6 +83,13 @@ public:
 
     // Window of the given style, 640 x 480, titled "Orbivale".
     virtual bool createWindow(WindowStyle style) = 0;
+    // After createWindow(BorderlessWithOpenGL): which pixel-format step
+    // failed, with the system's text for it. The window exists either way.
+    virtual PixelFormatFailure pixelFormatFailure(std::string& systemText)
+    {
+        systemText.clear();
+        return PixelFormatFailure::None;
+    }
     virtual void minimizeWindow() = 0;
 
     // Takes the next pending event off the queue; false when the queue is empty.

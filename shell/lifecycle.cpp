@@ -64,6 +64,26 @@ bool startUpGlide()
     return true;
 }
 
+// orbivale-gl: the pixel format's messages; false when it failed.
+bool pixelFormatSet()
+{
+    std::string systemText;
+    switch (platform->pixelFormatFailure(systemText)) {
+    case PixelFormatFailure::None:
+        return true;
+    case PixelFormatFailure::Choose:
+        platform->messageBox(systemText, "ChoosePixelFormat failed GetLastError");
+        break;
+    case PixelFormatFailure::NeedsPalette:
+        platform->messageBox("Needs palette", "Error");
+        break;
+    case PixelFormatFailure::Set:
+        platform->messageBox(systemText, "SetPixelFormat failed GetLastError");
+        break;
+    }
+    return false;
+}
+
 } // namespace
 
 bool startedUp = false;
@@ -78,6 +98,10 @@ bool startUp()
 
 void onCreate()
 {
+    // Without a pixel format the program is asked to end, but start-up still
+    // runs; the quit event then ends the loop at its first turn.
+    if (!isGlide() && !pixelFormatSet())
+        platform->requestQuit(0);
     if (!isGlide() && !startUp()) {
         platform->messageBox("initialization failed", "Error");
         platform->requestQuit(0);

@@ -408,6 +408,27 @@ TEST_F(ScreensTest, StartUpFailuresAreReportedInOrderAndEndTheProgram)
     EXPECT_EQ(runProgram(), 0);
     EXPECT_TRUE(joystickPresent);
     EXPECT_TRUE(joystickControl);
+
+    // orbivale-gl without a pixel format (no GLX, say): the platform's text
+    // under the failed step's caption, the end requested, and start-up still
+    // runs to its end before the loop takes the quit event.
+    struct Case {
+        PixelFormatFailure failure;
+        std::string message;
+    };
+    for (const Case& c : {Case{PixelFormatFailure::Choose, "ChoosePixelFormat failed GetLastError: no GLX"},
+                          Case{PixelFormatFailure::NeedsPalette, "Error: Needs palette"},
+                          Case{PixelFormatFailure::Set, "SetPixelFormat failed GetLastError: no GLX"}}) {
+        prepare(Edition::Gl);
+        scripted.pixelFormat = c.failure;
+        scripted.pixelFormatText = "no GLX";
+        EXPECT_EQ(runProgram(), 0);
+        EXPECT_EQ(scripted.messages,
+                  (std::vector<std::string>{c.message, "Notice: Creating new highScores file",
+                                            "error: graphics/font/font_0.bmp", "Error: could not initialize fonts",
+                                            "Error: initialization failed"}));
+        EXPECT_EQ(scripted.countPosted(kEventFrame), 0);
+    }
 }
 
 } // namespace

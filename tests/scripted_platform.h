@@ -20,6 +20,11 @@ public:
         windowStyle = style;
         return windowCreates;
     }
+    PixelFormatFailure pixelFormatFailure(std::string& systemText) override
+    {
+        systemText = pixelFormatText;
+        return pixelFormat;
+    }
     void minimizeWindow() override { ++minimizeCount; }
 
     bool takeEvent(Event& event) override
@@ -110,6 +115,8 @@ public:
     std::optional<JoystickPosition> joystick;
     std::optional<WindowStyle> windowStyle;
     bool windowCreates = true;
+    PixelFormatFailure pixelFormat = PixelFormatFailure::None;
+    std::string pixelFormatText;
     int minimizeCount = 0;
     int timerStarts = 0;
     int beeps = 0;

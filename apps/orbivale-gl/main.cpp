@@ -2,6 +2,7 @@
 #include "icons/window_icon.inc"
 #include "platform/sdl/sdl_platform.h"
 #include "render/gl/gl_renderer.h"
+#include "render/null_renderer.h"
 #include "render/renderer.h"
 #include "shell/edition.h"
 #include "shell/program.h"
@@ -28,10 +29,16 @@ int main(int argc, char** argv)
     platform = &sdl;
     // The back end needs the window's OpenGL context, and start-up (inside the
     // window's create event) already draws the font texture through it.
+    // Without a context (a failed pixel format) nothing can be drawn while
+    // start-up reports it and the program ends.
     std::unique_ptr<GlRenderer> gl;
+    NullRenderer nothing;
     sdl.setWindowCreatedHook([&] {
-        gl = std::make_unique<GlRenderer>(sdl);
-        renderer = gl.get();
+        if (sdl.hasGlContext()) {
+            gl = std::make_unique<GlRenderer>(sdl);
+            renderer = gl.get();
+        } else
+            renderer = &nothing;
         return true;
     });
     int exitCode = runProgram();

@@ -1,6 +1,5 @@
 #include "apps/common/command_line.h"
 #include "icons/window_icon.inc"
-#include "glide2/presenter.h"
 #include "glide2/swap_pacing.h"
 #include "platform/present_pacer.h"
 #include "platform/sdl/sdl_platform.h"
@@ -9,17 +8,6 @@
 #include "shell/program.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
-
-namespace {
-
-// The software card's finished frames go to the ordinary window.
-void presentFrame(void* userData, const std::uint32_t* pixels, int width, int height)
-{
-    if (width == 640 && height == 480)
-        static_cast<SdlPlatform*>(userData)->presentSoftwareFrame(pixels);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -39,11 +27,10 @@ int main(int argc, char** argv)
     GlideRenderer glide;
     renderer = &glide;
     // The card finds itself only with somewhere to show its frames.
-    glide2SetPresenter(&presentFrame, &sdl);
+    glide.showFramesIn(&sdl);
     // Swaps wait for the card's retraces unless a benchmark wants every frame.
     glide2SetSwapWait(!vsyncTurnedOff());
     int exitCode = runProgram();
-    glide2SetPresenter(nullptr, nullptr);
     renderer = nullptr;
     platform = nullptr;
     return exitCode;

@@ -87,21 +87,33 @@ bool SdlPlatform::createWindow(WindowStyle style)
         flags |= SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS;
     }
     window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth, kHeight, flags);
+    if (!window_ && style == WindowStyle::BorderlessWithOpenGL) {
+        // No OpenGL visual (no GLX, say): the window is made without it, and
+        // start-up reports the failed pixel format.
+        pixelFormatFailure_ = PixelFormatFailure::Choose;
+        pixelFormatText_ = SDL_GetError();
+        window_ = SDL_CreateWindow(kTitle, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kWidth, kHeight,
+                                   flags & ~Uint32(SDL_WINDOW_OPENGL));
+    }
     if (!window_) {
         std::fprintf(stderr, "Orbivale: %s\n", SDL_GetError());
         return false;
     }
-    if (style == WindowStyle::BorderlessWithOpenGL) {
-        glContext_ = SDL_GL_CreateContext(window_);
-        if (!glContext_) {
-            std::fprintf(stderr, "Orbivale: %s\n", SDL_GetError());
-            return false;
+    if (style == WindowStyle::BorderlessWithOpenGL && pixelFormatFailure_ == PixelFormatFailure::None) {
+        if (SDL_ISPIXELFORMAT_INDEXED(SDL_GetWindowPixelFormat(window_))) {
+            pixelFormatFailure_ = PixelFormatFailure::NeedsPalette;
+        } else if (!(glContext_ = SDL_GL_CreateContext(window_))) {
+            pixelFormatFailure_ = PixelFormatFailure::Set;
+            pixelFormatText_ = SDL_GetError();
         }
+    }
+    if (glContext_) {
         startGlPacing();
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         SDL_GL_SwapWindow(window_);
-    } else if (SDL_Surface* surface = SDL_GetWindowSurface(window_)) {
+    } else if (SDL_Surface* surface = (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) ? nullptr
+                                                                                      : SDL_GetWindowSurface(window_)) {
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
         SDL_UpdateWindowSurface(window_);
     }
@@ -151,6 +163,14 @@ void SdlPlatform::logPresent()
     }
     lastPresent_ = now;
 }
+
+PixelFormatFailure SdlPlatform::pixelFormatFailure(std::string& systemText)
+{
+    systemText = pixelFormatText_;
+    return pixelFormatFailure_;
+}
+
+bool SdlPlatform::hasFrameSurface() { return window_ && SDL_GetWindowSurface(window_) != nullptr; }
 
 void SdlPlatform::swapGlBuffers()
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/frame_window.h"
 #include "platform/gl_window.h"
 #include "platform/platform.h"
 #include "platform/present_pacer.h"
@@ -18,7 +19,7 @@
 // timer, SDL_mixer sound and SDL's joystick. The window may be resized,
 // maximised or made full-screen (F11 or Alt+Enter, kept from the game); the
 // game's 640 x 480 picture is scaled into it with its shape kept.
-class SdlPlatform : public Platform, public GlWindow {
+class SdlPlatform : public Platform, public GlWindow, public FrameWindow {
 public:
     SdlPlatform();
     ~SdlPlatform() override;
@@ -27,6 +28,9 @@ public:
     bool init();
 
     bool createWindow(WindowStyle style) override;
+    PixelFormatFailure pixelFormatFailure(std::string& systemText) override;
+    // Whether the window has its OpenGL context (orbivale-gl).
+    bool hasGlContext() const { return glContext_ != nullptr; }
     void minimizeWindow() override;
 
     bool takeEvent(Event& event) override;
@@ -63,9 +67,11 @@ public:
     void glDrawableSize(int& width, int& height) override;
     void* glProcAddress(const char* name) override;
 
-    // orbivale-glide: shows one 640 x 480 frame of 0x00RRGGBB pixels, row 0 at
-    // the top, scaled into the window with black bars where the shape differs.
-    void presentSoftwareFrame(const uint32_t* pixels);
+    // FrameWindow, for orbivale-glide: one 640 x 480 frame of 0x00RRGGBB
+    // pixels, row 0 at the top, scaled into the window with black bars where
+    // the shape differs.
+    bool hasFrameSurface() override;
+    void presentSoftwareFrame(const uint32_t* pixels) override;
 
     // Switches between the window and the desktop-sized full screen.
     void toggleFullscreen();
@@ -89,6 +95,8 @@ private:
     std::deque<Event> queue_;
     SDL_Window* window_ = nullptr;
     SDL_GLContext glContext_ = nullptr;
+    PixelFormatFailure pixelFormatFailure_ = PixelFormatFailure::None;
+    std::string pixelFormatText_;
     SDL_TimerID statisticsTimer_ = 0;
     SDL_Joystick* joystick_ = nullptr;
     Uint32 userEventBase_ = 0; // +0 timer, +1 music end

@@ -1,5 +1,6 @@
 #include "render/glide/glide_renderer.h"
 
+#include "glide2/presenter.h"
 #include "glide2/swap_pacing.h"
 #include "shell/options.h"
 
@@ -300,8 +301,24 @@ void GlideRenderer::blitPicture(const uint8_t* pixels)
     grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
 }
 
+namespace {
+
+void presentToWindow(void* window, const std::uint32_t* pixels, int width, int height)
+{
+    if (width == kScreenWidth && height == kScreenHeight)
+        static_cast<FrameWindow*>(window)->presentSoftwareFrame(pixels);
+}
+
+} // namespace
+
 bool GlideRenderer::startGraphics()
 {
+    // Without a place for its frames the card is not there: the query below
+    // then reports no card.
+    if (frameWindow_) {
+        bool surface = frameWindow_->hasFrameSurface();
+        glide2SetPresenter(surface ? &presentToWindow : nullptr, surface ? frameWindow_ : nullptr);
+    }
     grGlideInit();
     GrHwConfiguration hardware;
     if (!grSstQueryHardware(&hardware))
@@ -354,6 +371,8 @@ void GlideRenderer::resumeGraphics()
 void GlideRenderer::shutdownGraphics()
 {
     grGlideShutdown();
+    if (frameWindow_)
+        glide2SetPresenter(nullptr, nullptr);
     screenActive_ = false;
     // A card that starts again has empty texture memory.
     levelTexture_ = GR_NULL_MIPMAP_HANDLE;

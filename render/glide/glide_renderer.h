@@ -1,6 +1,7 @@
 #pragma once
 
 #include "glide2/glide.h"
+#include "platform/frame_window.h"
 #include "render/renderer.h"
 
 #include <cstdint>
@@ -14,6 +15,11 @@ public:
     // The window the card opens its screen on (the card's output is the
     // presenter the program registered, so the handle is only passed along).
     explicit GlideRenderer(FxU32 windowHandle = 0) : window_(windowHandle) {}
+
+    // The window the card's frames go to. startGraphics finds the card only
+    // when that window has a surface to show them in. Without one set, the
+    // presenter registered by the caller (tests) stays.
+    void showFramesIn(FrameWindow* window) { frameWindow_ = window; }
 
     void clearFrame(float r, float g, float b) override;
     void present() override;
@@ -60,6 +66,7 @@ private:
     bool downloadTexture(const std::string& path, GrMipMapId_t* handle, Gu3dfHeader* reserved);
 
     FxU32 window_;
+    FrameWindow* frameWindow_ = nullptr;
     bool screenActive_ = false;
     bool fogOn_ = false;
     GrFog_t fogTable_[GR_FOG_TABLE_SIZE] = {};

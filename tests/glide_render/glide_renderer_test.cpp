@@ -1,3 +1,4 @@
+#include "game_fixture.h"
 #include "glide2/glide.h"
 #include "glide2/pixel_format.h"
 #include "glide2/presenter.h"
@@ -5,7 +6,9 @@
 #include "render/bmp.h"
 #include "render/glide/glide_renderer.h"
 #include "shell/options.h"
+#include "shell/program.h"
 #include "temp_dir.h"
+#include "temp_workdir.h"
 #include "tools/tdf/tdf_writer.h"
 
 #include <gtest/gtest.h>
@@ -401,6 +404,42 @@ TEST(GlideRendererStart, NoCardWithoutSomewhereToShowFrames)
     GlideRenderer glide;
     EXPECT_FALSE(glide.startGraphics());
     EXPECT_FALSE(glide.screenActive());
+}
+
+// The program's start-up on a scripted platform: the card is there only when
+// the window has a surface for its frames. Without one, its absence is the
+// first thing said (no hand-over of the screen before it), then the end.
+class GlideStartUpTest : public GameTest {
+protected:
+    struct Window : FrameWindow {
+        bool surface = false;
+        bool hasFrameSurface() override { return surface; }
+        void presentSoftwareFrame(const uint32_t*) override {}
+    };
+    TempWorkdir dir;
+};
+
+TEST_F(GlideStartUpTest, TheCardIsFoundOnlyWhenTheWindowCanShowItsFrames)
+{
+    TempWorkdir::write("maps/maplist.dat", "3 a b c");
+    Window window;
+    using Messages = std::vector<std::string>;
+    for (bool surface : {false, true}) {
+        startFresh(Edition::Glide);
+        GlideRenderer glide;
+        glide.showFramesIn(&window);
+        renderer = &glide;
+        window.surface = surface;
+        EXPECT_EQ(runProgram(), 0);
+        // With a surface the card starts, and start-up goes on to the font
+        // (none here).
+        Messages expected = surface ? Messages{"Error: could not initialize fonts", "Error: initialization failed"}
+                                    : Messages{"Error: A Voodoo graphics card was not found",
+                                               "Error: initialization failed"};
+        EXPECT_EQ(scripted.messages, expected);
+        glide.shutdownGraphics();
+        renderer = nullptr;
+    }
 }
 
 } // namespace

@@ -3,7 +3,8 @@
 
 xvfb_pid=""
 game_pid=""
-trap 'kill -9 $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
+boxes_pid=""
+trap 'kill -9 $boxes_pid $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
 
 # Starts Xvfb on a display the server picks itself, so parallel runs never meet.
 start_xvfb() {
@@ -22,6 +23,28 @@ start_xvfb() {
 start_game() {
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" SDL_AUDIODRIVER=dummy "$@" >"$work/out.log" 2>&1 &
   game_pid=$!
+  : >"$work/boxes.log"
+  answer_boxes &
+  boxes_pid=$!
+}
+
+# Answers every message box of the game while it runs. Where the X server
+# can draw SDL's box, it is a top-level window named by its caption that
+# blocks the game until OK is pressed; elsewhere it fails and the game goes
+# on. Either way the game writes "Caption: text" to stderr: a box without
+# that line is a fault. Each caption answered goes to $work/boxes.log.
+answer_boxes() {
+  while kill -0 "$game_pid" 2>/dev/null; do
+    xwininfo -root -children 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) "\([^"]*\)".*/\1 \2/p' |
+      while read -r id name; do
+        [ "$name" = Orbivale ] && continue
+        grep -qF "$name: " "$work/out.log" || echo "a box \"$name\" without its line on stderr" >>"$work/boxes.log"
+        echo "$name" >>"$work/boxes.log"
+        xdotool windowfocus "$id" 2>/dev/null
+        xdotool key --window "$id" Return 2>/dev/null
+      done
+    sleep 0.3
+  done
 }
 
 # Sets $window to the game's window; a loaded machine can take a while.
@@ -57,7 +80,12 @@ expect_clean_exit() {
   local status=$?
   cat "$work/out.log"
   [ "$status" -eq 0 ] || { echo "exit code $status"; exit 1; }
+  if grep -q 'without its line on stderr' "$work/boxes.log"; then cat "$work/boxes.log"; exit 1; fi
 }
+
+# Whether this X server shows SDL's message boxes: they need the X font
+# encodings (package xfonts-encodings, which every desktop has).
+boxes_can_show() { [ -d /usr/share/fonts/X11/encodings ]; }
 
 # Takes a screenshot of $window into $work (and $shots when set) and checks
 # that it is not one flat colour; a failure sets $failed.

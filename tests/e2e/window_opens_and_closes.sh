@@ -24,4 +24,10 @@ sleep 0.5
 "$closer" "$window" || exit 1
 expect_clean_exit "after the window was closed"
 if [ -e highScore.dat ] || [ -e misc/highScore.dat ]; then echo "closing the window saved the best times"; exit 1; fi
+# orbivale-gl's first start announces its new table in a box that holds the
+# game until it is answered.
+if grep -q '^Notice: Creating new highScores file' "$work/out.log" && boxes_can_show; then
+  grep -qx Notice "$work/boxes.log" || { echo "the Notice box was not seen"; exit 1; }
+  echo "the Notice box appeared and was answered"
+fi
 echo "window $geometry closed, exit code 0"

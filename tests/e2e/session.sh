@@ -4,7 +4,7 @@
 xvfb_pid=""
 game_pid=""
 boxes_pid=""
-trap 'kill -9 $boxes_pid $xvfb_pid $game_pid 2>/dev/null; rm -rf "$work"' EXIT
+trap 'kill -9 $boxes_pid $xvfb_pid $game_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 # Starts Xvfb on a display the server picks itself, so parallel runs never meet.
 start_xvfb() {
@@ -83,9 +83,10 @@ expect_clean_exit() {
   if grep -q 'without its line on stderr' "$work/boxes.log"; then cat "$work/boxes.log"; exit 1; fi
 }
 
-# Whether this X server shows SDL's message boxes: they need the X font
-# encodings (package xfonts-encodings, which every desktop has).
-boxes_can_show() { [ -d /usr/share/fonts/X11/encodings ]; }
+# Whether this X server can draw SDL's message boxes: they need a font of
+# this pattern (the misc fonts of xfonts-base, with xfonts-encodings, which
+# every desktop has).
+boxes_can_show() { xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' >/dev/null 2>&1; }
 
 # Takes a screenshot of $window into $work (and $shots when set) and checks
 # that it is not one flat colour; a failure sets $failed.

@@ -218,6 +218,19 @@ TEST_F(GlPresentTest, F11AndAltEnterToggleFullScreenWithoutReachingTheGame)
     press(SDLK_RETURN, KMOD_LALT);
     EXPECT_TRUE(keysDelivered().empty());
     EXPECT_FALSE(fullscreen());
+    // Back in the window (here without a window manager) the whole picture
+    // shows again: the window has its size back, and so has the drawing.
+    int width = 0, height = 0;
+    SDL_GetWindowSize(sdl->window(), &width, &height);
+    EXPECT_EQ(width * 10000 + height, 640 * 10000 + 480);
+    sdl->glDrawableSize(width, height);
+    EXPECT_EQ(width * 10000 + height, 640 * 10000 + 480);
+    gl->clearFrame(0.0f, 0.5f, 1.0f);
+    gl->present();
+    std::vector<uint8_t> shown = windowImage(640, 480);
+    ASSERT_EQ(shown.size(), size_t(640) * 480 * 3);
+    EXPECT_TRUE(colourNear(at(shown, 640, 0, 0), {0, 128, 255}));
+    EXPECT_TRUE(colourNear(at(shown, 640, 639, 479), {0, 128, 255}));
     // Other keys are the game's, Enter without Alt and F12 included.
     press(SDLK_RETURN, KMOD_NONE);
     press(SDLK_F12, KMOD_NONE);

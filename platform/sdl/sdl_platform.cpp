@@ -241,7 +241,18 @@ void SdlPlatform::toggleFullscreen()
     if (!window_)
         return;
     bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
-    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (!full) {
+        SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
+        SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        return;
+    }
+    SDL_SetWindowFullscreen(window_, 0);
+    // Without a window manager SDL keeps the desktop's size as the window's
+    // (the picture would stay cropped to a corner): the place and size from
+    // before full screen are given back explicitly.
+    SDL_SetWindowSize(window_, windowedRect_.w, windowedRect_.h);
+    SDL_SetWindowPosition(window_, windowedRect_.x, windowedRect_.y);
 }
 
 // F11 and Alt+Enter belong to the window, not to the game (F11 would otherwise

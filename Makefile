@@ -15,7 +15,7 @@ JOBS          ?= 2
 PLAY_DEPS := cmake ninja-build g++ libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont libgl-dev libgl1-mesa-dri \
              libfreetype-dev fonts-dejavu-core
 DEPS := $(PLAY_DEPS) libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev \
-        libx11-dev libxtst-dev xvfb xauth xdotool x11-utils xfonts-encodings imagemagick \
+        libx11-dev libxtst-dev xvfb xauth xdotool x11-utils xfonts-encodings xfonts-base imagemagick \
         desktop-file-utils appstream mandoc
 PACKAGE_DEPS := $(PLAY_DEPS) dpkg-dev file
 

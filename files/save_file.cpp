@@ -144,8 +144,9 @@ bool saveFile(const std::string& name, const std::string& contents, std::string&
                 reason = systemText(errno);
                 return false;
             }
-            // A link to a file not made yet: opening it through the link makes it.
-            int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            // A link to a file not made yet: opening it through the link makes
+            // it (O_EXCL would refuse the link itself).
+            int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
             if (fd < 0) {
                 reason = systemText(errno);
                 return false;

@@ -1,6 +1,7 @@
 #include "game_fixture.h"
 #include "temp_workdir.h"
 
+#include "files/save_file.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
 #include "shell/options.h"
@@ -287,6 +288,7 @@ TEST_F(BestTimesTest, FailedOrInterruptedSaveLeavesThePreviousTable)
 TEST_F(BestTimesTest, SavesThroughALinkAndInPlaceInAReadOnlyFolder)
 {
     // A link is written through: the file it names gets the table.
+    std::string reason;
     std::filesystem::create_directory("shared");
     TempWorkdir::write("shared/times.dat", rowsText("99", "ZZZ"));
     std::filesystem::create_symlink("shared/times.dat", "highScore.dat");
@@ -295,6 +297,10 @@ TEST_F(BestTimesTest, SavesThroughALinkAndInPlaceInAReadOnlyFolder)
     ASSERT_TRUE(bestTimes.save());
     EXPECT_TRUE(std::filesystem::is_symlink("highScore.dat"));
     EXPECT_EQ(TempWorkdir::read("shared/times.dat").substr(0, 7), "99 NEW ");
+    // A link to a table not made yet makes it.
+    std::filesystem::create_symlink("made-later.dat", "later.dat");
+    EXPECT_TRUE(saveFile("later.dat", "1 A", reason));
+    EXPECT_EQ(TempWorkdir::read("made-later.dat"), "1 A");
 
     // A writable table in a folder the player may not write to (a shared
     // table): rewritten in place, shorter than before, nothing left beside it.

@@ -86,7 +86,7 @@ expect_clean_exit() {
 # Whether this X server can draw SDL's message boxes: they need a font of
 # this pattern (the misc fonts of xfonts-base, with xfonts-encodings, which
 # every desktop has).
-boxes_can_show() { xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' >/dev/null 2>&1; }
+boxes_can_show() { [ -n "$(xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' 2>/dev/null)" ]; }
 
 # Takes a screenshot of $window into $work (and $shots when set) and checks
 # that it is not one flat colour; a failure sets $failed.

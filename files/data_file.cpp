@@ -1,5 +1,7 @@
 #include "files/data_file.h"
 
+#include "files/data_paths.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -13,7 +15,9 @@ bool isRegularFile(const std::string& name)
     return ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-bool DataFile::open(const std::string& name, size_t limit)
+bool DataFile::open(const std::string& name, size_t limit) { return openOwn(dataFilePath(name), limit); }
+
+bool DataFile::openOwn(const std::string& name, size_t limit)
 {
     close();
     // Without O_NONBLOCK opening a FIFO waits for a writer; the check below
@@ -110,11 +114,10 @@ size_t DataFile::read(void* buffer, size_t count)
     return done;
 }
 
-bool readDataFile(const std::string& name, size_t limit, std::string& bytes)
+namespace {
+
+bool readAll(DataFile& file, std::string& bytes)
 {
-    DataFile file;
-    if (!file.open(name, limit))
-        return false;
     bytes.clear();
     char chunk[65536];
     size_t n;
@@ -122,4 +125,18 @@ bool readDataFile(const std::string& name, size_t limit, std::string& bytes)
         bytes.append(chunk, n);
     bool ok = !file.failed();
     return file.close() && ok;
+}
+
+} // namespace
+
+bool readDataFile(const std::string& name, size_t limit, std::string& bytes)
+{
+    DataFile file;
+    return file.open(name, limit) && readAll(file, bytes);
+}
+
+bool readOwnFile(const std::string& name, size_t limit, std::string& bytes)
+{
+    DataFile file;
+    return file.openOwn(name, limit) && readAll(file, bytes);
 }

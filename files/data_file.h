@@ -10,7 +10,9 @@
 // its kind, is read: a file that grows while it is read, or a huge one, ends
 // there.
 //
-// Names are used as the game gives them, relative to the working folder.
+// Names are used as the game gives them, relative to the working folder;
+// read-only data not found there is looked up in the data search path
+// (files/data_paths.h). The player's own files stay in the working folder.
 
 // Limits per kind of file, far above anything the game's own data holds.
 constexpr size_t kLevelListLimit = size_t(16) << 20;
@@ -31,8 +33,11 @@ public:
     DataFile(const DataFile&) = delete;
     DataFile& operator=(const DataFile&) = delete;
 
-    // False when name is missing, not a regular file or cannot be opened.
+    // Read-only data, found through the search path. False when name is
+    // missing, not a regular file or cannot be opened.
     bool open(const std::string& name, size_t limit);
+    // The player's own file (the best-times table): the working folder only.
+    bool openOwn(const std::string& name, size_t limit);
     // False when closing reports an error.
     bool close();
     bool isOpen() const { return fd_ >= 0; }
@@ -58,3 +63,5 @@ private:
 
 // The whole file (at most limit bytes of it) into bytes; false as open is.
 bool readDataFile(const std::string& name, size_t limit, std::string& bytes);
+// The same for the player's own file, as openOwn finds it.
+bool readOwnFile(const std::string& name, size_t limit, std::string& bytes);

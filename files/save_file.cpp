@@ -189,7 +189,7 @@ bool keepFileCopy(const std::string& name, const std::string& copyName, std::str
 {
     // A real copy, not a second link: an in-place save must not change it.
     std::string bytes;
-    if (!readDataFile(name, kKeptCopyLimit, bytes)) {
+    if (!readOwnFile(name, kKeptCopyLimit, bytes)) {
         reason = "it cannot be read";
         return false;
     }

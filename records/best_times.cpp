@@ -1,6 +1,7 @@
 #include "records/best_times.h"
 
 #include "files/data_file.h"
+#include "files/data_paths.h"
 #include "files/save_file.h"
 #include "levels/float_scan.h"
 #include "levels/level_list.h"
@@ -110,7 +111,7 @@ bool BestTimes::load()
 {
     // Only a regular file is read; anything else counts as missing.
     std::string text;
-    bool found = readDataFile(fileName(), kBestTimesLimit, text);
+    bool found = readOwnFile(fileName(), kBestTimesLimit, text);
     std::istringstream in(text);
     fileDamaged = found && !readTable(in, *this);
     if (found && !fileDamaged)
@@ -124,7 +125,12 @@ bool BestTimes::load()
 bool BestTimes::save()
 {
     std::string name = fileName();
-    std::string reason;
+    // Without a folder of the player's own there is nowhere to save.
+    std::string reason = savingRefusedReason();
+    if (!reason.empty()) {
+        platform->messageBox("could not save " + name + ": " + reason, "Error");
+        return false;
+    }
     if (fileDamaged && isRegularFile(name)) {
         std::string copy = name + ".bad";
         if (!keepFileCopy(name, copy, reason)) {

@@ -1,6 +1,8 @@
 #include "levels/level_list.h"
+#include "records/best_times.h"
 #include "scripted_platform.h"
 #include "shell/edition.h"
+#include "files/data_file.h"
 #include "files/data_paths.h"
 #include "files/game_folders.h"
 #include "temp_dir.h"
@@ -152,6 +154,15 @@ TEST(GameFoldersTest, DataFolderSearchAndThePlayersOwnFolder)
     std::filesystem::create_directories("maps/maplist.dat");
     EXPECT_EQ(dataFilePath("sounds/go.wav"), "sounds/go.wav");
     EXPECT_EQ(dataFilePath("maps/maplist.dat"), root + "/data/glide/maps/maplist.dat");
+    // Every reader goes through the search path; the player's own table is
+    // read from the player's folder only.
+    std::string bytes;
+    EXPECT_TRUE(readDataFile("maps/maplist.dat", 100, bytes));
+    EXPECT_EQ(bytes, "list");
+    EXPECT_TRUE(readDataFile("sounds/go.wav", 100, bytes));
+    EXPECT_EQ(bytes, "mine");
+    TempWorkdir::write(root + "/data/glide/misc/highScore.dat", "not the player's");
+    EXPECT_FALSE(readOwnFile("misc/highScore.dat", 100, bytes));
 
     // A data folder asked for wins even inside another one; an empty one is named.
     std::filesystem::current_path(root + "/data/glide");
@@ -172,6 +183,15 @@ TEST(GameFoldersTest, DataFolderSearchAndThePlayersOwnFolder)
     EXPECT_NE(savingRefusedReason(), "");
     EXPECT_EQ(std::filesystem::current_path(), root + "/data/gl");
     EXPECT_FALSE(std::filesystem::exists(root + "/elsewhere/highScore.dat"));
+    // Quit then says the table cannot be saved, and writes nothing.
+    ScriptedPlatform scripted;
+    platform = &scripted;
+    bestTimes.setDefaults();
+    EXPECT_FALSE(bestTimes.save());
+    ASSERT_EQ(scripted.messages.size(), 1u);
+    EXPECT_EQ(scripted.messages[0].rfind("Error: could not save highScore.dat: ", 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists("highScore.dat"));
+    platform = nullptr;
 
     // XDG_DATA_HOME must be absolute to count; without it, HOME's default.
     EXPECT_EQ(playerFolder(GameFolders{"gl", "", "", "relative", "/home/p"}), "/home/p/.local/share/orbivale/gl");

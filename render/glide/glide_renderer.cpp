@@ -1,5 +1,6 @@
 #include "render/glide/glide_renderer.h"
 
+#include "files/data_paths.h"
 #include "glide2/presenter.h"
 #include "glide2/swap_pacing.h"
 #include "shell/options.h"
@@ -109,8 +110,10 @@ void GlideRenderer::setFog(bool on)
 
 void GlideRenderer::setFogColour(uint32_t colour) { grFogColorValue(colour); }
 
-bool GlideRenderer::downloadTexture(const std::string& path, GrMipMapId_t* handle, Gu3dfHeader* reserved)
+bool GlideRenderer::downloadTexture(const std::string& name, GrMipMapId_t* handle, Gu3dfHeader* reserved)
 {
+    // The card reads the file itself; where it is, the game's search path says.
+    std::string path = dataFilePath(name);
     Gu3dfInfo info{};
     if (!gu3dfGetInfo(path.c_str(), &info))
         return false;

@@ -32,7 +32,6 @@ for edition in gl glide; do
   sleep 3
   key Escape
   key Down Down Down
-  [ $edition = glide ] && key Down
   key Return
   [ $edition = glide ] && { sleep 1; key space; }
   expect_clean_exit "$edition after Quit"

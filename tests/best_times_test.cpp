@@ -63,8 +63,9 @@ public:
     }
     ~PlainUser()
     {
-        if (switched_)
+        if (switched_) {
             EXPECT_TRUE(::seteuid(0) == 0 && ::setegid(0) == 0);
+        }
     }
 
 private:

@@ -34,8 +34,9 @@ protected:
         font = Font();
         writeTestFontDescription("font.dat");
         recorder.fontTextureLoads = true;
-        if (which == Edition::Glide)
+        if (which == Edition::Glide) {
             ASSERT_TRUE(font.load("glyphs", "font.dat"));
+        }
         if (which == Edition::Gl) {
             // The gl font needs its nine images; the test font draws the same.
             for (int level = 0; level < 9; ++level) {

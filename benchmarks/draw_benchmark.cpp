@@ -1,11 +1,11 @@
 #include "scripted_platform.h"
 #include "temp_dir.h"
 
+#include "game/edition.h"
 #include "levels/level_map.h"
 #include "render/marble_draw.h"
 #include "render/renderer.h"
 #include "render/terrain_draw.h"
-#include "shell/edition.h"
 #include "sim/marble.h"
 #include "sim/view_transform.h"
 

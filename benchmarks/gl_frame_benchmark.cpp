@@ -29,22 +29,22 @@
 
 #include "scripted_platform.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
+#include "game/sound.h"
 #include "levels/level_map.h"
 #include "platform/sdl/sdl_platform.h"
 #include "render/gl/gl_renderer.h"
 #include "render/marble_draw.h"
 #include "render/renderer.h"
 #include "render/terrain_draw.h"
-#include "screens/frame.h"
 #include "screens/hud.h"
-#include "shell/edition.h"
 #include "shell/event_loop.h"
+#include "shell/frame.h"
 #include "shell/frame_step.h"
-#include "shell/joystick_menu.h"
 #include "shell/lifecycle.h"
-#include "shell/options.h"
-#include "shell/shell_state.h"
-#include "shell/sound.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
@@ -127,7 +127,7 @@ Session& session()
 // level start that "NeW Game" posts.
 void startGame(Session& s, bool fog, bool far)
 {
-    resetShellState();
+    resetGameState();
     resetSoundState();
     resetJoystickMenuState();
     resetOptions();
@@ -186,7 +186,7 @@ void drawCeilingFrame(Session& s, const std::vector<CeilingVertex>& vertices)
     }
     glFlush();
 
-    // As screens/frame.cpp composes the playing screen after the terrain.
+    // As shell/frame.cpp composes the playing screen after the terrain.
     float step = frameTime;
     frameTime = 0.0f;
     drawMarble(marble, cameraView, levelMap, normalView);

@@ -5,21 +5,21 @@
 // the wall clock).
 // Run: ./build/benchmarks/glide_frame_benchmark (from anywhere).
 
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/options.h"
 #include "glide2/draw_threads.h"
 #include "glide2/presenter.h"
+#include "glide2/swap_pacing.h"
 #include "levels/level_map.h"
 #include "platform/platform.h"
 #include "render/glide/glide_renderer.h"
 #include "render/marble_draw.h"
 #include "render/terrain_draw.h"
 #include "scripted_platform.h"
-#include "shell/edition.h"
-#include "shell/options.h"
-#include "shell/shell_state.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
 #include "sim/view_transform.h"
-#include "glide2/swap_pacing.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // The level's hot paths: the height query the simulation asks every frame,
 // and a whole level load (map parsing and the 50 x 400 grid) without images.
 
+#include "game/edition.h"
 #include "levels/level_map.h"
 #include "render/renderer.h"
-#include "shell/edition.h"
 #include "sim/marble.h"
 #include "tools/mapcheck/checking_renderer.h"
 #include "tools/mapcheck/console_platform.h"

@@ -1,11 +1,11 @@
 #include "scripted_platform.h"
 
+#include "game/game_state.h"
+#include "game/options.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
-#include "shell/options.h"
 #include "shell/replay_format.h"
 #include "shell/replay_record.h"
-#include "shell/shell_state.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"

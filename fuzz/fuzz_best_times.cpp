@@ -2,10 +2,10 @@
 // out is always one the game can show and save.
 
 #include "fuzz_support.h"
+#include "game/edition.h"
+#include "game/options.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
-#include "shell/edition.h"
-#include "shell/options.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Any bytes as a BMP file, read into a buffer of a size the input chooses:
 // the reader must never write past it.
 
+#include "files/bmp.h"
 #include "fuzz_support.h"
-#include "render/bmp.h"
 
 #include <cstdlib>
 #include <vector>

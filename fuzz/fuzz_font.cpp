@@ -2,8 +2,8 @@
 // draws finite widths.
 
 #include "fuzz_support.h"
+#include "game/edition.h"
 #include "render/font.h"
-#include "shell/edition.h"
 
 #include <cmath>
 #include <cstdlib>

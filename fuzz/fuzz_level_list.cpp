@@ -1,8 +1,8 @@
 // Any bytes as "maps/maplist.dat", for either program.
 
 #include "fuzz_support.h"
+#include "game/edition.h"
 #include "levels/level_list.h"
-#include "shell/edition.h"
 
 #include <cstdlib>
 #include <filesystem>

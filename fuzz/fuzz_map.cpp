@@ -2,8 +2,8 @@
 // accept them without reading past a buffer or leaving undefined heights.
 
 #include "fuzz_support.h"
+#include "game/edition.h"
 #include "levels/level_map.h"
-#include "shell/edition.h"
 #include "sim/marble.h"
 
 #include <cmath>

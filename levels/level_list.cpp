@@ -1,8 +1,8 @@
 #include "levels/level_list.h"
 
+#include "game/edition.h"
 #include "levels/text_reader.h"
 #include "platform/platform.h"
-#include "shell/edition.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
 #include "levels/level_map.h"
 
+#include "files/bmp.h"
+#include "game/edition.h"
 #include "levels/text_reader.h"
 #include "platform/platform.h"
-#include "render/bmp.h"
 #include "render/renderer.h"
-#include "shell/edition.h"
 #include "sim/marble.h"
 
 #include <cmath>

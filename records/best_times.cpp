@@ -3,11 +3,11 @@
 #include "files/data_file.h"
 #include "files/data_paths.h"
 #include "files/save_file.h"
+#include "game/edition.h"
+#include "game/options.h"
 #include "levels/float_scan.h"
 #include "levels/level_list.h"
 #include "platform/platform.h"
-#include "shell/edition.h"
-#include "shell/options.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,10 +1,10 @@
 #include "records/best_times_screen.h"
 
+#include "game/edition.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
 #include "render/font.h"
 #include "screens/text_colour.h"
-#include "shell/edition.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "render/font.h"
 
+#include "files/bmp.h"
+#include "game/edition.h"
 #include "levels/text_reader.h"
 #include "platform/platform.h"
-#include "render/bmp.h"
 #include "render/renderer.h"
-#include "shell/edition.h"
 
 #include <cmath>
 #include <cstdio>

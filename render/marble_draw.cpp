@@ -1,8 +1,8 @@
 #include "render/marble_draw.h"
 
+#include "game/edition.h"
 #include "render/projection.h"
 #include "render/renderer.h"
-#include "shell/edition.h"
 
 #include <cmath>
 

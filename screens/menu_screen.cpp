@@ -1,12 +1,12 @@
 #include "screens/menu_screen.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
 #include "render/font.h"
+#include "screens/menu.h"
 #include "screens/text_colour.h"
-#include "shell/joystick_menu.h"
-#include "shell/menu.h"
-#include "shell/options.h"
-#include "shell/edition.h"
-#include "shell/shell_state.h"
 
 namespace {
 

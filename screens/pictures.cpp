@@ -1,7 +1,7 @@
 #include "screens/pictures.h"
 
+#include "files/bmp.h"
 #include "platform/platform.h"
-#include "render/bmp.h"
 #include "render/font.h"
 #include "render/renderer.h"
 #include "screens/text_colour.h"

@@ -1,6 +1,6 @@
 #include "screens/text_colour.h"
 
-#include "shell/edition.h"
+#include "game/edition.h"
 
 void setGreyTextColour()
 {

@@ -1,11 +1,11 @@
 #include "shell/event_loop.h"
 
+#include "game/game_state.h"
+#include "game/sound.h"
 #include "shell/frame_step.h"
 #include "shell/keys.h"
 #include "shell/level_flow.h"
 #include "shell/lifecycle.h"
-#include "shell/shell_state.h"
-#include "shell/sound.h"
 
 bool runLoopTurn(int& exitCode)
 {

@@ -1,18 +1,18 @@
 #include "shell/keys.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
+#include "game/sound.h"
 #include "levels/level_list.h"
 #include "platform/platform.h"
 #include "records/best_times.h"
 #include "render/renderer.h"
-#include "shell/edition.h"
+#include "screens/menu.h"
 #include "shell/ghost.h"
-#include "shell/joystick_menu.h"
 #include "shell/level_flow.h"
-#include "shell/menu.h"
-#include "shell/options.h"
 #include "shell/replay_playback.h"
-#include "shell/shell_state.h"
-#include "shell/sound.h"
 
 namespace {
 

@@ -1,18 +1,18 @@
 #include "shell/lifecycle.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
+#include "game/sound.h"
 #include "levels/level_list.h"
 #include "platform/platform.h"
 #include "records/best_times.h"
 #include "render/font.h"
 #include "render/renderer.h"
-#include "screens/frame.h"
-#include "shell/edition.h"
-#include "shell/joystick_menu.h"
-#include "shell/options.h"
+#include "shell/frame.h"
 #include "shell/replay_record.h"
 #include "shell/settings.h"
-#include "shell/shell_state.h"
-#include "shell/sound.h"
 
 namespace {
 

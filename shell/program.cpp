@@ -1,7 +1,7 @@
 #include "shell/program.h"
 
+#include "game/edition.h"
 #include "platform/platform.h"
-#include "shell/edition.h"
 #include "shell/event_loop.h"
 #include "shell/lifecycle.h"
 #include "shell/replay_playback.h"

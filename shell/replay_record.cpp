@@ -2,10 +2,10 @@
 
 #include "files/data_paths.h"
 #include "files/replay_file.h"
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
 #include "levels/level_list.h"
-#include "shell/edition.h"
-#include "shell/joystick_menu.h"
-#include "shell/shell_state.h"
 #include "sim/marble_control.h"
 
 #include <cstdio>

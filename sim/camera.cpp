@@ -1,9 +1,9 @@
 #include "sim/camera.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/options.h"
 #include "levels/level_map.h"
-#include "shell/edition.h"
-#include "shell/options.h"
-#include "shell/shell_state.h"
 #include "sim/marble.h"
 #include "sim/view_transform.h"
 

@@ -1,13 +1,13 @@
 #include "sim/marble_control.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
+#include "game/sound.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "platform/platform.h"
-#include "shell/edition.h"
-#include "shell/joystick_menu.h"
-#include "shell/options.h"
-#include "shell/shell_state.h"
-#include "shell/sound.h"
 #include "sim/marble.h"
 #include "sim/steering.h"
 

@@ -2,9 +2,9 @@
 #include "temp_workdir.h"
 
 #include "files/save_file.h"
+#include "game/options.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
-#include "shell/options.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 #include "bmp_writer.h"
-#include "render/bmp.h"
+#include "files/bmp.h"
 #include "temp_dir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/bmp.h"
+#include "files/bmp.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "sim_fixture.h"
 
-#include "shell/options.h"
-#include "shell/shell_state.h"
+#include "game/game_state.h"
+#include "game/options.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
 #include "sim/view_transform.h"

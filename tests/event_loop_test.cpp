@@ -1,7 +1,7 @@
 #include "game_fixture.h"
 
+#include "game/game_state.h"
 #include "shell/event_loop.h"
-#include "shell/shell_state.h"
 
 namespace {
 

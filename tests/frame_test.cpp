@@ -1,7 +1,7 @@
 #include "game_fixture.h"
 
+#include "game/game_state.h"
 #include "levels/level_list.h"
-#include "shell/shell_state.h"
 
 #include <algorithm>
 

@@ -1,18 +1,18 @@
 #include "game_fixture.h"
 
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
+#include "game/sound.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
-#include "screens/frame.h"
 #include "shell/event_loop.h"
-#include "shell/joystick_menu.h"
+#include "shell/frame.h"
+#include "shell/ghost.h"
 #include "shell/level_flow.h"
-#include "shell/options.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
 #include "shell/settings.h"
-#include "shell/ghost.h"
-#include "shell/shell_state.h"
-#include "shell/sound.h"
 #include "sim/camera.h"
 #include "sim/marble_control.h"
 #include "sim/view_transform.h"
@@ -24,7 +24,7 @@ void GameTest::startFresh(Edition which)
     recorder = RecordingRenderer();
     renderer = &recorder;
     edition = which;
-    resetShellState();
+    resetGameState();
     resetSoundState();
     resetJoystickMenuState();
     resetOptions();

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "game/edition.h"
 #include "recording_renderer.h"
 #include "scripted_platform.h"
-#include "shell/edition.h"
 
 #include <gtest/gtest.h>
 

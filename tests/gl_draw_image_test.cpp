@@ -2,10 +2,10 @@
 #include "gl_test_window.h"
 #include "grid_level.h"
 
+#include "game/edition.h"
 #include "render/marble_draw.h"
 #include "render/projection.h"
 #include "render/terrain_draw.h"
-#include "shell/edition.h"
 
 #include <cmath>
 #include <string>

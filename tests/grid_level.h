@@ -1,7 +1,7 @@
 #pragma once
 
+#include "game/edition.h"
 #include "levels/level_map.h"
-#include "shell/edition.h"
 #include "sim/marble.h"
 #include "temp_dir.h"
 

@@ -1,7 +1,7 @@
 #include "game_fixture.h"
 
-#include "shell/joystick_menu.h"
-#include "shell/shell_state.h"
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 #include "game_fixture.h"
 #include "temp_workdir.h"
 
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
+#include "game/sound.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
+#include "screens/menu.h"
 #include "shell/event_loop.h"
-#include "shell/joystick_menu.h"
 #include "shell/keys.h"
 #include "shell/level_flow.h"
-#include "shell/menu.h"
-#include "shell/options.h"
-#include "shell/shell_state.h"
-#include "shell/sound.h"
 
 #include <algorithm>
 #include <filesystem>

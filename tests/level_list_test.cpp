@@ -1,7 +1,7 @@
 #include "levels/level_list.h"
 #include "records/best_times.h"
 #include "scripted_platform.h"
-#include "shell/edition.h"
+#include "game/edition.h"
 #include "files/data_file.h"
 #include "files/data_paths.h"
 #include "files/game_folders.h"

@@ -2,7 +2,7 @@
 #include "levels/level_map.h"
 #include "recording_renderer.h"
 #include "scripted_platform.h"
-#include "shell/edition.h"
+#include "game/edition.h"
 #include "sim/marble.h"
 #include "temp_dir.h"
 

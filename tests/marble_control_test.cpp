@@ -1,9 +1,9 @@
 #include "sim_fixture.h"
 
+#include "game/game_state.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
 #include "levels/level_list.h"
-#include "shell/joystick_menu.h"
-#include "shell/options.h"
-#include "shell/shell_state.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
 

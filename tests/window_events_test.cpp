@@ -1,9 +1,9 @@
 #include "game_fixture.h"
 
+#include "game/game_state.h"
+#include "game/sound.h"
 #include "shell/event_loop.h"
 #include "shell/program.h"
-#include "shell/shell_state.h"
-#include "shell/sound.h"
 
 namespace {
 

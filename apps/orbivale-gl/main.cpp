@@ -4,7 +4,7 @@
 #include "render/gl/gl_renderer.h"
 #include "render/null_renderer.h"
 #include "render/renderer.h"
-#include "shell/edition.h"
+#include "game/edition.h"
 #include "shell/program.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"

@@ -4,7 +4,7 @@
 #include "platform/present_pacer.h"
 #include "platform/sdl/sdl_platform.h"
 #include "render/glide/glide_renderer.h"
-#include "shell/edition.h"
+#include "game/edition.h"
 #include "shell/program.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"

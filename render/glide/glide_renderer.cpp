@@ -1,9 +1,9 @@
 #include "render/glide/glide_renderer.h"
 
 #include "files/data_paths.h"
+#include "game/options.h"
 #include "glide2/presenter.h"
 #include "glide2/swap_pacing.h"
-#include "shell/options.h"
 
 #include <cmath>
 #include <memory>

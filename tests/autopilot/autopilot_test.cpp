@@ -2,10 +2,11 @@
 // Shift: the autopilot drives the real shell and physics at 60 frames per
 // second and must reach the goal in time without ever falling. Each run is
 // recorded as it goes, and played back it must move the marble exactly so.
-#include "tools/autopilot/autopilot.h"
 #include "game_fixture.h"
 #include "temp_workdir.h"
+#include "tools/autopilot/autopilot.h"
 
+#include "game/game_state.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "records/best_times.h"
@@ -13,7 +14,6 @@
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
 #include "shell/settings.h"
-#include "shell/shell_state.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
 #include "tools/mapcheck/checking_renderer.h"

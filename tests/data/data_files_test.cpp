@@ -1,11 +1,11 @@
 // The generated data folders hold what the game reads, in the forms it reads.
+#include "files/bmp.h"
+#include "game/edition.h"
 #include "glide2/tdf_reader.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "recording_renderer.h"
-#include "render/bmp.h"
 #include "scripted_platform.h"
-#include "shell/edition.h"
 #include "sim/marble.h"
 
 #include <gtest/gtest.h>

@@ -9,13 +9,13 @@
 //                [boostReserve=HEX for orbivale-gl, whose Shift runs dry]
 // Addresses are the program file's own (nm); the load address is taken from
 // /proc/PID/maps. The X window must have the input focus.
-#include "tools/autopilot/autopilot.h"
+#include "game/edition.h"
+#include "game/game_state.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "platform/platform.h"
-#include "shell/edition.h"
-#include "shell/shell_state.h"
 #include "sim/marble.h"
+#include "tools/autopilot/autopilot.h"
 #include "tools/mapcheck/checking_renderer.h"
 
 #include "e2e/x_keyboard.h"

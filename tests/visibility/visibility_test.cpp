@@ -5,21 +5,21 @@
 // with that pit taken out. The pixels whose brightness changes are what the
 // pit shows of itself; every pit must show at least a 20 x 20 patch of them.
 // The worst pit of each level is written as a pair of PNGs to look at.
+#include "gl_test_window.h"
 #include "glide2/glide.h"
 #include "glide2/pixel_format.h"
 #include "glide2/presenter.h"
-#include "gl_test_window.h"
 #include "png_writer.h"
 #include "temp_dir.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
+#include "game/options.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "render/glide/glide_renderer.h"
 #include "render/marble_draw.h"
 #include "render/terrain_draw.h"
-#include "shell/edition.h"
-#include "shell/options.h"
-#include "shell/shell_state.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"

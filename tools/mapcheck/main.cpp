@@ -9,9 +9,9 @@
 // "maps/maplist.dat" and every map it names, relative to the working
 // directory. Exits 0 only when all load.
 
+#include "game/edition.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
-#include "shell/edition.h"
 #include "sim/marble.h"
 #include "tools/mapcheck/checking_renderer.h"
 #include "tools/mapcheck/console_platform.h"

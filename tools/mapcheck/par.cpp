@@ -1,8 +1,8 @@
 #include "tools/mapcheck/par.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
 #include "levels/level_map.h"
-#include "shell/edition.h"
-#include "shell/shell_state.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
 #include "tools/autopilot/autopilot.h"

@@ -1,4 +1,4 @@
-#include "shell/shell_state.h"
+#include "game/game_state.h"
 
 GameState gameState;
 bool menuShown;
@@ -21,7 +21,7 @@ int framesPerSecond;
 int polygonsPerSecond;
 int64_t frameClock;
 
-void resetShellState()
+void resetGameState()
 {
     gameState = GameState::Title;
     menuShown = false;
@@ -47,7 +47,7 @@ void resetShellState()
 
 namespace {
 // Globals start at their documented values without anyone having to call in.
-struct InitialShellState {
-    InitialShellState() { resetShellState(); }
-} initialShellState;
+struct InitialGameState {
+    InitialGameState() { resetGameState(); }
+} initialGameState;
 } // namespace

@@ -1,3 +1,3 @@
-#include "shell/edition.h"
+#include "game/edition.h"
 
 Edition edition = Edition::Gl;

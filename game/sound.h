@@ -2,7 +2,7 @@
 
 #include <string>
 
-// Music state of the shell.
+// Music state.
 extern bool musicPlaying;
 extern int musicTrack; // orbivale-gl: which piece the next end notice starts
 

@@ -1,4 +1,4 @@
-#include "render/bmp.h"
+#include "files/bmp.h"
 
 #include "files/data_file.h"
 

@@ -1,8 +1,8 @@
-#include "shell/sound.h"
+#include "game/sound.h"
 
+#include "game/edition.h"
+#include "game/game_state.h"
 #include "platform/platform.h"
-#include "shell/edition.h"
-#include "shell/shell_state.h"
 
 bool musicPlaying = false;
 int musicTrack = 1;

@@ -1,8 +1,8 @@
-#include "shell/menu.h"
+#include "screens/menu.h"
 
-#include "shell/edition.h"
-#include "shell/joystick_menu.h"
-#include "shell/options.h"
+#include "game/edition.h"
+#include "game/joystick_menu.h"
+#include "game/options.h"
 
 namespace {
 

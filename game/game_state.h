@@ -13,7 +13,7 @@ enum class GameState : int {
     Closing = 6,   // orbivale-glide
 };
 
-// The shell's global state. Times are seconds.
+// The game's global state, read by every subsystem. Times are seconds.
 extern GameState gameState;
 extern bool menuShown;
 extern int menuCursor;
@@ -39,5 +39,5 @@ extern int64_t frameClock;
 // away from it.
 constexpr float kTimeOutThreshold = -4.0f;
 
-// Puts every shell global back to its value at program start.
-void resetShellState();
+// Puts every one of these globals back to its value at program start.
+void resetGameState();

@@ -1,4 +1,4 @@
-#include "shell/options.h"
+#include "game/options.h"
 
 bool showStatistics = false;
 bool normalView = false;

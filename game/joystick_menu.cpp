@@ -1,6 +1,6 @@
-#include "shell/joystick_menu.h"
+#include "game/joystick_menu.h"
 
-#include "shell/shell_state.h"
+#include "game/game_state.h"
 
 bool joystickPresent = false;
 int joystickDirection = 0;

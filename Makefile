@@ -39,7 +39,7 @@ SANITIZER_ENV := ASAN_OPTIONS=abort_on_error=0:halt_on_error=1:detect_leaks=1:al
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps deps-play deps-package build play-build play test test-normal test-sanitized fuzz package clean
+.PHONY: deps deps-play deps-package build play-build play test check-layers test-normal test-sanitized fuzz package clean
 
 deps:
 	$(call install-missing,$(DEPS))
@@ -88,7 +88,11 @@ fuzz: deps
 	    -print_final_stats=1 $$corpus $$seeds || exit 1; \
 	done
 
-test: test-normal test-sanitized fuzz
+# No folder includes from one above it (the order is at the top of the script).
+check-layers:
+	tools/check_layers.sh
+
+test: check-layers test-normal test-sanitized fuzz
 
 # The programs look for their installed data under the prefix they were built
 # for, so the package is built for /usr, where it installs.

@@ -15,7 +15,7 @@ xvfb_pid=""
 game_pid=""
 trap 'kill -9 $game_pid $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n 1 "$work/display")

@@ -7,7 +7,7 @@ work=$(mktemp -d)
 xvfb_pid=""
 trap '[ -n "$xvfb_pid" ] && kill -9 $xvfb_pid 2>/dev/null; rm -rf "$work"' EXIT
 
-Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1920x1080x24}" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1920x1080x24}" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || { echo "Xvfb did not start"; cat "$work/xvfb.log"; exit 1; }

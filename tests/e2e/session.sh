@@ -7,8 +7,10 @@ boxes_pid=""
 trap 'kill -9 $boxes_pid $xvfb_pid $game_pid 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
 
 # Starts Xvfb on a display the server picks itself, so parallel runs never meet.
+# -noreset: a server that resets when its last client (the readiness probe)
+# leaves refuses the game's connection for a moment, and SDL would find no display.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
   export DISPLAY=:$(head -n 1 "$work/display" 2>/dev/null)

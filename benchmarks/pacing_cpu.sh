@@ -23,10 +23,13 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 export SDL_AUDIODRIVER=dummy
 
 ticks() { awk '{print $14 + $15}' "/proc/$game_pid/stat"; }
+# SDL's message boxes are top-level windows named by their caption.
 answer_boxes() {
-  for box in $(xdotool search --name '^(Notice|Error|error)$' 2>/dev/null); do
-    xdotool windowfocus "$box" key Return 2>/dev/null
-  done
+  xwininfo -root -children 2>/dev/null | sed -n 's/^ *\(0x[0-9a-f]*\) "\(Notice\|Error\|error\)".*/\1/p' |
+    while read -r box; do
+      xdotool windowfocus "$box" 2>/dev/null
+      xdotool key --window "$box" Return 2>/dev/null
+    done
 }
 
 # phase NAME: measures $seconds of the running game.
@@ -61,7 +64,8 @@ for mode in paced unpaced; do
       [ -n "$window" ] && break
       sleep 0.1
     done
-    sleep 2; answer_boxes; sleep 1
+    for _ in 1 2 3 4 5 6; do sleep 0.5; answer_boxes; done
+    xdotool windowfocus "$window" 2>/dev/null
     phase title
     xdotool key --window "$window" Escape; sleep 1
     phase menu

@@ -64,7 +64,7 @@ wait "$pilot_pid"
 pilot_status=$?
 pilot_pid=""
 cat "$work/pilot.log"
-[ "$pilot_status" -eq 0 ] || { echo "the pilot did not see the game end (status $pilot_status)"; exit 1; }
+[ "$pilot_status" -eq 0 ] || { echo "the pilot did not see the game end (status $pilot_status)"; cat "$work/out.log"; exit 1; }
 levels=$(head -n 1 maps/maplist.dat | tr -d '\r ')
 for level in $(seq "$levels"); do
   grep -q "level $level: goal" "$work/pilot.log" || { echo "level $level was not won"; failed=1; }

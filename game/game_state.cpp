@@ -21,6 +21,37 @@ int framesPerSecond;
 int polygonsPerSecond;
 int64_t frameClock;
 
+namespace {
+constexpr int kTypedKeyLimit = 16;
+uint8_t typedKeys[kTypedKeyLimit];
+int typedKeyFirst;
+int typedKeyCount;
+} // namespace
+
+void queueTypedKey(uint8_t key)
+{
+    if (typedKeyCount == kTypedKeyLimit)
+        return;
+    typedKeys[(typedKeyFirst + typedKeyCount) % kTypedKeyLimit] = key;
+    ++typedKeyCount;
+}
+
+uint8_t takeTypedKey()
+{
+    if (typedKeyCount == 0)
+        return 0;
+    uint8_t key = typedKeys[typedKeyFirst];
+    typedKeyFirst = (typedKeyFirst + 1) % kTypedKeyLimit;
+    --typedKeyCount;
+    return key;
+}
+
+void forgetTypedKeys()
+{
+    typedKeyFirst = 0;
+    typedKeyCount = 0;
+}
+
 void resetGameState()
 {
     gameState = GameState::Title;
@@ -38,6 +69,7 @@ void resetGameState()
     goSoundPlayed = false;
     timeUpSoundPlayed = false;
     lastKey = 0;
+    forgetTypedKeys();
     frameCount = 0;
     polygonCount = 0;
     framesPerSecond = 0;

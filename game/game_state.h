@@ -39,5 +39,13 @@ extern int64_t frameClock;
 // away from it.
 constexpr float kTimeOutThreshold = -4.0f;
 
+// Keys pressed on the name-entry screen that it has not taken yet, oldest
+// first: a slow frame may see several, and each is a letter of the name.
+// Past a screenful of waiting keys, more are dropped.
+void queueTypedKey(uint8_t key);
+// The oldest waiting key, or 0 when none waits.
+uint8_t takeTypedKey();
+void forgetTypedKeys();
+
 // Puts every one of these globals back to its value at program start.
 void resetGameState();

@@ -114,13 +114,16 @@ bool BestTimes::load()
     bool found = readOwnFile(fileName(), kBestTimesLimit, text);
     std::istringstream in(text);
     fileDamaged = found && !readTable(in, *this);
-    if (found && !fileDamaged)
-        return true;
-    if (!isGlide())
-        platform->messageBox("Creating new highScores file", "Notice");
-    setDefaults();
+    if (!found || fileDamaged) {
+        if (!isGlide())
+            platform->messageBox("Creating new highScores file", "Notice");
+        setDefaults();
+    }
+    savedText = tableText(*this);
     return true;
 }
+
+bool BestTimes::hasUnsavedChanges() const { return tableText(*this) != savedText; }
 
 bool BestTimes::save()
 {
@@ -141,10 +144,12 @@ bool BestTimes::save()
         }
         std::fprintf(stderr, "Orbivale: the damaged %s is kept as %s\n", name.c_str(), copy.c_str());
     }
-    if (!saveFile(name, tableText(*this), reason)) {
+    std::string text = tableText(*this);
+    if (!saveFile(name, text, reason)) {
         platform->messageBox("could not save " + name + ": " + reason, "Error");
         return false;
     }
+    savedText = text;
     fileDamaged = false;
     return true;
 }

@@ -21,6 +21,9 @@ public:
     // Writes the table; false when the file cannot be written, in which case
     // the previous file is left as it was and the player is told why.
     bool save();
+    // Whether the table (and orbivale-glide's options) differ from what was
+    // last read from or written to the file.
+    bool hasUnsavedChanges() const;
     // Sorts a finished game in; the new row's index, or -1 when it did not
     // reach the table. Sets newEntryRow.
     int recordGame(float total);
@@ -32,6 +35,8 @@ public:
     // The file was there but could not be read as a table: the next save
     // keeps it beside the new one first.
     bool fileDamaged = false;
+    // The file's contents as last read or written, as the table would write them.
+    std::string savedText;
 };
 
 // +1 when a is slower than b, otherwise -1: never equal.

@@ -143,6 +143,8 @@ void handleKeyDown(int keyCode)
         return;
     }
     lastKey = static_cast<uint8_t>(keyCode & 0xFF);
+    if (gameState == GameState::NameEntry && lastKey != 0)
+        queueTypedKey(lastKey);
     if (replayPlaying() && handleReplayKey(keyCode))
         return;
 
@@ -227,9 +229,10 @@ void handleKeyDown(int keyCode)
 
 void runNameEntryStep()
 {
-    if (lastKey == 0)
+    uint8_t key = takeTypedKey();
+    if (key == 0)
         return;
-    int8_t letter = static_cast<int8_t>(lastKey);
+    int8_t letter = static_cast<int8_t>(key);
     bool rowValid = newEntryRow >= 0 && newEntryRow < kBestTimeRows;
     // Letter keys arrive as A to Z; the codes above them belong to the
     // function and keypad keys, which must not type p, q, r... into a name.
@@ -247,6 +250,9 @@ void runNameEntryStep()
         if (rowValid)
             if (bestTimes.rows[newEntryRow].name.size() > 3)
                 bestTimes.rows[newEntryRow].name.resize(3);
+        // A named best game is kept at once: a closed window or a crash
+        // before Quit must not lose it.
+        bestTimes.save();
     }
     lastKey = 0;
 }

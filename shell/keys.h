@@ -4,5 +4,6 @@
 void handleKeyDown(int keyCode);
 
 // orbivale-gl's name entry, once per frame of the name-entry screen before
-// it is drawn: takes the last key pressed as the next letter of the name.
+// it is drawn: takes the oldest key typed on that screen as the next letter
+// of the name.
 void runNameEntryStep();

@@ -38,14 +38,17 @@ bool placeTotal()
     if (bestTimes.recordGame(static_cast<float>(sum)) < 0)
         return false;
     lastKey = 0; // a key pressed before does not become a letter
+    forgetTypedKeys();
     paused = false;
     gameState = GameState::NameEntry;
     levelDone = true;
     clockStopped = true;
-    if (isGlide())
+    if (isGlide()) {
         screenDirty = true;
-    else
+        bestTimes.save(); // no name to wait for: the row is final now
+    } else {
         nameCursor = 0;
+    }
     return true;
 }
 
@@ -78,7 +81,7 @@ void startLevel()
     if (levelNumber >= 1 && levelNumber <= levelCount) {
         if (!levelMap.load(levelNames[levelNumber - 1], marble)) {
             platform->messageBox("Unable to initialize map", "error");
-            platform->requestQuit(0);
+            platform->requestQuit(1);
             // Nothing of a failed load may reach the simulation before the
             // loop ends.
             clockStopped = true;

@@ -101,10 +101,10 @@ void onCreate()
     // Without a pixel format the program is asked to end, but start-up still
     // runs; the quit event then ends the loop at its first turn.
     if (!isGlide() && !pixelFormatSet())
-        platform->requestQuit(0);
+        platform->requestQuit(1);
     if (!isGlide() && !startUp()) {
         platform->messageBox("initialization failed", "Error");
-        platform->requestQuit(0);
+        platform->requestQuit(1);
     }
     platform->startStatisticsTimer();
 }
@@ -125,6 +125,10 @@ void onDestroy()
 
 void onClose()
 {
+    // The window's close button, Alt+F4 and SIGTERM end the program as Quit
+    // would have, so a new best game (or a changed option) is not lost.
+    if (startedUp && bestTimes.hasUnsavedChanges())
+        bestTimes.save();
     if (isGlide()) {
         // The platform's default for a close: the window goes, then destroy.
         platform->postEvent(Event{kEventDestroy, 0});

@@ -9,14 +9,15 @@
 int runProgram()
 {
     WindowStyle style = isGlide() ? WindowStyle::Ordinary : WindowStyle::BorderlessWithOpenGL;
+    // Every failure to start ends with status 1, for launchers and scripts.
     if (!platform->createWindow(style))
-        return 0;
+        return 1;
     // orbivale-gl loads its data inside the create event; orbivale-glide once
     // its window is shown. A failed start-up still runs the loop to its quit.
     handleEvent(Event{kEventCreate, 0});
     if (isGlide() && !startUp()) {
         platform->messageBox("initialization failed", "Error");
-        platform->requestQuit(0);
+        platform->requestQuit(1);
     }
     if (startedUp && !replayToPlay.empty())
         startReplayPlayback(replayToPlay);

@@ -1,5 +1,7 @@
 #include "game_fixture.h"
 
+#include "shell/lifecycle.h"
+
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/options.h"
@@ -41,6 +43,7 @@ void GameTest::startFresh(Edition which)
     newEntryRow = -1;
     nameCursor = 0;
     screenDirty = true;
+    startedUp = false;
     resetFrameState();
     cameraView = ViewTransform();
     exitCode = -1;

@@ -275,11 +275,6 @@ TEST_F(KeysTest, NameEntryTakesThreeLettersAndBeepsAtOtherKeys)
     press('A');
     runNameEntryStep();
     EXPECT_EQ(bestTimes.rows[0].name, "A_");
-    press('B');
-    press('X'); // only the last key between two frames counts
-    runNameEntryStep();
-    EXPECT_EQ(bestTimes.rows[0].name, "AX_");
-    EXPECT_EQ(gameState, GameState::NameEntry);
     press(kKeySpace); // Space neither types nor leaves
     runNameEntryStep();
     EXPECT_EQ(scripted.beeps, 2);
@@ -288,8 +283,14 @@ TEST_F(KeysTest, NameEntryTakesThreeLettersAndBeepsAtOtherKeys)
     press(kKeyF2);
     runNameEntryStep();
     EXPECT_EQ(scripted.beeps, 4);
-    EXPECT_EQ(bestTimes.rows[0].name, "AX_");
+    EXPECT_EQ(bestTimes.rows[0].name, "A_");
+    // A slow frame sees several keys: each is taken, in order, one a frame.
+    press('X');
     press('C');
+    press('Q');
+    runNameEntryStep();
+    EXPECT_EQ(bestTimes.rows[0].name, "AX_");
+    EXPECT_EQ(gameState, GameState::NameEntry);
     runNameEntryStep();
     EXPECT_EQ(bestTimes.rows[0].name, "AXC");
     EXPECT_EQ(gameState, GameState::ScoreTable);

@@ -369,8 +369,8 @@ TEST_F(ScreensTest, GlideCreditsAndClosingScreens)
 
 TEST_F(ScreensTest, StartUpFailuresAreReportedInOrderAndEndTheProgram)
 {
-    // No level list.
-    EXPECT_EQ(runProgram(), 0);
+    // No level list. A failed start ends with 1, a normal end with 0.
+    EXPECT_EQ(runProgram(), 1);
     EXPECT_EQ(scripted.messages,
               (std::vector<std::string>{"Error: could not initialize map data", "Error: initialization failed"}));
 
@@ -379,7 +379,7 @@ TEST_F(ScreensTest, StartUpFailuresAreReportedInOrderAndEndTheProgram)
     TempWorkdir::write("maps/maplist.dat", "1 maps/a.map");
     scripted.messages.clear();
     font = Font();
-    EXPECT_EQ(runProgram(), 0);
+    EXPECT_EQ(runProgram(), 1);
     EXPECT_EQ(scripted.messages,
               (std::vector<std::string>{"Notice: Creating new highScores file", "error: graphics/font/font_0.bmp",
                                         "Error: could not initialize fonts", "Error: initialization failed"}));
@@ -423,7 +423,7 @@ TEST_F(ScreensTest, StartUpFailuresAreReportedInOrderAndEndTheProgram)
         prepare(Edition::Gl);
         scripted.pixelFormat = c.failure;
         scripted.pixelFormatText = "no GLX";
-        EXPECT_EQ(runProgram(), 0);
+        EXPECT_EQ(runProgram(), 1);
         EXPECT_EQ(scripted.messages,
                   (std::vector<std::string>{c.message, "Notice: Creating new highScores file",
                                             "error: graphics/font/font_0.bmp", "Error: could not initialize fonts",

@@ -22,7 +22,7 @@ int main(int argc, char** argv)
     edition = Edition::Gl;
     SdlPlatform sdl;
     if (!sdl.init())
-        return 0;
+        return 1; // no display: a launcher must see the failure
     sdl.setStartFullscreen(line.fullscreen);
     sdl.setWindowIcon(kWindowIconGl, kWindowIconSize);
     sdl.enableGamepad();

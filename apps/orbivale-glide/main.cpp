@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     edition = Edition::Glide;
     SdlPlatform sdl;
     if (!sdl.init())
-        return 0;
+        return 1; // no display: a launcher must see the failure
     sdl.setStartFullscreen(line.fullscreen);
     sdl.setWindowIcon(kWindowIconGlide, kWindowIconSize);
     platform = &sdl;

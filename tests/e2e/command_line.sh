@@ -3,7 +3,8 @@
 #   command_line.sh PROGRAM...
 # --help and --version answer on stdout with exit 0; an unknown option gets one
 # line and the usage on stderr with exit 2; with no display a program ends
-# within two seconds, saying why, and leaves no file where it was started.
+# within two seconds with exit 1, saying why, and leaves no file where it was
+# started.
 set -u
 failed=0
 fail() { echo "$*"; failed=1; }
@@ -40,7 +41,7 @@ for program in "${programs[@]}"; do
     SDL_AUDIODRIVER=dummy timeout 10 "$program" >"$work/out" 2>&1; status=$?
   took=$(( ($(date +%s%N) - start) / 1000000 ))
   cd "$work"
-  [ $status -eq 0 ] || fail "$name without a display: exit $status"
+  [ $status -eq 1 ] || fail "$name without a display: exit $status, not 1"
   [ $took -lt 2000 ] || fail "$name without a display took $took ms to end"
   grep -q "no display" "$work/out" || fail "$name without a display did not say so: $(cat "$work/out")"
   [ -z "$(ls -A "$work/start")" ] || fail "$name wrote into the folder it was started from"

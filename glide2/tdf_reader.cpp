@@ -134,6 +134,20 @@ bool readFile(const char* path, std::vector<unsigned char>& bytes, std::size_t l
 
 } // namespace
 
+namespace {
+
+thread_local const char* lastProblem = "";
+
+bool fail(const char* problem)
+{
+    lastProblem = problem;
+    return false;
+}
+
+} // namespace
+
+const char* tdfLastProblem() { return lastProblem; }
+
 bool tdfReadHeader(const unsigned char* bytes, std::size_t size, Gu3dfInfo* info, std::size_t* headerBytes)
 {
     if (!bytes || !info)
@@ -144,18 +158,18 @@ bool tdfReadHeader(const unsigned char* bytes, std::size_t size, Gu3dfInfo* info
         while (pos < size && bytes[pos] != '\n')
             ++pos;
         if (pos >= size || pos + 1 >= headerCapacity)
-            return false;
+            return fail("its header is not four short lines");
         ++pos;
     }
     if (size == 0 || bytes[0] != '3')
-        return false;
+        return fail("it does not start with \"3df\"");
     Scanner s{reinterpret_cast<const char*>(bytes), reinterpret_cast<const char*>(bytes) + pos};
     std::string version, name;
     long smallSize, largeSize, aspectW, aspectH;
     if (!s.literal("3df") || !s.literal("v") || !s.word(version) || !s.word(name) || !s.literal("lod") ||
         !s.literal("range:") || !s.integer(smallSize) || !s.integer(largeSize) || !s.literal("aspect") ||
         !s.literal("ratio:") || !s.integer(aspectW) || !s.integer(aspectH))
-        return false;
+        return fail("its header is not a .3df header");
     // The version token runs up to white space, so "3df v1.1" gives "1.1"; a
     // missing one would swallow the format name.
     const TdfFormat* format = tdfFindFormat(name);
@@ -164,8 +178,10 @@ bool tdfReadHeader(const unsigned char* bytes, std::size_t size, Gu3dfInfo* info
     int aspect = (aspectW >= 1 && aspectW <= 8 && aspectH >= 1 && aspectH <= 8)
                      ? tdfAspectCode(static_cast<int>(aspectW), static_cast<int>(aspectH))
                      : -1;
-    if (!format || smallLod < 0 || largeLod < 0 || smallLod < largeLod || aspect < 0)
-        return false;
+    if (!format)
+        return fail("its texture format is unknown");
+    if (smallLod < 0 || largeLod < 0 || smallLod < largeLod || aspect < 0)
+        return fail("its sizes or aspect ratio are not the card's");
     int w, h;
     tdfLevelSize(largeLod, aspect, w, h);
     info->header.width = static_cast<FxU32>(w);
@@ -177,6 +193,7 @@ bool tdfReadHeader(const unsigned char* bytes, std::size_t size, Gu3dfInfo* info
     info->mem_required = tdfTexelCount(smallLod, largeLod, aspect) * static_cast<FxU32>(format->bytesPerTexel);
     if (headerBytes)
         *headerBytes = pos;
+    lastProblem = "";
     return true;
 }
 
@@ -192,10 +209,10 @@ bool tdfReadBody(const unsigned char* bytes, std::size_t size, Gu3dfInfo* info)
     const Gu3dfHeader& b = info->header;
     if (a.small_lod != b.small_lod || a.large_lod != b.large_lod || a.aspect_ratio != b.aspect_ratio ||
         a.format != b.format || fromFile.mem_required != info->mem_required)
-        return false;
+        return fail("its header changed since it was first read");
     const TdfFormat* format = tdfFormatByCode(a.format);
     if (size - pos < static_cast<std::size_t>(format->tableBytes))
-        return false;
+        return fail("its colour table is cut short");
     const unsigned char* p = bytes + pos;
     if (format->tableBytes == 1024) {
         for (int i = 0; i < 256; ++i)
@@ -224,7 +241,7 @@ bool tdfReadBody(const unsigned char* bytes, std::size_t size, Gu3dfInfo* info)
     p += format->tableBytes;
     std::size_t available = size - pos - format->tableBytes;
     if (available < info->mem_required)
-        return false;
+        return fail("its texels are cut short");
     if (format->bytesPerTexel == 1) {
         std::memcpy(info->data, p, info->mem_required);
     } else {
@@ -241,15 +258,19 @@ FxBool gu3dfGetInfo(const char* filename, Gu3dfInfo* info)
         return FXFALSE;
     // Only the header is needed; it is shorter than 100 bytes.
     std::vector<unsigned char> head;
-    if (!readFile(filename, head, headerCapacity))
+    if (!readFile(filename, head, headerCapacity)) {
+        fail("it is missing, not a regular file, or cannot be read");
         return FXFALSE;
+    }
     return tdfReadHeader(head.data(), head.size(), info, nullptr) ? FXTRUE : FXFALSE;
 }
 
 FxBool gu3dfLoad(const char* filename, Gu3dfInfo* info)
 {
     std::vector<unsigned char> bytes;
-    if (!info || !readFile(filename, bytes, fileLimit))
+    if (!info || !readFile(filename, bytes, fileLimit)) {
+        fail("it is missing, not a regular file, or cannot be read");
         return FXFALSE;
+    }
     return tdfReadBody(bytes.data(), bytes.size(), info) ? FXTRUE : FXFALSE;
 }

@@ -16,3 +16,7 @@ bool tdfReadHeader(const unsigned char* bytes, std::size_t size, Gu3dfInfo* info
 // info->data, which must hold info->mem_required bytes. The file's header
 // must describe what info->header says. 16-bit texels come out in host order.
 bool tdfReadBody(const unsigned char* bytes, std::size_t size, Gu3dfInfo* info);
+
+// Why the last gu3dfGetInfo or gu3dfLoad on this thread failed, in a few
+// words ("" after a success). Glide itself only says FXFALSE.
+const char* tdfLastProblem();

@@ -25,9 +25,27 @@ const char* const kLevelTextureSuffix = "_0.bmp";
 
 void showError(const std::string& text) { platform->messageBox(text, "error"); }
 
+// Bytes that are not printable ASCII are shown as \xNN: a damaged file must
+// not put control codes on the player's terminal or garble the box.
+std::string printable(const std::string& text)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            out += "\\x";
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        }
+    }
+    return out;
+}
+
 bool unknownToken(const std::string& fileName, const std::string& token)
 {
-    showError(fileName + " contains a unknown token " + token);
+    showError(printable(fileName) + " contains a unknown token " + printable(token));
     return false;
 }
 

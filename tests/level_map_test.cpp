@@ -192,6 +192,7 @@ TEST_F(LevelMapTest, FailuresShowTheirMessageOrNone)
         {"texturefile=", ""},
         {"holecount=2 .data .end", "unknown holecount=2"},
         {"fogcolor= 0 Fogcolor= 0", "unknown Fogcolor="},
+        {"fog\x1b[2Jcolor\x7f\xe9= 0", "unknown fog\\x1B[2Jcolor\\x7F\\xE9="}, // shown, never sent raw
         {tooLong, "unknown " + tooLong.substr(0, 255)},
         {"texturefile= " + tooLong, "unknown " + tooLong.substr(0, 255)},
         {"texturefile= " + std::string(250, 'b'), "unknown " + std::string(250, 'b')},

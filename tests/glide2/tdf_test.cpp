@@ -138,7 +138,11 @@ TEST(TdfTest, ReaderRefusesBrokenHeadersAndShortData)
         SCOPED_TRACE(text);
         Gu3dfInfo info{};
         EXPECT_FALSE(header(text, info));
+        EXPECT_STRNE(tdfLastProblem(), "");
     }
+    Gu3dfInfo unknownFormat{};
+    header(bad[0], unknownFormat);
+    EXPECT_STREQ(tdfLastProblem(), "its texture format is unknown");
     // The whole header must fit the loader's 100-byte buffer.
     Gu3dfInfo info{};
     EXPECT_FALSE(header("3df v1.1" + std::string(70, ' ') + "\nrgb565\nlod range: 1 1\naspect ratio: 1 1\n", info));
@@ -151,8 +155,10 @@ TEST(TdfTest, ReaderRefusesBrokenHeadersAndShortData)
     info.data = data.data();
     auto shortFile = bytesOf(head + std::string(19, 'x'));
     EXPECT_FALSE(tdfReadBody(shortFile.data(), shortFile.size(), &info));
+    EXPECT_STREQ(tdfLastProblem(), "its texels are cut short");
     auto longFile = bytesOf(head + std::string(25, 'y'));
     EXPECT_TRUE(tdfReadBody(longFile.data(), longFile.size(), &info));
+    EXPECT_STREQ(tdfLastProblem(), "");
     EXPECT_EQ(data[19], 'y');
 
     // A file whose header no longer matches what the buffer was sized for is refused.

@@ -24,18 +24,17 @@ failed=0
 
 shot title
 key Escape
-shot menu
+shot menu title
 key Return
-sleep 2
-shot level_start
+shot level_start menu
 if cmp -s "$work/title.png" "$work/level_start.png"; then echo "the level looks like the title"; failed=1; fi
 xdotool keydown Up; sleep 1.5; xdotool keydown Left; sleep 0.7; xdotool keyup Left
 xdotool keydown Right; sleep 0.7; xdotool keyup Right; sleep 0.5; xdotool keyup Up
-shot playing
+shot playing level_start
 key Escape
-shot playing_menu
+shot playing_menu playing
 key Down Down Down
-shot quit_selected
+shot quit_selected playing_menu
 [ -f highScore.dat ] && { echo "best times written before Quit"; failed=1; }
 key Return
 expect_clean_exit "after Quit"
@@ -47,7 +46,8 @@ start_game "$program" --replay "$run"
 focus_game_window
 shot replay
 key space
-shot replay_paused
+still_shot replay_paused
+sleep 1 # how long the paused picture must hold
 shot replay_still_paused
 cmp -s "$work/replay_paused.png" "$work/replay_still_paused.png" || { echo "the paused replay moved on"; failed=1; }
 key Escape

@@ -23,19 +23,18 @@ failed=0
 
 shot title
 key Escape
-shot menu
+shot menu title
 key Return
-sleep 2
-shot level_start
+shot level_start menu
 xdotool keydown Up; sleep 1.5; xdotool keydown Left; sleep 0.7; xdotool keyup Left
 xdotool keydown Right; sleep 0.7; xdotool keyup Right; sleep 0.5; xdotool keyup Up
-shot playing
+shot playing level_start
 key Escape
-shot playing_menu
+shot playing_menu playing
 key Down Down Down
-shot quit_selected
+shot quit_selected playing_menu
 key Return
-shot closing
+shot closing quit_selected
 [ -f misc/highScore.dat ] || { echo "misc/highScore.dat was not saved"; failed=1; }
 key space
 expect_clean_exit "after a key on the closing picture"

@@ -26,14 +26,16 @@ failed=0
 for edition in gl glide; do
   start_game "$bin/orbivale-$edition"
   focus_game_window
-  sleep 1
+  shot title
   key Escape
+  shot menu title
   key Return
-  sleep 3
+  shot level menu
   key Escape
   key Down Down Down
+  shot quit_selected level
   key Return
-  [ $edition = glide ] && { sleep 1; key space; }
+  [ $edition = glide ] && { shot closing quit_selected; key space; }
   expect_clean_exit "$edition after Quit"
   table=$XDG_DATA_HOME/orbivale/$edition/highScore.dat
   [ $edition = glide ] && table=$XDG_DATA_HOME/orbivale/glide/misc/highScore.dat

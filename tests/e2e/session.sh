@@ -69,36 +69,68 @@ focus_game_window() {
   xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus "$window"
 }
 
-# Waits for the game to end by itself and checks its exit code is 0.
-expect_clean_exit() {
-  for _ in $(seq 100); do
+# Waits for the game to end by itself and checks its exit code (0 unless
+# given), and that every box it showed had its line on stderr.
+expect_exit() {
+  local expected=$1 what=$2
+  for _ in $(seq 300); do
     kill -0 "$game_pid" 2>/dev/null || break
     sleep 0.1
   done
   if kill -0 "$game_pid" 2>/dev/null; then
-    echo "program did not end: $1"; cat "$work/out.log"; exit 1
+    echo "program did not end: $what"; cat "$work/out.log"; exit 1
   fi
   wait "$game_pid"
   local status=$?
   cat "$work/out.log"
-  [ "$status" -eq 0 ] || { echo "exit code $status"; exit 1; }
+  [ "$status" -eq "$expected" ] || { echo "exit code $status, not $expected: $what"; exit 1; }
   if grep -q 'without its line on stderr' "$work/boxes.log"; then cat "$work/boxes.log"; exit 1; fi
 }
+expect_clean_exit() { expect_exit 0 "$1"; }
 
 # Whether this X server can draw SDL's message boxes: they need a font of
 # this pattern (the misc fonts of xfonts-base, with xfonts-encodings, which
 # every desktop has).
 boxes_can_show() { [ -n "$(xlsfonts -fn '-*-*-medium-r-normal--*-120-*-*-*-*-*-*' 2>/dev/null)" ]; }
 
-# Takes a screenshot of $window into $work (and $shots when set) and checks
-# that it is not one flat colour; a failure sets $failed.
+# Whether a message box of the game is up: any named top-level window but the game's.
+box_showing() {
+  xwininfo -root -children 2>/dev/null | sed -n 's/^ *0x[0-9a-f]* "\([^"]*\)".*/\1/p' | grep -qvx Orbivale
+}
+
+# Takes a screenshot of $window into $work (and $shots when set) once the game
+# shows a picture: no box in front of it, at least 16 colours and, when a
+# second name is given, different from that earlier shot. A loaded machine
+# may take its time; after 30 s the shot is taken as it is and a flat or
+# unchanged one sets $failed.
 shot() {
-  local name=$1
-  sleep 0.7
-  import -window "$window" "$work/$name.png" 2>/dev/null || { echo "no screenshot $name"; failed=1; return; }
+  local name=$1 unlike=${2:-} colours=0 changed=1
+  for _ in $(seq 150); do
+    if ! box_showing && import -window "$window" "$work/$name.png" 2>/dev/null; then
+      colours=$(identify -format '%k' "$work/$name.png" 2>/dev/null)
+      changed=1
+      [ -n "$unlike" ] && cmp -s "$work/$name.png" "$work/$unlike.png" && changed=0
+      [ "${colours:-0}" -ge 16 ] && [ $changed = 1 ] && break
+    fi
+    sleep 0.2
+  done
+  [ -f "$work/$name.png" ] || { echo "no screenshot $name"; failed=1; return; }
   [ -n "${shots:-}" ] && cp "$work/$name.png" "$shots/$name.png"
-  local colours
-  colours=$(identify -format '%k' "$work/$name.png")
   if [ "${colours:-0}" -lt 16 ]; then echo "screen $name shows only $colours colours"; failed=1; fi
+  if [ $changed = 0 ]; then echo "screen $name still looks like $unlike"; failed=1; fi
+}
+
+# A screenshot taken once the picture has stopped changing: two shots in a
+# row the same (a paused game, a still screen), within 30 s.
+still_shot() {
+  local name=$1
+  shot "$name"
+  for _ in $(seq 60); do
+    sleep 0.25
+    import -window "$window" "$work/$name.next.png" 2>/dev/null || continue
+    cmp -s "$work/$name.png" "$work/$name.next.png" && return
+    mv "$work/$name.next.png" "$work/$name.png"
+  done
+  echo "screen $name never held still"; failed=1
 }
 key() { xdotool key --window "$window" --delay 120 "$@"; sleep 0.2; }

@@ -39,9 +39,9 @@ focus_game_window
 failed=0
 shot title
 key Escape
-shot menu
+shot menu title
 key Return
-shot level_start
+shot level_start menu
 
 # The pilot reads the marble where the program keeps it: the addresses come
 # from the program's symbol table.
@@ -73,14 +73,14 @@ done
 shot after_game
 if [ "$edition" = gl ] && [ "${SEED_FAST_TABLE:-0}" != 1 ]; then
   key A B C
-  shot name_entered
+  shot name_entered after_game
 fi
 key Escape
 shot menu_after_game
 key Down Down Down
 key Return
 if [ "$edition" = glide ]; then
-  shot closing
+  shot closing menu_after_game
   key space
   expect_clean_exit "after a key on the closing picture"
 else

@@ -4,7 +4,8 @@
 #   no level list                   -> 1, after "could not initialize map data"
 #   a level map that cannot be read -> 1, after "Unable to initialize map"
 #   a damaged level texture (glide) -> 1, its file and why named on stderr first
-#   Quit (and a closed window, in window_opens_and_closes.sh) -> 0
+#   Quit, SIGTERM (saving what changed), a closed window (in
+#   window_opens_and_closes.sh) -> 0
 set -u
 work=$(mktemp -d)
 source "$(dirname "$0")/session.sh"
@@ -57,6 +58,18 @@ for edition in gl glide; do
   [ $edition = glide ] && { shot closing quit_selected; key space; }
   expect_exit 0 "$name after Quit"
 done
+
+# SIGTERM (a logout) ends the program as its close button does: status 0,
+# and what changed is saved (here orbivale-glide's statistics option, which
+# its best-times file keeps).
+run_case "$3" "$4"
+focus_game_window
+shot title
+key F2
+kill -TERM "$game_pid"
+expect_exit 0 "orbivale-glide after SIGTERM"
+options=$(awk '{ print $21 }' misc/highScore.dat 2>/dev/null)
+[ "$options" = 1 ] || { echo "SIGTERM did not save the changed option: $(cat misc/highScore.dat 2>&1)"; failed=1; }
 
 run_case "$3" "$4" broken_texture
 start_a_game

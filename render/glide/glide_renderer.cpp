@@ -87,13 +87,6 @@ GrVertex overlayVertex(float x, float y, float r, float g, float b, float a)
     return v;
 }
 
-// The game's own message follows; this line says which file and why.
-bool textureRefused(const std::string& path, const char* why)
-{
-    std::fprintf(stderr, "Orbivale: %s: %s\n", path.c_str(), why);
-    return false;
-}
-
 bool sameLayout(const Gu3dfHeader& a, const Gu3dfHeader& b)
 {
     return a.width == b.width && a.height == b.height && a.small_lod == b.small_lod && a.large_lod == b.large_lod &&
@@ -119,19 +112,28 @@ void GlideRenderer::setFog(bool on)
 
 void GlideRenderer::setFogColour(uint32_t colour) { grFogColorValue(colour); }
 
+void GlideRenderer::textureRefused(const std::string& path, const char* why)
+{
+    std::fprintf(stderr, "Orbivale: %s: %s\n", path.c_str(), why);
+}
+
 bool GlideRenderer::downloadTexture(const std::string& name, GrMipMapId_t* handle, Gu3dfHeader* reserved)
 {
     // The card reads the file itself; where it is, the game's search path says.
     std::string path = dataFilePath(name);
+    auto refuse = [&](const char* why) {
+        textureRefused(path, why);
+        return false;
+    };
     Gu3dfInfo info{};
     if (!gu3dfGetInfo(path.c_str(), &info))
-        return textureRefused(path, tdfLastProblem());
+        return refuse(tdfLastProblem());
     std::unique_ptr<FxU8[]> data(new (std::nothrow) FxU8[info.mem_required ? info.mem_required : 1]);
     if (!data)
-        return textureRefused(path, "out of memory for its texels");
+        return refuse("out of memory for its texels");
     info.data = data.get();
     if (!gu3dfLoad(path.c_str(), &info))
-        return textureRefused(path, tdfLastProblem());
+        return refuse(tdfLastProblem());
     if (*handle == GR_NULL_MIPMAP_HANDLE) {
         const Gu3dfHeader& h = info.header;
         *handle = guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, static_cast<int>(h.width),
@@ -139,12 +141,12 @@ bool GlideRenderer::downloadTexture(const std::string& name, GrMipMapId_t* handl
                                       h.large_lod, h.aspect_ratio, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
                                       GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR, 0.0f, FXFALSE);
         if (*handle == GR_NULL_MIPMAP_HANDLE)
-            return textureRefused(path, "the card has no room for it");
+            return refuse("the card has no room for it");
         *reserved = h;
     } else if (!sameLayout(info.header, *reserved)) {
         // The memory was sized for the first texture: a texture of another
         // size or format would be written past it or read wrongly.
-        return textureRefused(path, "its size or format differs from the first texture of its kind");
+        return refuse("its size or format differs from the first texture of its kind");
     }
     guTexDownloadMipMap(*handle, info.data, &info.table.nccTable);
     return true;

@@ -60,6 +60,11 @@ public:
     // Whether the level texture has its memory (it keeps it for the run).
     bool levelTextureAllocated() const { return levelTexture_ != GR_NULL_MIPMAP_HANDLE; }
 
+protected:
+    // A texture file the card refused, and why: a line on stderr, so the
+    // player learns more than the game's own message says.
+    virtual void textureRefused(const std::string& path, const char* why);
+
 private:
     // A .3df file downloaded into a mipmap; the memory is reserved on the
     // first download into *handle and must fit every later one.

@@ -16,6 +16,10 @@ public:
 
     std::string lastProblem;
 
+protected:
+    // lastProblem explains a refusal in the checker's own words instead.
+    void textureRefused(const std::string&, const char*) override {}
+
 private:
     std::optional<Gu3dfHeader> firstTexture_;
 };

@@ -23,13 +23,6 @@ run_case() {
   "${3:-true}"
   start_game "$program"
 }
-start_a_game() {
-  focus_game_window
-  shot title
-  key Escape
-  shot menu title
-  key Return
-}
 said() { grep -qF "$1" "$work/out.log" || { echo "$2: no \"$1\" on stderr"; cat "$work/out.log"; failed=1; }; }
 no_level_list() { rm -f maps/maplist.dat; }
 broken_map() { printf 'holecount= 1 .data 0 0 60 .end' >maps/level1.map; }
@@ -44,18 +37,15 @@ for edition in gl glide; do
   said "could not initialize map data" "$name without a level list"
 
   run_case "$program" "$data" broken_map
+  focus_game_window
   start_a_game
   expect_exit 1 "$name with a broken map"
   said "Unable to initialize map" "$name with a broken map"
 
   run_case "$program" "$data"
+  focus_game_window
   start_a_game
-  shot level menu
-  key Escape
-  key Down Down Down
-  shot quit_selected level
-  key Return
-  [ $edition = glide ] && { shot closing quit_selected; key space; }
+  quit_from_play $edition
   expect_exit 0 "$name after Quit"
 done
 
@@ -72,6 +62,7 @@ options=$(awk '{ print $21 }' misc/highScore.dat 2>/dev/null)
 [ "$options" = 1 ] || { echo "SIGTERM did not save the changed option: $(cat misc/highScore.dat 2>&1)"; failed=1; }
 
 run_case "$3" "$4" broken_texture
+focus_game_window
 start_a_game
 expect_exit 1 "orbivale-glide with a damaged texture"
 said "maps/sand.3df: its texels are cut short" "orbivale-glide with a damaged texture"

@@ -26,16 +26,8 @@ failed=0
 for edition in gl glide; do
   start_game "$bin/orbivale-$edition"
   focus_game_window
-  shot title
-  key Escape
-  shot menu title
-  key Return
-  shot level menu
-  key Escape
-  key Down Down Down
-  shot quit_selected level
-  key Return
-  [ $edition = glide ] && { shot closing quit_selected; key space; }
+  start_a_game
+  quit_from_play $edition
   expect_clean_exit "$edition after Quit"
   table=$XDG_DATA_HOME/orbivale/$edition/highScore.dat
   [ $edition = glide ] && table=$XDG_DATA_HOME/orbivale/glide/misc/highScore.dat

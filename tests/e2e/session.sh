@@ -133,4 +133,23 @@ still_shot() {
   done
   echo "screen $name never held still"; failed=1
 }
+# From the title: the menu, then NeW Game.
+start_a_game() {
+  shot title
+  key Escape
+  shot menu title
+  key Return
+}
+
+# From a level just started: the menu, Quit, and orbivale-glide's closing
+# picture answered with a key.
+quit_from_play() {
+  shot level menu
+  key Escape
+  key Down Down Down
+  shot quit_selected level
+  key Return
+  [ "$1" = glide ] && { shot closing quit_selected; key space; }
+}
+
 key() { xdotool key --window "$window" --delay 120 "$@"; sleep 0.2; }

@@ -4,7 +4,7 @@
 #include "files/data_paths.h"
 #include "files/save_file.h"
 
-#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -13,19 +13,22 @@ constexpr size_t kLargestFile = size_t(64) << 20;
 
 } // namespace
 
-// Replays and settings keep the best-times file's rules: links written
-// through, an exclusive temporary file, flushed, renamed, never half-written.
-bool writeReplayFile(const std::string& name, const std::string& bytes, std::string& reason)
+bool writeOwnFile(const std::string& name, const std::string& bytes, std::string& reason)
 {
     if (!savingRefusedReason().empty()) {
         reason = savingRefusedReason();
         return false;
     }
-    std::filesystem::path target(name);
-    std::error_code error;
-    if (target.has_parent_path())
-        std::filesystem::create_directories(target.parent_path(), error);
-    return saveFile(name, bytes, reason);
+    // The folder is made here, never through a link at its name (mkdir does
+    // not follow one); where it leads is the save's to judge.
+    size_t slash = name.rfind('/');
+    if (slash != std::string::npos && slash > 0)
+        ::mkdir(name.substr(0, slash).c_str(), 0777);
+    if (!saveOwnFile(name, bytes, reason)) {
+        reason = name + ": " + reason;
+        return false;
+    }
+    return true;
 }
 
 // Only a regular file, opened without blocking, and never past the limit.

@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +17,11 @@ namespace {
 
 // A damaged table kept aside is copied up to this size.
 constexpr size_t kKeptCopyLimit = size_t(64) << 20;
+// A save writes, flushes and renames its temporary file within moments; one
+// left this long belongs to a save that died.
+constexpr time_t kStaleTemporaryAge = 60;
+// The digits a temporary file's name carries (see createTemporary).
+constexpr size_t kMostStampDigits = 9;
 
 std::string systemText(int error) { return std::strerror(error); }
 
@@ -51,6 +58,44 @@ std::string baseOf(const std::string& path)
 
 // A new file of our own beside the target: O_EXCL and O_NOFOLLOW make sure a
 // file or link already at the name is never opened.
+// ".NAME.NNN.tmp": what createTemporary names a temporary file of NAME.
+bool temporaryNameOf(const std::string& entry, const std::string& base)
+{
+    std::string prefix = "." + base + ".", suffix = ".tmp";
+    if (entry.size() <= prefix.size() + suffix.size() || entry.compare(0, prefix.size(), prefix) != 0 ||
+        entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    size_t digits = entry.size() - prefix.size() - suffix.size();
+    if (digits > kMostStampDigits)
+        return false;
+    for (size_t i = prefix.size(); i < prefix.size() + digits; ++i)
+        if (entry[i] < '0' || entry[i] > '9')
+            return false;
+    return true;
+}
+
+// Removes what saves of this file killed before their rename left beside
+// it: only regular files of its own temporary pattern, in its own folder,
+// and only old ones, so that a save another program is making right now
+// keeps its file.
+void removeStaleTemporaries(const std::string& target)
+{
+    DIR* folder = ::opendir(folderOf(target).c_str());
+    if (!folder)
+        return;
+    std::string base = baseOf(target);
+    time_t now = std::time(nullptr);
+    while (const dirent* entry = ::readdir(folder)) {
+        if (!temporaryNameOf(entry->d_name, base))
+            continue;
+        struct stat info;
+        if (::fstatat(::dirfd(folder), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+            now - info.st_mtime > kStaleTemporaryAge)
+            ::unlinkat(::dirfd(folder), entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
+
 int createTemporary(const std::string& target, std::string& temporary)
 {
     static unsigned counter = 0;
@@ -104,9 +149,9 @@ bool replaceByRename(const std::string& target, const std::string& contents, con
 
 // Written over from the start, then cut to length: until the cut the old
 // bytes past the new end stay, and a failed write puts the old start back.
-bool rewriteInPlace(const std::string& target, const std::string& contents, std::string& reason)
+bool rewriteInPlace(const std::string& target, const std::string& contents, int openFlags, std::string& reason)
 {
-    int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+    int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | openFlags);
     if (fd < 0) {
         reason = systemText(errno);
         return false;
@@ -131,6 +176,62 @@ bool rewriteInPlace(const std::string& target, const std::string& contents, std:
     return ok && closed;
 }
 
+// The file at target (no link) gets the contents: what exists must be a
+// regular file we may read and write; then a new file renamed over it, or
+// where none can be made, the file rewritten in place. openFlags go with
+// every open of target itself.
+bool saveTarget(const std::string& target, const std::string& contents, int openFlags, std::string& reason)
+{
+    struct stat info;
+    bool exists = ::stat(target.c_str(), &info) == 0;
+    if (!exists && errno != ENOENT) {
+        reason = systemText(errno);
+        return false;
+    }
+    if (exists) {
+        if (!S_ISREG(info.st_mode)) {
+            reason = "it is not a regular file";
+            return false;
+        }
+        int fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | openFlags);
+        if (fd < 0) {
+            reason = "it cannot be read (" + systemText(errno) + ")";
+            return false;
+        }
+        ::close(fd);
+        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
+            ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+            reason = "it is read-only";
+            return false;
+        }
+    }
+    bool saved = replaceByRename(target, contents, exists ? &info : nullptr, reason) ||
+                 (exists && rewriteInPlace(target, contents, openFlags, reason));
+    if (saved)
+        removeStaleTemporaries(target);
+    return saved;
+}
+
+// True when folder is the working folder (the player's) or lies inside it,
+// once every link on the way is followed.
+bool insideWorkingFolder(const std::string& folder, std::string& reason)
+{
+    char* here = ::realpath(".", nullptr);
+    char* there = here ? ::realpath(folder.c_str(), nullptr) : nullptr;
+    if (!there)
+        reason = systemText(errno);
+    std::string base = here ? here : "", path = there ? there : "";
+    std::free(here);
+    std::free(there);
+    if (path.empty())
+        return false;
+    if (path == base || (path.size() > base.size() && path.compare(0, base.size(), base) == 0 &&
+                         (base == "/" || path[base.size()] == '/')))
+        return true;
+    reason = "its folder leads outside the player's folder, to " + path;
+    return false;
+}
+
 } // namespace
 
 bool saveFile(const std::string& name, const std::string& contents, std::string& reason)
@@ -152,37 +253,33 @@ bool saveFile(const std::string& name, const std::string& contents, std::string&
                 return false;
             }
             ::close(fd);
-            return rewriteInPlace(name, contents, reason);
+            return rewriteInPlace(name, contents, 0, reason);
         }
         target = resolved;
         std::free(resolved);
     }
+    return saveTarget(target, contents, 0, reason);
+}
 
-    bool exists = ::stat(target.c_str(), &info) == 0;
-    if (!exists && errno != ENOENT) {
-        reason = systemText(errno);
-        return false;
-    }
-    if (exists) {
+bool saveOwnFile(const std::string& name, const std::string& contents, std::string& reason)
+{
+    struct stat info;
+    if (::lstat(name.c_str(), &info) == 0) {
+        if (S_ISLNK(info.st_mode)) {
+            reason = "it is a symbolic link, and our own files are never written through one";
+            return false;
+        }
         if (!S_ISREG(info.st_mode)) {
             reason = "it is not a regular file";
             return false;
         }
-        int fd = ::open(target.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) {
-            reason = "it cannot be read (" + systemText(errno) + ")";
-            return false;
-        }
-        ::close(fd);
-        if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 ||
-            ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
-            reason = "it is read-only";
-            return false;
-        }
+    } else if (errno != ENOENT) {
+        reason = systemText(errno);
+        return false;
     }
-    if (replaceByRename(target, contents, exists ? &info : nullptr, reason))
-        return true;
-    return exists && rewriteInPlace(target, contents, reason);
+    // O_NOFOLLOW: a link planted at the name after the look above is still
+    // never opened.
+    return insideWorkingFolder(folderOf(name), reason) && saveTarget(name, contents, O_NOFOLLOW, reason);
 }
 
 bool keepFileCopy(const std::string& name, const std::string& copyName, std::string& reason)

@@ -139,10 +139,10 @@ void endRunRecording()
         return;
     std::string bytes = encodeReplay(run);
     std::string reason;
-    if (!writeReplayFile(replayFileName(run.levelFile, false), bytes, reason))
+    if (!writeOwnFile(replayFileName(run.levelFile, false), bytes, reason))
         complain(reason);
     std::string bestName = replayFileName(run.levelFile, true);
-    if (run.finished && beatsKeptBest(bestName) && !writeReplayFile(bestName, bytes, reason))
+    if (run.finished && beatsKeptBest(bestName) && !writeOwnFile(bestName, bytes, reason))
         complain(reason);
 }
 

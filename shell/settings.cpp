@@ -24,9 +24,10 @@ void loadSettings()
 
 bool saveSettings(std::string& reason)
 {
-    // The replays' never-lose write serves this small file too.
+    // Our own file, as the replays: never half-written, never written
+    // through a link or outside the player's folder.
     std::string text = std::string("ghost ") + (ghostOn ? "on" : "off") + "\n";
-    return writeReplayFile(kSettingsFile, text, reason);
+    return writeOwnFile(kSettingsFile, text, reason);
 }
 
 void resetSettings() { ghostOn = false; }

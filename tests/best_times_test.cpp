@@ -1,10 +1,12 @@
 #include "game_fixture.h"
 #include "temp_workdir.h"
 
+#include "files/replay_file.h"
 #include "files/save_file.h"
 #include "game/options.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
+#include "shell/settings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,7 @@
 #include <limits>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace {
@@ -381,6 +384,72 @@ TEST_F(BestTimesTest, TheTemporaryFileIsOurOwn)
     EXPECT_FALSE(std::filesystem::is_symlink("highScore.dat"));
     EXPECT_EQ(filesHere(), (std::vector<std::string>{".highScore.dat.tmp", "highScore.dat", "highScore.dat.new",
                                                      "highScore.dat.tmp", "victim.dat"}));
+}
+
+TEST_F(BestTimesTest, OurOwnFilesAreNeverWrittenThroughWhatIsPlantedInThePlayersFolder)
+{
+    bestTimes.setDefaults();
+    ASSERT_TRUE(bestTimes.save());
+    const std::string table = TempWorkdir::read("highScore.dat");
+    const std::string lastRun = "replays/maps_level1.map-last.orbreplay";
+    std::filesystem::create_directory("replays");
+    std::filesystem::create_symlink("../highScore.dat", lastRun);
+    std::filesystem::create_symlink("highScore.dat", kSettingsFile);
+    ASSERT_EQ(::mkfifo("replays/maps_level2.map-last.orbreplay", 0600), 0);
+    std::string reason;
+    EXPECT_FALSE(writeOwnFile(lastRun, "ORBREPLY", reason));
+    EXPECT_EQ(reason, lastRun + ": it is a symbolic link, and our own files are never written through one");
+    EXPECT_FALSE(writeOwnFile("replays/maps_level2.map-last.orbreplay", "ORBREPLY", reason));
+    EXPECT_EQ(reason, "replays/maps_level2.map-last.orbreplay: it is not a regular file");
+    EXPECT_FALSE(saveSettings(reason));
+    EXPECT_TRUE(std::filesystem::is_symlink(lastRun));
+
+    // A folder on the way that leads out of the player's folder.
+    TempDir elsewhere;
+    std::filesystem::remove_all("replays");
+    std::filesystem::create_symlink(elsewhere.root(), "replays");
+    EXPECT_FALSE(writeOwnFile(lastRun, "ORBREPLY", reason));
+    EXPECT_NE(reason.find("its folder leads outside the player's folder"), std::string::npos) << reason;
+    EXPECT_TRUE(std::filesystem::is_empty(elsewhere.root()));
+    EXPECT_EQ(TempWorkdir::read("highScore.dat"), table);
+
+    // Where nothing is planted, they are written, new folder and all.
+    std::filesystem::remove("replays");
+    std::filesystem::remove(kSettingsFile);
+    EXPECT_TRUE(writeOwnFile(lastRun, "ORBREPLY", reason)) << reason;
+    EXPECT_TRUE(saveSettings(reason)) << reason;
+    EXPECT_EQ(TempWorkdir::read(lastRun), "ORBREPLY");
+}
+
+TEST_F(BestTimesTest, ASaveRemovesWhatKilledSavesOfTheSameFileLeftAndNothingElse)
+{
+    auto plant = [](const std::string& name, int secondsOld) {
+        TempWorkdir::write(name, "half a table");
+        timeval times[2];
+        ::gettimeofday(&times[0], nullptr);
+        times[0].tv_sec -= secondsOld;
+        times[1] = times[0];
+        ::utimes(name.c_str(), times);
+    };
+    // Left by saves killed before their rename, an hour and two minutes ago.
+    plant(".highScore.dat.123456789.tmp", 3600);
+    plant(".highScore.dat.7.tmp", 120);
+    // Not ours to remove: a save running now, other names, other folders,
+    // and what is not a regular file.
+    plant(".highScore.dat.8.tmp", 0);
+    for (const char* name : {".highScore.dat.12a.tmp", ".highScore.dat.1234567890.tmp", ".highScore.dat..tmp",
+                             ".other.dat.5.tmp", "highScore.dat.5.tmp", "misc/.highScore.dat.5.tmp"})
+        plant(name, 3600);
+    std::filesystem::create_directory(".highScore.dat.9.tmp");
+    std::filesystem::create_symlink("highScore.dat.5.tmp", ".highScore.dat.6.tmp");
+    bestTimes.setDefaults();
+    ASSERT_TRUE(bestTimes.save());
+    EXPECT_EQ(filesHere(), (std::vector<std::string>{".highScore.dat..tmp", ".highScore.dat.1234567890.tmp",
+                                                     ".highScore.dat.12a.tmp", ".highScore.dat.6.tmp",
+                                                     ".highScore.dat.8.tmp", ".highScore.dat.9.tmp",
+                                                     ".other.dat.5.tmp", "highScore.dat", "highScore.dat.5.tmp",
+                                                     "misc"}));
+    EXPECT_TRUE(std::filesystem::exists("misc/.highScore.dat.5.tmp"));
 }
 
 } // namespace

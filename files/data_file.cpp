@@ -116,13 +116,12 @@ size_t DataFile::read(void* buffer, size_t count)
 
 namespace {
 
+// Straight into the string, sized once: no more than the file held when it
+// was opened is ever read.
 bool readAll(DataFile& file, std::string& bytes)
 {
-    bytes.clear();
-    char chunk[65536];
-    size_t n;
-    while ((n = file.read(chunk, sizeof chunk)) > 0)
-        bytes.append(chunk, n);
+    bytes.resize(file.bytesLeft());
+    bytes.resize(file.read(bytes.data(), bytes.size()));
     bool ok = !file.failed();
     return file.close() && ok;
 }

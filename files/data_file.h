@@ -49,6 +49,8 @@ public:
     int peek();
     // A read failed (the end of the file is no failure).
     bool failed() const { return failed_; }
+    // What may still be read: at most what the file held when it was opened.
+    size_t bytesLeft() const { return left_ + (end_ - position_); }
 
 private:
     bool fill();

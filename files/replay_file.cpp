@@ -6,13 +6,6 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-// A replay of several hours is a few megabytes; anything past this is no replay.
-constexpr size_t kLargestFile = size_t(64) << 20;
-
-} // namespace
-
 bool writeOwnFile(const std::string& name, const std::string& bytes, std::string& reason)
 {
     if (!savingRefusedReason().empty()) {
@@ -32,14 +25,15 @@ bool writeOwnFile(const std::string& name, const std::string& bytes, std::string
 }
 
 // Only a regular file, opened without blocking, and never past the limit.
-bool readWholeFile(const std::string& path, std::string& bytes, std::string& reason)
+bool readWholeFile(const std::string& path, size_t limit, std::string& bytes, std::string& reason)
 {
-    if (!readOwnFile(path, kLargestFile + 1, bytes)) {
+    if (!readOwnFile(path, limit + 1, bytes)) {
         reason = "cannot open " + path + " (missing, or not a file)";
         return false;
     }
-    if (bytes.size() > kLargestFile) {
-        reason = path + " is far too large for a replay";
+    if (bytes.size() > limit) {
+        bytes = std::string();
+        reason = path + " is far too large";
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // Writes one of our own files (a replay, the settings) in the player's folder
@@ -9,5 +10,5 @@
 // names the file.
 bool writeOwnFile(const std::string& name, const std::string& bytes, std::string& reason);
 
-// The whole file, up to a size no replay reaches; false with the reason.
-bool readWholeFile(const std::string& path, std::string& bytes, std::string& reason);
+// The whole file, when it is at most limit bytes; false with the reason.
+bool readWholeFile(const std::string& path, size_t limit, std::string& bytes, std::string& reason);

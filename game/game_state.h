@@ -38,6 +38,12 @@ extern int64_t frameClock;
 // The countdown value that means "time ran out": the goal moves the threshold
 // away from it.
 constexpr float kTimeOutThreshold = -4.0f;
+// The countdown at the start of the first level and of each later one.
+constexpr float kFirstLevelTime = 52.0f;
+constexpr float kLaterLevelTime = 46.5f;
+// orbivale-glide caps a frame so that a stall cannot move the marble or the
+// clock by more than this; orbivale-gl takes every frame as it comes.
+constexpr float kGlideMaxFrameTime = 0.1f;
 
 // Keys pressed on the name-entry screen that it has not taken yet, oldest
 // first: a slow frame may see several, and each is a letter of the name.

@@ -16,9 +16,6 @@
 
 namespace {
 
-// orbivale-glide caps a frame so that a stall cannot move the marble or the
-// clock by more than this.
-constexpr float kGlideMaxFrameTime = 0.1f;
 constexpr float kRaceStartTime = 45.0f;
 
 void measureFrameTime()

@@ -1,5 +1,6 @@
 #include "shell/ghost.h"
 
+#include "files/data_file.h"
 #include "files/data_paths.h"
 #include "files/replay_file.h"
 #include "game/edition.h"
@@ -18,22 +19,16 @@
 #include "sim/view_transform.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace {
 
-struct GhostPoint {
-    double at; // seconds of the run
-    Vec3 position;
-};
+// The most recorded frames the ghost runs in one displayed frame: catching up
+// after F7, or a stretch of frames of no time, is spread over several
+// pictures rather than stalling one.
+constexpr int kMostGhostFramesPerFrame = 256;
 
-std::string levelOfRun;
-std::vector<GhostPoint> path;
-size_t shownPoint = 0;
-double runClock = 0.0;
-
-// Everything a run of the simulation touches, so that the ghost's run leaves
-// the player's exactly as it was.
+// Everything a run of the simulation touches, so that the ghost's frames
+// leave the player's run exactly as it was.
 struct SimulationState {
     Marble ball = marble;
     ReplayClock clock = currentClock();
@@ -44,6 +39,7 @@ struct SimulationState {
     Steering steering = ::steering;
     const Steering* replayed = replayedSteering;
     JoystickCaps limits = joystickLimits;
+    bool muted = soundsMuted;
     float levelTime = levelNumber >= 1 && levelNumber <= levelCount ? levelTimes[levelNumber - 1] : 0.0f;
 
     void restore() const
@@ -57,27 +53,53 @@ struct SimulationState {
         ::steering = steering;
         replayedSteering = replayed;
         joystickLimits = limits;
+        soundsMuted = muted;
         if (levelNumber >= 1 && levelNumber <= levelCount)
             levelTimes[levelNumber - 1] = levelTime;
     }
 };
 
-// Runs the recorded frames as the frame loop does, silently, keeping the
-// marble's position after each.
-void traceRun(const Replay& run)
+// The ghost's run and where it stands: what one frame of the simulation
+// hands to the next.
+struct GhostRun {
+    Replay run;
+    size_t framesRun = 0;
+    double seconds = 0.0; // the run's time after them
+    Marble ball;
+    ReplayClock clock;
+    float endThreshold = kTimeOutThreshold;
+    bool levelDone = false;
+};
+
+std::string levelOfRun;
+GhostRun ghost;
+bool ghostShown = false; // a run is loaded and its first frame run
+double runClock = 0.0;
+
+bool nextFrameDue(double until)
 {
+    if (ghost.framesRun >= ghost.run.frames.size())
+        return false;
+    // The first frame is shown from the start, as the marble stands there.
+    return ghost.framesRun == 0 || ghost.seconds + ghost.run.frames[ghost.framesRun].frameTime <= until;
+}
+
+// Runs the recorded frames that end by `until` seconds of the run (at most
+// `most` of them) as the frame loop does, silently, with the player's
+// simulation set aside meanwhile.
+void runGhostFrames(double until, int most)
+{
+    if (!nextFrameDue(until))
+        return;
     SimulationState saved;
     soundsMuted = true;
-    joystickLimits = run.stickLimits;
-    levelDone = false;
-    endThreshold = kTimeOutThreshold;
-    marble.setPosition(Vec3(0.0f, kStartY, levelMap.heightAt(0.0f, kStartY)));
-    marble.setVelocity(Vec3(0.0f, 0.0f, 0.0f));
-    ReplayClock afterFrame;
-    double at = 0.0;
-    path.reserve(run.frames.size());
-    for (const ReplayFrame& frame : run.frames) {
-        setClock(frame.hasClock ? frame.clock : afterFrame);
+    joystickLimits = ghost.run.stickLimits;
+    marble = ghost.ball;
+    levelDone = ghost.levelDone;
+    endThreshold = ghost.endThreshold;
+    for (int n = 0; n < most && nextFrameDue(until); ++n) {
+        const ReplayFrame& frame = ghost.run.frames[ghost.framesRun];
+        setClock(frame.hasClock ? frame.clock : ghost.clock);
         frameTime = frame.frameTime;
         timeLeft -= frameTime;
         penaltyTimer -= frameTime;
@@ -86,31 +108,41 @@ void traceRun(const Replay& run)
         // The "-5" flies on as its text is drawn, after the marble moved.
         if (!isGlide() && fallPending)
             advancePenaltyFlight();
-        afterFrame = currentClock();
-        at += frameTime;
-        path.push_back(GhostPoint{at, marble.position()});
+        ghost.clock = currentClock();
+        ghost.seconds += frame.frameTime;
+        ++ghost.framesRun;
     }
-    soundsMuted = false;
+    ghost.ball = marble;
+    ghost.levelDone = levelDone;
+    ghost.endThreshold = endThreshold;
     saved.restore();
 }
 
 bool loadBestRun(const std::string& levelFile, Replay& run)
 {
     std::string bytes, level, reason;
-    if (!readWholeFile(replayFileName(levelFile, true), bytes, reason) || !decodeReplay(bytes, run, reason))
+    if (!readWholeFile(replayFileName(levelFile, true), kLargestReplayFile, bytes, reason) ||
+        !decodeReplay(bytes, run, reason))
         return false;
     // A best run of another version of the level would run through its pits.
-    return run.finished && run.glide == isGlide() && readWholeFile(dataFilePath(levelFile), level, reason) &&
+    return run.finished && run.glide == isGlide() && run.levelNumber >= 1 && run.levelNumber <= levelCount &&
+           readWholeFile(dataFilePath(levelFile), kMapFileLimit, level, reason) &&
            checksumBytes(level) == run.levelChecksum;
 }
 
-void traceBestRun()
+// The run is read and checked once; its frames are run as the level's clock
+// reaches them, so that a level's start never waits for a whole run.
+void loadGhost()
 {
-    path.clear();
-    shownPoint = 0;
-    Replay run;
-    if (ghostOn && !levelOfRun.empty() && loadBestRun(levelOfRun, run))
-        traceRun(run);
+    ghost = GhostRun();
+    ghostShown = false;
+    if (!ghostOn || levelOfRun.empty() || !loadBestRun(levelOfRun, ghost.run))
+        return;
+    ghost.ball = marble;
+    ghost.ball.setPosition(Vec3(0.0f, kStartY, levelMap.heightAt(0.0f, kStartY)));
+    ghost.ball.setVelocity(Vec3(0.0f, 0.0f, 0.0f));
+    runGhostFrames(0.0, 1);
+    ghostShown = true;
 }
 
 } // namespace
@@ -119,25 +151,27 @@ void prepareGhost(const std::string& levelFile)
 {
     levelOfRun = levelFile;
     runClock = 0.0;
-    traceBestRun();
+    loadGhost();
 }
 
-void advanceGhost() { runClock += frameTime; }
+void advanceGhost()
+{
+    runClock += frameTime;
+    if (ghostShown)
+        runGhostFrames(runClock, kMostGhostFramesPerFrame);
+}
 
 void drawGhost()
 {
-    if (!ghostOn || path.empty())
-        return;
-    while (shownPoint + 1 < path.size() && path[shownPoint + 1].at <= runClock)
-        ++shownPoint;
-    drawGhostMarble(path[shownPoint].position, marble.colour(), cameraView, levelMap);
+    if (ghostOn && ghostShown)
+        drawGhostMarble(ghost.ball.position(), marble.colour(), cameraView, levelMap);
 }
 
 void toggleGhost()
 {
     ghostOn = !ghostOn;
     if (gameState == GameState::Playing)
-        traceBestRun();
+        loadGhost();
     std::string reason;
     if (!saveSettings(reason)) {
         std::fprintf(stderr, "Settings: %s\n", reason.c_str());
@@ -145,14 +179,22 @@ void toggleGhost()
     }
 }
 
-int ghostFrameCount() { return static_cast<int>(path.size()); }
+int ghostFrameCount() { return ghostShown ? static_cast<int>(ghost.run.frames.size()) : 0; }
 
-Vec3 ghostPositionAfter(int frame) { return path.at(static_cast<size_t>(frame)).position; }
+int ghostFramesRun() { return ghostShown ? static_cast<int>(ghost.framesRun) : 0; }
+
+bool ghostPosition(Vec3& position)
+{
+    if (!ghostShown)
+        return false;
+    position = ghost.ball.position();
+    return true;
+}
 
 void forgetGhost()
 {
     levelOfRun.clear();
-    path.clear();
-    shownPoint = 0;
+    ghost = GhostRun();
+    ghostShown = false;
     runClock = 0.0;
 }

@@ -20,9 +20,6 @@ bool screenDirty = true;
 
 namespace {
 
-constexpr float kFirstLevelTime = 52.0f;
-constexpr float kLaterLevelTime = 46.5f;
-
 void resetLevelTimes()
 {
     for (int i = 0; i < levelCount; ++i)

@@ -11,8 +11,6 @@ constexpr uint8_t kStickBit = 32;
 constexpr uint8_t kClockBit = 64;
 constexpr uint8_t kPadBit = 128;
 constexpr size_t kSmallestFrame = 5;
-// A frame longer than an hour is no frame a player could have played.
-constexpr float kLongestFrame = 3600.0f;
 
 void putBytes(std::string& out, uint64_t value, int count)
 {
@@ -38,7 +36,7 @@ void putText(std::string& out, const std::string& text)
 // every later one fails with it.
 class ByteReader {
 public:
-    explicit ByteReader(const std::string& bytes) : bytes_(bytes) {}
+    ByteReader(const std::string& bytes, size_t from) : bytes_(bytes), at_(from) {}
 
     uint64_t number(int count)
     {
@@ -77,7 +75,7 @@ public:
 
 private:
     const std::string& bytes_;
-    size_t at_ = 0;
+    size_t at_;
     bool cutShort_ = false;
 };
 
@@ -115,6 +113,8 @@ bool refuse(std::string& reason, const std::string& why)
 }
 
 } // namespace
+
+float longestReplayFrame(bool glide) { return glide ? kGlideMaxFrameTime : kLongestGlReplayFrame; }
 
 uint64_t checksumBytes(const std::string& bytes)
 {
@@ -177,8 +177,7 @@ bool decodeReplay(const std::string& bytes, Replay& replay, std::string& reason)
 {
     if (bytes.size() < sizeof kMagic || bytes.compare(0, sizeof kMagic, kMagic, sizeof kMagic) != 0)
         return refuse(reason, "not a replay file");
-    std::string rest = bytes.substr(sizeof kMagic);
-    ByteReader in(rest);
+    ByteReader in(bytes, sizeof kMagic);
     Replay r;
     uint64_t version = in.number(2);
     if (!in.cutShort() && version != kReplayFormatVersion)
@@ -197,7 +196,7 @@ bool decodeReplay(const std::string& bytes, Replay& replay, std::string& reason)
     uint64_t frameCount = in.number(4);
     if (in.cutShort())
         return refuse(reason, "damaged: its header is cut short");
-    if (editionByte > 1 || (flags & ~uint64_t(kFinishedFlag)) != 0)
+    if (editionByte > 1 || (flags & ~uint64_t(kFinishedFlag)) != 0 || r.levelNumber == 0)
         return refuse(reason, "damaged: its header holds values no replay has");
     r.glide = editionByte == 1;
     r.finished = (flags & kFinishedFlag) != 0;
@@ -205,9 +204,13 @@ bool decodeReplay(const std::string& bytes, Replay& replay, std::string& reason)
         return refuse(reason, "damaged: it names no level file");
     if (!std::isfinite(r.finishTime) || r.finishTime < 0.0f)
         return refuse(reason, "damaged: its finishing time is no time");
+    if (frameCount > kMostReplayFrames)
+        return refuse(reason, "damaged: it holds more frames than a level run can");
     if (frameCount > in.left() / kSmallestFrame)
         return refuse(reason, "damaged: it is cut short");
     r.frames.resize(static_cast<size_t>(frameCount));
+    const float longestFrame = longestReplayFrame(r.glide);
+    double seconds = 0.0;
     for (ReplayFrame& frame : r.frames) {
         uint8_t frameFlags = static_cast<uint8_t>(in.number(1));
         frame.frameTime = in.real();
@@ -240,8 +243,13 @@ bool decodeReplay(const std::string& bytes, Replay& replay, std::string& reason)
         bool padCentred = frame.steering.padX == 0 && frame.steering.padY == 0;
         if ((pad && (padCentred || r.glide)) || (frame.steering.stickUsed && !r.glide))
             return refuse(reason, "damaged: a frame holds values no replay has");
-        if (!(frame.frameTime >= 0.0f && frame.frameTime <= kLongestFrame))
+        if (!(frame.frameTime >= 0.0f))
             return refuse(reason, "damaged: a frame time is no time");
+        if (frame.frameTime > longestFrame)
+            return refuse(reason, "damaged: a frame time is longer than the game ever takes one");
+        seconds += frame.frameTime;
+        if (seconds > kLongestRun)
+            return refuse(reason, "damaged: its frames last longer than a level can");
         if (frame.hasClock && !saneClock(frame.clock))
             return refuse(reason, "damaged: a clock value is no number");
     }

@@ -1,5 +1,6 @@
 #include "shell/replay_playback.h"
 
+#include "files/data_file.h"
 #include "files/data_paths.h"
 #include "files/replay_file.h"
 #include "game/edition.h"
@@ -50,15 +51,18 @@ bool startReplayPlayback(const std::string& path)
 {
     std::string bytes, reason;
     Replay replay;
-    if (!readWholeFile(path, bytes, reason))
+    if (!readWholeFile(path, kLargestReplayFile, bytes, reason))
         return refuse(path, reason);
     if (!decodeReplay(bytes, replay, reason))
         return refuse(path, reason);
     if (replay.glide != isGlide())
         return refuse(path, std::string("recorded by ") + (replay.glide ? "orbivale-glide" : "orbivale-gl") +
                                 ", which alone can play it");
+    if (replay.levelNumber > levelCount)
+        return refuse(path, "its level number " + std::to_string(replay.levelNumber) +
+                                " names no level of the level list");
     std::string level;
-    if (!readWholeFile(dataFilePath(replay.levelFile), level, reason))
+    if (!readWholeFile(dataFilePath(replay.levelFile), kMapFileLimit, level, reason))
         return refuse(path, "its level file " + replay.levelFile + " is missing");
     if (checksumBytes(level) != replay.levelChecksum)
         return refuse(path, "its level file " + replay.levelFile + " differs from the one it was recorded on");

@@ -1,5 +1,6 @@
 #include "shell/replay_record.h"
 
+#include "files/data_file.h"
 #include "files/data_paths.h"
 #include "files/replay_file.h"
 #include "game/edition.h"
@@ -18,6 +19,8 @@ namespace {
 Replay run;
 bool recording = false;
 bool runOver = false;     // the goal is reached: later frames are not part of the run
+bool runTooLong = false;  // longer than a replay holds: it is not kept
+double runSeconds = 0.0;
 bool frameStarted = false;
 ReplayFrame pendingFrame;
 ReplayClock clockAtFrameEnd;
@@ -49,7 +52,7 @@ bool beatsKeptBest(const std::string& bestName)
 {
     std::string bytes, reason;
     Replay kept;
-    if (!readWholeFile(bestName, bytes, reason) || !decodeReplay(bytes, kept, reason))
+    if (!readWholeFile(bestName, kLargestReplayFile, bytes, reason) || !decodeReplay(bytes, kept, reason))
         return true;
     return !kept.finished || kept.levelChecksum != run.levelChecksum || kept.glide != run.glide ||
            run.finishTime < kept.finishTime;
@@ -92,21 +95,32 @@ void beginRunRecording()
     run.gameVersion = replayGameVersion;
     run.levelFile = levelNames[levelNumber - 1];
     std::string bytes, reason;
-    if (readWholeFile(dataFilePath(run.levelFile), bytes, reason))
+    if (readWholeFile(dataFilePath(run.levelFile), kMapFileLimit, bytes, reason))
         run.levelChecksum = checksumBytes(bytes);
     run.levelNumber = levelNumber;
     run.stickLimits = joystickLimits;
     run.frames.reserve(4096);
     recording = true;
     runOver = false;
+    runTooLong = false;
+    runSeconds = 0.0;
     frameStarted = false;
 }
 
 void noteFrameStart()
 {
     frameStarted = false;
-    if (!recording || runOver || levelDone)
+    if (!recording || runOver || runTooLong || levelDone)
         return;
+    // A run the replay reader would refuse is not kept (and grows no more).
+    runSeconds += frameTime;
+    if (frameTime > longestReplayFrame(run.glide) || runSeconds > kLongestRun ||
+        run.frames.size() >= kMostReplayFrames) {
+        runTooLong = true;
+        run.frames.clear();
+        run.frames.shrink_to_fit();
+        return;
+    }
     pendingFrame.frameTime = frameTime;
     ReplayClock now = currentClock();
     pendingFrame.hasClock = run.frames.empty() || !sameClock(now, clockAtFrameEnd);
@@ -135,6 +149,8 @@ void endRunRecording()
         return;
     recording = false;
     frameStarted = false;
+    if (runTooLong)
+        complain("the run of " + run.levelFile + " is longer than a replay holds; it is not kept");
     if (run.frames.empty())
         return;
     std::string bytes = encodeReplay(run);
@@ -149,6 +165,7 @@ void endRunRecording()
 void resetRunRecording()
 {
     recording = false;
+    runTooLong = false;
     frameStarted = false;
     run = Replay();
 }

@@ -6,10 +6,17 @@
 
 bool ghostOn = false;
 
+namespace {
+
+// A few short lines; anything far larger is no settings file of ours.
+constexpr size_t kSettingsLimit = size_t(64) << 10;
+
+} // namespace
+
 void loadSettings()
 {
     std::string text, reason;
-    if (!readWholeFile(kSettingsFile, text, reason))
+    if (!readWholeFile(kSettingsFile, kSettingsLimit, text, reason))
         return;
     std::istringstream lines(text);
     std::string line;

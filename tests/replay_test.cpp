@@ -2,13 +2,19 @@
 #include "game_fixture.h"
 #include "temp_workdir.h"
 
+#include "game/game_state.h"
 #include "levels/level_list.h"
+#include "levels/level_map.h"
+#include "shell/ghost.h"
 #include "shell/replay_format.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
+#include "shell/settings.h"
+#include "sim/marble.h"
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -46,6 +52,26 @@ constexpr size_t kLevelNameAt = 12 + 1 + 5; // after the version text's length a
 constexpr size_t kFramesAt = kLevelNameAt + 1 + 15 + 8 + 2 + 4 + 16 + 4;
 
 void setFloat(std::string& bytes, size_t at, float value) { std::memcpy(&bytes[at], &value, 4); }
+
+// A run of `count` frames of `seconds` each, every one as large as a frame gets.
+Replay runOf(bool glide, size_t count, float seconds)
+{
+    Replay r = sampleReplay(glide);
+    r.gameVersion.assign(255, 'v');
+    r.levelFile.assign(255, 'm');
+    ReplayFrame f = r.frames[glide ? 2 : 1];
+    f.hasClock = true;
+    f.frameTime = seconds;
+    r.frames.assign(count, f);
+    return r;
+}
+
+std::string decodeFailure(const Replay& replay)
+{
+    Replay read;
+    std::string reason;
+    return decodeReplay(encodeReplay(replay), read, reason) ? "" : reason;
+}
 
 TEST(ReplayFormatTest, ReplaysComeBackAsWrittenAndDamagedOnesAreRefusedWithAReason)
 {
@@ -103,6 +129,28 @@ TEST(ReplayFormatTest, ReplaysComeBackAsWrittenAndDamagedOnesAreRefusedWithAReas
     }
 }
 
+TEST(ReplayFormatTest, ARunHoldsNoMoreThanALevelCanLast)
+{
+    // The largest run there can be: a frame a millisecond for the longest a
+    // level lasts, each frame with everything a frame can carry.
+    Replay largest = runOf(true, kMostReplayFrames, 0.00099f);
+    EXPECT_EQ(encodeReplay(largest).size(), kLargestReplayFile);
+    EXPECT_EQ(decodeFailure(largest), "");
+    largest.frames.push_back(largest.frames.back());
+    EXPECT_EQ(decodeFailure(largest), "damaged: it holds more frames than a level run can");
+
+    // orbivale-glide never takes a frame over its cap; orbivale-gl keeps a
+    // stall of a few seconds, but no frames that outlast a level.
+    EXPECT_EQ(decodeFailure(runOf(true, 10, kGlideMaxFrameTime)), "");
+    EXPECT_EQ(decodeFailure(runOf(true, 10, 0.11f)), "damaged: a frame time is longer than the game ever takes one");
+    EXPECT_EQ(decodeFailure(runOf(false, 8, 8.0f)), "");
+    EXPECT_EQ(decodeFailure(runOf(false, 1, 8.5f)), "damaged: a frame time is longer than the game ever takes one");
+    EXPECT_EQ(decodeFailure(runOf(false, 9, 8.0f)), "damaged: its frames last longer than a level can");
+    Replay noLevel = sampleReplay(false);
+    noLevel.levelNumber = 0;
+    EXPECT_EQ(decodeFailure(noLevel), "damaged: its header holds values no replay has");
+}
+
 class ReplayPlaybackTest : public GameTest {
 protected:
     void SetUp() override
@@ -149,10 +197,49 @@ TEST_F(ReplayPlaybackTest, ARunItCannotPlayFaithfullyIsRefusedNamingWhy)
     gone.levelFile = "maps/level9.map";
     EXPECT_EQ(refusal(gone), "Replay: run.orbreplay: its level file maps/level9.map is missing");
 
+    Replay later = r;
+    later.levelNumber = 2;
+    EXPECT_EQ(refusal(later), "Replay: run.orbreplay: its level number 2 names no level of the level list");
+
     TempWorkdir::write("run.orbreplay", encodeReplay(r));
     EXPECT_TRUE(startReplayPlayback("run.orbreplay"));
     EXPECT_TRUE(scripted.messages.empty());
     stopReplayPlayback();
+}
+
+TEST_F(ReplayPlaybackTest, ALevelNeverWaitsForTheGhostsWholeRunAndAnOverlongRunIsNotKept)
+{
+    // The largest run a ghost can be: the level's start runs only its first
+    // frame, and each displayed frame no more than a bounded number.
+    Replay largest = runOf(false, kMostReplayFrames, 0.00099f);
+    largest.levelFile = "maps/level1.map";
+    largest.levelChecksum = checksumBytes(TempWorkdir::read("maps/level1.map"));
+    TempWorkdir::write(replayFileName("maps/level1.map", true), encodeReplay(largest));
+    ASSERT_TRUE(levelMap.load("maps/level1.map", marble));
+    ghostOn = true;
+    prepareGhost("maps/level1.map");
+    EXPECT_EQ(ghostFrameCount(), static_cast<int>(kMostReplayFrames));
+    EXPECT_EQ(ghostFramesRun(), 1);
+    frameTime = 1.0f / 60.0f;
+    advanceGhost();
+    EXPECT_EQ(ghostFramesRun(), 16);
+    frameTime = 5.0f;
+    advanceGhost();
+    EXPECT_EQ(ghostFramesRun(), 16 + 256);
+    forgetGhost();
+    ghostOn = false;
+
+    // orbivale-gl takes a 9 s stall as one frame: a run no replay holds.
+    levelNumber = 0;
+    scripted.postEvent(Event{kEventLevel, 0});
+    runFrames(10, 1.0 / 60.0);
+    runFrames(1, 9.0);
+    ::testing::internal::CaptureStderr();
+    scripted.pressKey(kKeyF1);
+    runFrames(1, 1.0 / 60.0);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Replay: the run of maps/level1.map is longer than a replay holds; it is not kept\n");
+    EXPECT_FALSE(std::filesystem::exists(replayFileName("maps/level1.map", false)));
 }
 
 } // namespace

@@ -77,7 +77,7 @@ protected:
 
     // Plays each level's kept run back and compares the marble after every
     // frame with the recorded game's, bit for bit; the ghost of the same run
-    // (its best) takes the same path.
+    // (its best) keeps pace with it on the same path.
     void playEveryRunBack()
     {
         for (int level = 1; level <= levelCount; ++level) {
@@ -89,10 +89,6 @@ protected:
             ghostOn = true;
             ASSERT_TRUE(startReplayPlayback(lastRun)) << scripted.messages.back();
             ASSERT_EQ(ghostFrameCount(), static_cast<int>(trace.size()));
-            for (int i = 0; i < ghostFrameCount(); ++i) {
-                Vec3 ghost = ghostPositionAfter(i);
-                ASSERT_EQ(std::memcmp(&ghost, &trace[i].position, sizeof ghost), 0) << "ghost frame " << i;
-            }
             int played = 0;
             for (int frame = 0; frame < 2 * static_cast<int>(trace.size()) + 10; ++frame) {
                 scripted.advance(1.0 / 60.0);
@@ -103,6 +99,9 @@ protected:
                 ASSERT_LE(played, static_cast<int>(trace.size()));
                 ASSERT_TRUE(sameBits(marbleState(), trace[played - 1]))
                     << "frame " << played << ": " << marble.position().x << ", " << marble.position().y;
+                Vec3 ghost;
+                ASSERT_TRUE(ghostPosition(ghost));
+                ASSERT_EQ(std::memcmp(&ghost, &trace[played - 1].position, sizeof ghost), 0) << "ghost frame " << played;
             }
             EXPECT_EQ(played, static_cast<int>(trace.size()));
             EXPECT_TRUE(levelDone);

@@ -56,8 +56,6 @@ std::string baseOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A new file of our own beside the target: O_EXCL and O_NOFOLLOW make sure a
-// file or link already at the name is never opened.
 // ".NAME.NNN.tmp": what createTemporary names a temporary file of NAME.
 bool temporaryNameOf(const std::string& entry, const std::string& base)
 {
@@ -96,6 +94,8 @@ void removeStaleTemporaries(const std::string& target)
     ::closedir(folder);
 }
 
+// A new file of our own beside the target: O_EXCL and O_NOFOLLOW make sure a
+// file or link already at the name is never opened.
 int createTemporary(const std::string& target, std::string& temporary)
 {
     static unsigned counter = 0;

@@ -2,7 +2,7 @@
 #                data (no tests), start orbivale-gl in its data folder.
 # make test:     install what is missing, build, run every test in a normal build
 #                and again in a build with AddressSanitizer and UBSan.
-# make package:  build for /usr in its own folder and make the .deb there.
+# make package:  build for /usr in its own folder and make the three .debs there.
 
 BUILD         ?= build
 ASAN_BUILD    ?= build-asan
@@ -18,6 +18,8 @@ DEPS := $(PLAY_DEPS) libgtest-dev libgmock-dev libbenchmark-dev clang libclang-r
         libx11-dev libxtst-dev xvfb xauth xdotool x11-utils xfonts-encodings xfonts-base imagemagick \
         desktop-file-utils appstream mandoc
 PACKAGE_DEPS := $(PLAY_DEPS) dpkg-dev file
+# The package and papers tests build the .debs and check them and the icons.
+DEPS += dpkg-dev file lintian librsvg2-bin
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -95,10 +97,16 @@ check-layers:
 test: check-layers test-normal test-sanitized fuzz
 
 # The programs look for their installed data under the prefix they were built
-# for, so the package is built for /usr, where it installs.
+# for, so the packages are built for /usr, where they install; Debian's games
+# live in /usr/games. The compiler and linker flags are Debian's own
+# (dpkg-buildflags, every hardening feature on).
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
 package: deps-package
 	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
-	  -DCMAKE_INSTALL_PREFIX=/usr
+	  -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games \
+	  -DCMAKE_C_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CFLAGS)" \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)"
 	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target package
 
 clean:

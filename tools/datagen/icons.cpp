@@ -1,5 +1,7 @@
 #include "tools/datagen/icons.h"
 
+#include "tools/datagen/icon_shading.h"
+#include "tools/datagen/icon_svg.h"
 #include "tools/datagen/output.h"
 #include "tools/datagen/png_writer.h"
 #include "tools/datagen/textures.h"
@@ -9,8 +11,6 @@
 #include <cstdio>
 
 namespace {
-
-Colour hexToColour(uint32_t c) { return {((c >> 16) & 255) / 255.0f, ((c >> 8) & 255) / 255.0f, (c & 255) / 255.0f}; }
 
 Colour bilinear(const Image& img, float x, float y) {
     x = x - std::floor(x / img.width) * img.width - 0.5f;
@@ -27,38 +27,16 @@ Colour bilinear(const Image& img, float x, float y) {
     return sum;
 }
 
-// Signed distance (negative inside) from a rounded square centred in the unit square.
-float roundedSquareDistance(float u, float v, float half, float corner) {
-    const float qx = std::fabs(u - 0.5f) - (half - corner), qy = std::fabs(v - 0.5f) - (half - corner);
-    const float outside = std::hypot(std::max(qx, 0.0f), std::max(qy, 0.0f));
-    return outside + std::min(std::max(qx, qy), 0.0f) - corner;
-}
-
 // Colour and coverage of one sample point (u, v in 0..1, top left first).
 float iconSample(const Image& texture, Colour marble, float u, float v, Colour& out) {
-    const float edge = roundedSquareDistance(u, v, 0.45f, 0.16f);
+    const float edge = tileEdgeDistance(u, v);
     if (edge > 0) return 0.0f;
-    // The tile: the surface texture, lit from the upper left, with a darker rim
-    // like the course border.
     Colour c = bilinear(texture, u * texture.width, v * texture.height);
-    c = scaled(c, 1.05f - 0.35f * v + 0.1f * (0.5f - u));
-    c = scaled(c, 0.55f + 0.45f * smoothstep(0.0f, 0.05f, -edge));
-    // The marble's soft shadow, down and to the right.
-    const float mx = 0.5f, my = 0.47f, radius = 0.29f;
-    const float sx = (u - mx - 0.06f) / 1.1f, sy = (v - my - 0.08f) / 0.9f;
-    c = scaled(c, 0.5f + 0.5f * smoothstep(radius * 0.75f, radius * 1.15f, std::hypot(sx, sy)));
-    // The marble, shaded as on the title picture: diffuse, a rim and a highlight.
-    const float dx = (u - mx) / radius, dy = (v - my) / radius, d2 = dx * dx + dy * dy;
-    if (d2 < 1.0f) {
-        const float nz = std::sqrt(1.0f - d2);
-        const float lx = -0.45f, ly = -0.55f, lz = 0.70f;  // towards the light, unit length
-        const float diffuse = std::max(0.0f, dx * lx + dy * ly + nz * lz);
-        // Reflection of the view ray (0, 0, -1) about the normal, against the light.
-        const float rx = 2 * nz * dx, ry = 2 * nz * dy, rz = 2 * nz * nz - 1;
-        const float specular = std::pow(std::max(0.0f, rx * lx + ry * ly + rz * lz), 40.0f);
-        const float rimLight = std::pow(1.0f - nz, 3.0f) * 0.25f;
-        c = mix(scaled(marble, 0.22f + 0.85f * diffuse + rimLight), Colour{1, 1, 1}, std::min(1.0f, specular));
-    }
+    c = scaled(c, groundLight(u, v) * rimLight(-edge));
+    const float sx = (u - kShadowU) / kShadowStretchU, sy = (v - kShadowV) / kShadowStretchV;
+    c = scaled(c, shadowLight(std::hypot(sx, sy)));
+    const float dx = (u - kMarbleU) / kMarbleRadius, dy = (v - kMarbleV) / kMarbleRadius;
+    if (dx * dx + dy * dy < 1.0f) c = mix(marbleShade(marble, dx, dy), Colour{1, 1, 1}, marbleHighlight(dx, dy));
     out = c;
     return 1.0f;
 }
@@ -120,6 +98,8 @@ bool writeIcons(const std::string& out) {
             const std::vector<uint8_t> png = encodePng(size, size, makeIcon(edition.level, size));
             if (!writeFile(out, "icons/hicolor/" + side + "x" + side + "/apps/" + edition.program + ".png", png)) return false;
         }
+        if (!writeText(out, "icons/hicolor/scalable/apps/" + std::string(edition.program) + ".svg", makeIconSvg(edition.level)))
+            return false;
         windowIcons += "\n" + byteArray(edition.arrayName, makeIcon(edition.level, kWindowIconSide));
     }
     return writeText(out, "icons/window_icon.inc", windowIcons);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+Colour hexToColour(uint32_t c) { return {((c >> 16) & 255) / 255.0f, ((c >> 8) & 255) / 255.0f, (c & 255) / 255.0f}; }
+
 float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 
 float smoothstep(float edge0, float edge1, float x) {

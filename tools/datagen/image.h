@@ -23,6 +23,8 @@ struct Colour {
     float r, g, b;
 };
 
+// 0xRRGGBB, as the map files give colours.
+Colour hexToColour(uint32_t rgb);
 Colour mix(Colour a, Colour b, float t);
 Colour scaled(Colour c, float k);
 float clamp01(float v);

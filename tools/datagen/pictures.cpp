@@ -22,8 +22,6 @@ V3 operator*(V3 a, double k) { return {a.x * k, a.y * k, a.z * k}; }
 double dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 V3 unit(V3 a) { return a * (1.0 / std::sqrt(dot(a, a))); }
 
-Colour hexToColour(uint32_t c) { return {((c >> 16) & 255) / 255.0f, ((c >> 8) & 255) / 255.0f, (c & 255) / 255.0f}; }
-
 void blend(Image& image, int x, int y, Colour c, float alpha) {
     if (x < 0 || y < 0 || x >= image.width || y >= image.height || alpha <= 0) return;
     uint8_t* p = image.at(x, y);

@@ -13,6 +13,9 @@ namespace {
 
 void printUsage(std::FILE* to, const char* program)
 {
+    // Each program keeps its files in a folder of its own, named as the
+    // program is after "orbivale-" (gl, glide).
+    const char* folder = std::strncmp(program, "orbivale-", 9) == 0 ? program + 9 : program;
     std::fprintf(to,
                  "Usage: %s [OPTION]...\n"
                  "Steer a marble down a course of pits and mounds against the clock.\n"
@@ -25,10 +28,10 @@ void printUsage(std::FILE* to, const char* program)
                  "  --version     show the version and exit\n"
                  "\n"
                  "Started inside a data folder, the program plays from it. Otherwise it reads\n"
-                 "the installed data and keeps your best times in\n"
-                 "$XDG_DATA_HOME/orbivale (by default ~/.local/share/orbivale), with the last\n"
-                 "and the best run of each level in its replays folder.\n",
-                 program);
+                 "the installed data and keeps your best times in $XDG_DATA_HOME/orbivale/%s\n"
+                 "(by default ~/.local/share/orbivale/%s), with the last and the best run of\n"
+                 "each level in its replays folder.\n",
+                 program, folder, folder);
 }
 
 std::string environment(const char* name)

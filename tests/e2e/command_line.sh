@@ -21,6 +21,7 @@ for program in "${programs[@]}"; do
   [ $status -eq 0 ] || fail "$name --help: exit $status"
   [[ $out == "Usage: $name "* ]] || fail "$name --help: no usage on stdout"
   [ -s "$work/err" ] && fail "$name --help wrote to stderr"
+  [[ $out == *"~/.local/share/orbivale/${name#orbivale-})"* ]] || fail "$name --help names no folder of its own"
 
   out=$("$program" --version 2>/dev/null); status=$?
   [ $status -eq 0 ] || fail "$name --version: exit $status"

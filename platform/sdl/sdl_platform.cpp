@@ -44,6 +44,10 @@ SdlPlatform::~SdlPlatform()
     gamepad_.stop();
     if (glContext_)
         SDL_GL_DeleteContext(glContext_);
+    if (frameTexture_)
+        SDL_DestroyTexture(frameTexture_);
+    if (frameRenderer_)
+        SDL_DestroyRenderer(frameRenderer_);
     if (window_)
         SDL_DestroyWindow(window_);
     SDL_Quit();
@@ -51,9 +55,6 @@ SdlPlatform::~SdlPlatform()
 
 bool SdlPlatform::init()
 {
-    // Software frames reach the window through shared memory, not through a
-    // second OpenGL path.
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "Orbivale: %s\n", SDL_GetError());
         return false;
@@ -67,6 +68,11 @@ bool SdlPlatform::init()
         return false;
     }
     videoStarted_ = true;
+    // Under X11 software frames reach the window through shared memory, not
+    // through a second OpenGL path. Elsewhere (Wayland) the hint would leave
+    // the window without any surface.
+    if (driver && std::strcmp(driver, "x11") == 0)
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (vsyncTurnedOff())
         pacer_.turnOff();
     if (const char* log = std::getenv("ORBIVALE_FRAME_LOG"); log && *log)
@@ -80,7 +86,8 @@ bool SdlPlatform::init()
 
 bool SdlPlatform::createWindow(WindowStyle style)
 {
-    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
+    // High DPI: on a scaled desktop the window's pixels are drawn, not blown up.
+    Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
     if (style == WindowStyle::BorderlessWithOpenGL) {
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
@@ -112,6 +119,8 @@ bool SdlPlatform::createWindow(WindowStyle style)
         glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         SDL_GL_SwapWindow(window_);
+    } else if (style == WindowStyle::Ordinary) {
+        openFramePresenter();
     } else if (SDL_Surface* surface = (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) ? nullptr
                                                                                       : SDL_GetWindowSurface(window_)) {
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
@@ -170,7 +179,44 @@ PixelFormatFailure SdlPlatform::pixelFormatFailure(std::string& systemText)
     return pixelFormatFailure_;
 }
 
-bool SdlPlatform::hasFrameSurface() { return window_ && SDL_GetWindowSurface(window_) != nullptr; }
+// The window surface where the video driver has one of its own (X11 through
+// shared memory, the dummy and offscreen drivers); elsewhere, or where the
+// surface cannot be had, a renderer and streaming texture at the window's
+// pixel size (Wayland, whose surface SDL would emulate at the window's point size).
+void SdlPlatform::openFramePresenter()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    bool ownSurface = driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "dummy") == 0 ||
+                                 std::strcmp(driver, "offscreen") == 0);
+    if (!framesThroughRenderer_ && ownSurface) {
+        if (SDL_Surface* surface = SDL_GetWindowSurface(window_)) {
+            SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+            SDL_UpdateWindowSurface(window_);
+            return;
+        }
+    }
+    frameRenderer_ = SDL_CreateRenderer(window_, -1, 0);
+    if (frameRenderer_)
+        frameTexture_ = SDL_CreateTexture(frameRenderer_, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, kWidth,
+                                          kHeight);
+    if (!frameTexture_) {
+        std::fprintf(stderr, "Orbivale: no way to show frames in the window: %s\n", SDL_GetError());
+        if (frameRenderer_)
+            SDL_DestroyRenderer(frameRenderer_);
+        frameRenderer_ = nullptr;
+        return;
+    }
+    SDL_SetRenderDrawColor(frameRenderer_, 0, 0, 0, 255);
+    SDL_RenderClear(frameRenderer_);
+    SDL_RenderPresent(frameRenderer_);
+}
+
+bool SdlPlatform::hasFrameSurface()
+{
+    if (!window_)
+        return false;
+    return frameRenderer_ ? frameTexture_ != nullptr : SDL_GetWindowSurface(window_) != nullptr;
+}
 
 void SdlPlatform::swapGlBuffers()
 {
@@ -202,6 +248,10 @@ void SdlPlatform::presentSoftwareFrame(const uint32_t* pixels)
         lastFrame_.assign(pixels, pixels + kWidth * kHeight);
         logPresent();
     }
+    if (frameRenderer_) {
+        presentThroughRenderer(pixels);
+        return;
+    }
     SDL_Surface* target = SDL_GetWindowSurface(window_);
     if (!target)
         return;
@@ -228,6 +278,20 @@ void SdlPlatform::presentSoftwareFrame(const uint32_t* pixels)
         SDL_BlitScaled(frame, nullptr, target, &inside);
     SDL_FreeSurface(frame);
     SDL_UpdateWindowSurface(window_);
+}
+
+void SdlPlatform::presentThroughRenderer(const uint32_t* pixels)
+{
+    int width = 0;
+    int height = 0;
+    if (SDL_GetRendererOutputSize(frameRenderer_, &width, &height) != 0)
+        return;
+    SDL_UpdateTexture(frameTexture_, nullptr, pixels, kWidth * 4);
+    WindowRect fit = letterbox(width, height);
+    SDL_Rect inside{fit.x, fit.y, fit.width, fit.height};
+    SDL_RenderClear(frameRenderer_);
+    SDL_RenderCopy(frameRenderer_, frameTexture_, nullptr, &inside);
+    SDL_RenderPresent(frameRenderer_);
 }
 
 void SdlPlatform::showLastSoftwareFrame()

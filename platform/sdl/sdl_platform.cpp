@@ -2,6 +2,7 @@
 
 #include "platform/letterbox.h"
 #include "platform/sdl/sdl_keys.h"
+#include "platform/sdl/sdl_x11.h"
 
 #include <SDL_opengl.h>
 
@@ -309,6 +310,11 @@ void SdlPlatform::toggleFullscreen()
         SDL_GetWindowPosition(window_, &windowedRect_.x, &windowedRect_.y);
         SDL_GetWindowSize(window_, &windowedRect_.w, &windowedRect_.h);
         SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        // Without a window manager nobody acts on the request: SDL takes the
+        // desktop's size as the window's while the X window stays as it was.
+        SDL_Rect desktop;
+        if (withoutWindowManager(window_) && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &desktop) == 0)
+            placeWindowOverRect(window_, desktop);
         return;
     }
     SDL_SetWindowFullscreen(window_, 0);

@@ -16,7 +16,8 @@ PLAY_DEPS := cmake ninja-build g++ libsdl2-dev libsdl2-mixer-dev timgm6mb-soundf
              libfreetype-dev fonts-dejavu-core
 DEPS := $(PLAY_DEPS) libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev \
         libx11-dev libxtst-dev xvfb xauth xdotool x11-utils xfonts-encodings xfonts-base imagemagick \
-        desktop-file-utils appstream mandoc weston
+        desktop-file-utils appstream mandoc weston \
+        pulseaudio pulseaudio-utils
 PACKAGE_DEPS := $(PLAY_DEPS) dpkg-dev file
 # The package and papers tests build the .debs and check them and the icons.
 DEPS += dpkg-dev file lintian librsvg2-bin

@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <cstdio>
+
 namespace {
 
 Uint32 musicEndEventType = 0;
@@ -40,6 +42,10 @@ Mix_Chunk* loadWave(const std::string& file)
 bool SdlAudio::open(Uint32 musicEndEvent)
 {
     musicEndEventType = musicEndEvent;
+    // Opened again after a loss: the driver that worked, not the first one
+    // that answers while the sound server is still coming back.
+    if (!driver_.empty())
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, driver_.c_str());
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
         return false;
     if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 1024) != 0) {
@@ -52,8 +58,44 @@ bool SdlAudio::open(Uint32 musicEndEvent)
     // effect on top of the music from clipping.
     Mix_VolumeMusic(MIX_MAX_VOLUME * 3 / 4);
     Mix_HookMusicFinished(onMusicFinished);
+    if (const char* driver = SDL_GetCurrentAudioDriver(); driver && driver_.empty())
+        driver_ = driver;
     open_ = true;
     return true;
+}
+
+void SdlAudio::deviceRemoved(Uint64 nowMs)
+{
+    if (!open_ || lost_)
+        return;
+    std::fprintf(stderr, "Orbivale: the sound device went away; trying to open it again\n");
+    lost_ = true;
+    retryAt_ = nowMs;
+}
+
+void SdlAudio::deviceAdded(Uint64 nowMs)
+{
+    if (lost_)
+        retryAt_ = nowMs;
+}
+
+void SdlAudio::reopenWhenDue(Uint64 nowMs)
+{
+    if (!lost_ || nowMs < retryAt_)
+        return;
+    retryAt_ = nowMs + 1000;
+    bool resume = musicPlaying_;
+    std::string piece = musicFile_;
+    close();
+    if (!open(musicEndEventType)) {
+        musicPlaying_ = resume; // still wanted when the device comes back
+        musicFile_ = piece;
+        return;
+    }
+    lost_ = false;
+    std::fprintf(stderr, "Orbivale: sound is back\n");
+    if (resume)
+        startMusic(piece);
 }
 
 void SdlAudio::close()
@@ -91,6 +133,12 @@ void SdlAudio::playSound(const std::string& file, int channel)
 
 int SdlAudio::startMusic(const std::string& file)
 {
+    if (lost_ && !open_) {
+        // Heard once the device is back.
+        musicFile_ = file;
+        musicPlaying_ = true;
+        return 1;
+    }
     if (!open_)
         return 1;
     stopMusic();
@@ -106,11 +154,14 @@ int SdlAudio::startMusic(const std::string& file)
         music_ = nullptr;
         return 3;
     }
+    musicFile_ = file;
+    musicPlaying_ = true;
     return 0;
 }
 
 void SdlAudio::stopMusic()
 {
+    musicPlaying_ = false;
     if (!open_ || !music_)
         return;
     SDL_AtomicSet(&halting, 1);
@@ -120,4 +171,10 @@ void SdlAudio::stopMusic()
     music_ = nullptr;
 }
 
-bool SdlAudio::isCurrentPiece(int piece) const { return piece == SDL_AtomicGet(&currentPiece); }
+bool SdlAudio::pieceEnded(int piece)
+{
+    if (piece != SDL_AtomicGet(&currentPiece))
+        return false;
+    musicPlaying_ = false;
+    return true;
+}

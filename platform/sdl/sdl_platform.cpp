@@ -398,10 +398,14 @@ void SdlPlatform::translate(const SDL_Event& e)
     default:
         break;
     }
-    if (e.type == userEventBase_) {
+    if (e.type == SDL_AUDIODEVICEREMOVED && !e.adevice.iscapture) {
+        audio_.deviceRemoved(SDL_GetTicks64());
+    } else if (e.type == SDL_AUDIODEVICEADDED && !e.adevice.iscapture) {
+        audio_.deviceAdded(SDL_GetTicks64());
+    } else if (e.type == userEventBase_) {
         queue_.push_back(Event{kEventTimer, 1});
     } else if (e.type == userEventBase_ + 1) {
-        if (audio_.isCurrentPiece(e.user.code))
+        if (audio_.pieceEnded(e.user.code))
             queue_.push_back(Event{kEventMusicNotify, 0});
     }
 }
@@ -411,6 +415,7 @@ void SdlPlatform::pumpSdlEvents()
     SDL_Event e;
     while (SDL_PollEvent(&e))
         translate(e);
+    audio_.reopenWhenDue(SDL_GetTicks64());
 }
 
 bool SdlPlatform::takeEvent(Event& event)

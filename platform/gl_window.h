@@ -11,6 +11,9 @@ public:
     // The window's drawable area in pixels; changes when the window is resized,
     // maximised or made full-screen.
     virtual void glDrawableSize(int& width, int& height) = 0;
+    // Drawable pixels per window unit, a whole number: 2 on a desktop scaled
+    // to 200 %, 1 where the window is measured in pixels.
+    virtual int glPixelScale() = 0;
     // Entry point of an OpenGL function beyond 1.1, or null when there is none.
     virtual void* glProcAddress(const char* name) = 0;
 };

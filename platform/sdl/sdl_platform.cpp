@@ -239,6 +239,18 @@ void SdlPlatform::glDrawableSize(int& width, int& height)
         SDL_GL_GetDrawableSize(window_, &width, &height);
 }
 
+int SdlPlatform::glPixelScale()
+{
+    int pixels = 0;
+    int height = 0;
+    int units = 0;
+    glDrawableSize(pixels, height);
+    if (window_)
+        SDL_GetWindowSize(window_, &units, &height);
+    int scale = units > 0 ? (pixels + units / 2) / units : 1;
+    return scale > 1 ? scale : 1;
+}
+
 void* SdlPlatform::glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
 void SdlPlatform::presentSoftwareFrame(const uint32_t* pixels)

@@ -65,6 +65,7 @@ public:
     // GlWindow, for the OpenGL back end.
     void swapGlBuffers() override;
     void glDrawableSize(int& width, int& height) override;
+    int glPixelScale() override;
     void* glProcAddress(const char* name) override;
 
     // FrameWindow, for orbivale-glide: one 640 x 480 frame of 0x00RRGGBB

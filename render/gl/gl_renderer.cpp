@@ -37,11 +37,11 @@ void blendOver()
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void smoothLines(float width)
+void smoothLines(float width, int pixelScale)
 {
     glEnable(GL_LINE_SMOOTH);
     glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-    glLineWidth(width);
+    glLineWidth(width * float(pixelScale));
 }
 
 } // namespace
@@ -237,7 +237,7 @@ void GlRenderer::drawRimLine(const ProjectedPoint& from, const ProjectedPoint& t
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
     blendOver();
-    smoothLines(1.0f);
+    smoothLines(1.0f, target_.pixelScale());
     glBegin(GL_LINES);
     glColor4f(colour.r, colour.g, colour.b, colour.a);
     projectedVertex(from.x, from.y, 1.0f / from.w);
@@ -259,7 +259,7 @@ void GlRenderer::drawArrow(const ProjectedPoint& tail, const ProjectedPoint& tip
     glDisable(GL_FOG);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_GREATER);
-    smoothLines(1.5f);
+    smoothLines(1.5f, target_.pixelScale());
     blendOver();
     glColor4f(1.0f, 1.0f, 0.0f, 1.0f);
     glBegin(GL_LINES);
@@ -341,7 +341,7 @@ void GlRenderer::drawOverlayFrame(const OverlayQuad& corners, const Colour& colo
     glDisable(GL_BLEND);
     glDisable(GL_FOG);
     glDisable(GL_LINE_SMOOTH);
-    glLineWidth(1.0f);
+    glLineWidth(float(target_.pixelScale()));
     glBegin(GL_LINE_LOOP);
     glColor3f(colour.r, colour.g, colour.b);
     for (const OverlayPoint& corner : corners)

@@ -50,7 +50,7 @@ bool framebuffersAvailable(GlWindow& window)
 
 } // namespace
 
-GlTarget::GlTarget(GlWindow& window) : window_(window)
+GlTarget::GlTarget(GlWindow& window) : window_(window), scale_(window.glPixelScale())
 {
     if (!framebuffersAvailable(window_) || !createFramebuffer()) {
         while (glGetError() != GL_NO_ERROR) {
@@ -59,7 +59,8 @@ GlTarget::GlTarget(GlWindow& window) : window_(window)
         glEnable(GL_SCISSOR_TEST);
         return;
     }
-    glViewport(0, 0, kScreenWidth, kScreenHeight);
+    glViewport(0, 0, kScreenWidth * scale_, kScreenHeight * scale_);
+    glPixelZoom(float(scale_), float(scale_));
 }
 
 GlTarget::~GlTarget()
@@ -77,13 +78,8 @@ GlTarget::~GlTarget()
 bool GlTarget::createFramebuffer()
 {
     genRenderbuffers(1, &colourBuffer_);
-    bindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
-    renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kScreenWidth, kScreenHeight);
     genRenderbuffers(1, &depthBuffer_);
-    bindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
-    // 24 bits: the depth keys of a whole scene lie between 0.5 and 0.52 of the range.
-    renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kScreenWidth, kScreenHeight);
-    bindRenderbuffer(GL_RENDERBUFFER, 0);
+    allocateBuffers();
 
     genFramebuffers(1, &fbo_);
     bindFramebuffer(GL_FRAMEBUFFER, fbo_);
@@ -97,6 +93,29 @@ bool GlTarget::createFramebuffer()
     deleteRenderbuffers(1, &depthBuffer_);
     fbo_ = colourBuffer_ = depthBuffer_ = 0;
     return false;
+}
+
+void GlTarget::allocateBuffers()
+{
+    bindRenderbuffer(GL_RENDERBUFFER, colourBuffer_);
+    renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kScreenWidth * scale_, kScreenHeight * scale_);
+    bindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
+    // 24 bits: the depth keys of a whole scene lie between 0.5 and 0.52 of the range.
+    renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, kScreenWidth * scale_, kScreenHeight * scale_);
+    bindRenderbuffer(GL_RENDERBUFFER, 0);
+}
+
+// The window moved to a screen of another scale (or learnt its scale after
+// opening): the buffer follows, and the next frame is drawn at the new size.
+void GlTarget::followPixelScale()
+{
+    int scale = window_.glPixelScale();
+    if (scale == scale_)
+        return;
+    scale_ = scale;
+    allocateBuffers();
+    glViewport(0, 0, kScreenWidth * scale_, kScreenHeight * scale_);
+    glPixelZoom(float(scale_), float(scale_));
 }
 
 // Direct drawing: the viewport is the letterbox and the scissor keeps clears
@@ -133,9 +152,12 @@ void GlTarget::present()
     bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    bool sameSize = fit_.width == kScreenWidth && fit_.height == kScreenHeight;
-    blitFramebuffer(0, 0, kScreenWidth, kScreenHeight, fit_.x, fit_.y, fit_.x + fit_.width, fit_.y + fit_.height,
+    const int drawnWidth = kScreenWidth * scale_;
+    const int drawnHeight = kScreenHeight * scale_;
+    bool sameSize = fit_.width == drawnWidth && fit_.height == drawnHeight;
+    blitFramebuffer(0, 0, drawnWidth, drawnHeight, fit_.x, fit_.y, fit_.x + fit_.width, fit_.y + fit_.height,
                     GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
     window_.swapGlBuffers();
     bindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    followPixelScale();
 }

@@ -5,8 +5,10 @@
 
 // Where GlRenderer draws: a 640 x 480 framebuffer object that present()
 // scales into the window with black bars, so the game always sees a 640 x 480
-// screen whatever the window's size. Without framebuffer objects it draws
-// straight into the window through a letterboxed viewport instead.
+// screen whatever the window's size. On a scaled desktop (HiDPI) the buffer
+// has 640 x 480 times the scale in pixels, so edges stay sharp. Without
+// framebuffer objects it draws straight into the window through a
+// letterboxed viewport instead.
 class GlTarget {
 public:
     explicit GlTarget(GlWindow& window);
@@ -18,7 +20,10 @@ public:
     bool offscreen() const { return fbo_ != 0; }
     // Pixels of the window per pixel of the game's screen (1 when offscreen,
     // where scaling happens at present time).
-    float pixelZoom() const { return offscreen() ? 1.0f : zoom_; }
+    float pixelZoom() const { return offscreen() ? float(scale_) : zoom_; }
+    // Drawn pixels per pixel of the game's screen in the offscreen buffer
+    // (line widths follow it); 1 when drawing straight into the window.
+    int pixelScale() const { return offscreen() ? scale_ : 1; }
 
     // Scales the finished picture into the window, swaps, and gets ready for
     // the next frame's drawing. The 640 x 480 picture itself is kept.
@@ -26,6 +31,8 @@ public:
 
 private:
     bool createFramebuffer();
+    void allocateBuffers();
+    void followPixelScale();
     void fitViewportToWindow();
 
     GlWindow& window_;
@@ -34,4 +41,5 @@ private:
     unsigned depthBuffer_ = 0;
     WindowRect fit_;
     float zoom_ = 1.0f;
+    int scale_ = 1;
 };

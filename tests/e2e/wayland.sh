@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Both programs on a native Wayland compositor: weston on its X11 back end in
-# a private Xvfb, the game with SDL's Wayland driver and no DISPLAY. Each must
-# draw its title, open the menu on Escape, fill the compositor's screen on
-# F11 and give it back on F11. Screenshots are of weston's output as Xvfb
-# shows it.
+# a private Xvfb, scaled to 200 % as a HiDPI desktop, the game with SDL's
+# Wayland driver and no DISPLAY. Each must draw its title with sharp edges
+# (drawn at the screen's pixels, not blown up from 640 x 480), open the menu
+# on Escape, fill the compositor's screen on F11 and give it back on F11.
+# Screenshots are of weston's output (1600 x 1200 pixels) as Xvfb shows it.
 set -u
 gl=$1
 glide=$2
@@ -19,14 +20,14 @@ if ! command -v weston >/dev/null || ! ls /usr/lib/*/libweston-*/x11-backend.so 
   exit 77
 fi
 
-start_xvfb 1024x768x24
+start_xvfb 1600x1200x24
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 # A fresh weston for each program: its first window has the keyboard.
 start_weston() {
   [ -n "$weston_pid" ] && { kill "$weston_pid"; wait "$weston_pid" 2>/dev/null; }
   rm -f "$XDG_RUNTIME_DIR"/orbivale-test*
-  weston --backend=x11-backend.so --socket=orbivale-test --width=1024 --height=768 --idle-time=0 --no-config \
+  weston --backend=x11-backend.so --socket=orbivale-test --width=800 --height=600 --scale=2 --idle-time=0 --no-config \
     >"$work/weston.log" 2>&1 &
   weston_pid=$!
   for _ in $(seq 200); do [ -S "$XDG_RUNTIME_DIR/orbivale-test" ] && break; sleep 0.1; done
@@ -39,6 +40,12 @@ count() {
   import -window root "$work/full.png" 2>/dev/null || return
   convert "$work/full.png" -sample 50% ${2:+-crop $2 +repage} +write "$work/shot.png" -depth 8 -format %c histogram:info:- |
     awk -F'[(),]' "{ n = \$1 + 0; r = \$2 + 0; g = \$3 + 0; b = \$4 + 0; if ($1) c += n } END { print c + 0 }"
+}
+# Neighbouring pixels (across) of the full-size shot that differ by almost
+# half the range: blowing a picture up two times halves every such step.
+sharp_steps() {
+  convert "$work/full.png" -crop 960x784+320+240 +repage \( +clone -roll +1+0 \) -compose difference -composite \
+    -crop 958x784+1+0 +repage -colorspace gray -threshold 45% -format '%[fx:int(mean*w*h)]' info:
 }
 green='g > r + 40 && g > b + 40'     # the terrain
 menu_blue='b > 178 && r < 64 && g < 64' # the menu's lines
@@ -68,20 +75,23 @@ for program in "$gl" "$glide"; do
     >"$work/out.log" 2>&1 &
   game_pid=$!
   # The title: terrain on a quarter of the window at least.
-  wait_for "$green" 8000 "$name-title"
+  wait_for "$green" 30000 "$name-title"
+  # A 1280 x 960 window anywhere on the screen covers the middle part.
+  steps=$(sharp_steps)
+  [ "${steps:-0}" -gt 40 ] || { echo "$name: the title is blurred ($steps sharp steps)"; exit 1; }
   xdotool key Escape
   wait_for "$menu_blue" 200 "$name-menu"
   xdotool key Escape
   wait_for "!($menu_blue)" 130000 "$name-menu-closed"
   # Full screen: the terrain reaches both bottom corners of weston's screen.
   xdotool key F11
-  wait_for "$green" 600 "$name-full-left" 64x48+0+336
-  wait_for "$green" 600 "$name-full-right" 64x48+448+336
+  wait_for "$green" 600 "$name-full-left" 64x48+0+552
+  wait_for "$green" 600 "$name-full-right" 64x48+736+552
   # And back: weston's dark panel along the top again.
   xdotool key F11
-  wait_for "b < 100" 2700 "$name-back" 512x6+0+0
+  wait_for "b < 100" 4000 "$name-back" 800x6+0+0
   kill -9 "$game_pid" 2>/dev/null
   wait "$game_pid" 2>/dev/null
   grep -q 'not found' "$work/out.log" && { cat "$work/out.log"; exit 1; }
-  echo "$name: title, menu, full screen and back under Wayland"
+  echo "$name: title ($steps sharp steps), menu, full screen and back under Wayland at 200 %"
 done

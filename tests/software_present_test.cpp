@@ -135,4 +135,55 @@ TEST_F(SoftwarePresentTest, LastFrameComesBackWhenTheWindowIsMappedAgain)
     EXPECT_TRUE(back);
 }
 
+// Where the driver has no window surface (Wayland) frames go through an SDL
+// renderer and streaming texture; forced here under X11 and read back from
+// the X server.
+class SoftwareRendererPresentTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        sdl = new SdlPlatform();
+        ASSERT_TRUE(sdl->init());
+        sdl->presentFramesThroughRenderer();
+        ASSERT_TRUE(sdl->createWindow(WindowStyle::Ordinary));
+    }
+    static void TearDownTestSuite()
+    {
+        delete sdl;
+        sdl = nullptr;
+    }
+    static inline SdlPlatform* sdl = nullptr;
+};
+
+TEST_F(SoftwareRendererPresentTest, WideWindowGetsTheScaledFrameBetweenBlackBars)
+{
+    ASSERT_TRUE(sdl->hasFrameSurface());
+    SDL_SetWindowSize(sdl->window(), 1280, 720);
+    std::vector<uint32_t> frame = quadrantFrame();
+    // 960 x 720 from x = 160; rows counted from the bottom.
+    auto at = [](const std::vector<uint8_t>& image, int x, int yFromTop) {
+        const uint8_t* p = &image[(size_t(719 - yFromTop) * 1280 + x) * 3];
+        return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2];
+    };
+    std::vector<uint8_t> image;
+    for (int i = 0; i < 200; ++i) {
+        Event event;
+        while (sdl->takeEvent(event)) {
+        }
+        sdl->presentSoftwareFrame(frame.data());
+        image = xWindowImage(sdl->window(), 1280, 720);
+        if (!image.empty() && at(image, 170, 100) == 0xff0000u)
+            break;
+        SDL_Delay(10);
+    }
+    ASSERT_FALSE(image.empty());
+    EXPECT_EQ(at(image, 0, 300), 0u);
+    EXPECT_EQ(at(image, 159, 300), 0u);
+    EXPECT_EQ(at(image, 1120, 300), 0u);
+    EXPECT_EQ(at(image, 170, 100), 0xff0000u);
+    EXPECT_EQ(at(image, 1110, 100), 0x00ff00u);
+    EXPECT_EQ(at(image, 170, 700), 0x0000ffu);
+    EXPECT_EQ(at(image, 1110, 700), 0xffffffu);
+}
+
 } // namespace

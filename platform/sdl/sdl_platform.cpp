@@ -189,7 +189,7 @@ void SdlPlatform::openFramePresenter()
     const char* driver = SDL_GetCurrentVideoDriver();
     bool ownSurface = driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "dummy") == 0 ||
                                  std::strcmp(driver, "offscreen") == 0);
-    if (!framesThroughRenderer_ && ownSurface) {
+    if (ownSurface) {
         if (SDL_Surface* surface = SDL_GetWindowSurface(window_)) {
             SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
             SDL_UpdateWindowSurface(window_);

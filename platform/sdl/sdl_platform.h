@@ -73,9 +73,6 @@ public:
     // the shape differs.
     bool hasFrameSurface() override;
     void presentSoftwareFrame(const uint32_t* pixels) override;
-    // Frames go through an SDL renderer even where the window has a surface
-    // of its own (before createWindow; the renderer path's tests under X11).
-    void presentFramesThroughRenderer() { framesThroughRenderer_ = true; }
 
     // Switches between the window and the desktop-sized full screen.
     void toggleFullscreen();
@@ -118,7 +115,6 @@ private:
     std::vector<uint32_t> lastFrame_;
     SDL_Renderer* frameRenderer_ = nullptr; // software frames without a window surface
     SDL_Texture* frameTexture_ = nullptr;
-    bool framesThroughRenderer_ = false;
     std::FILE* frameLog_ = nullptr; // ORBIVALE_FRAME_LOG: one line per present
     double lastPresent_ = -1.0;
     SdlAudio audio_;

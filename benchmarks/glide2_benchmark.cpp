@@ -203,6 +203,45 @@ void BM_SmallTrianglesThreaded(benchmark::State& state) { smallTriangles(state, 
 BENCHMARK(BM_SmallTriangles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SmallTrianglesThreaded)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// Fill by triangle size: squares of `side` pixels (two triangles each) tiled
+// over the screen in the terrain's state, 1/w falling down the screen as on
+// the course. The game's terrain triangles average about 37 pixels.
+void fillBySize(benchmark::State& state)
+{
+    const int side = static_cast<int>(state.range(0));
+    openCard(1);
+    terrainState(loadTerrainTexture());
+    std::vector<GrVertex> tris;
+    auto corner = [](int x, int y) {
+        GrVertex v{};
+        v.x = static_cast<float>(x);
+        v.y = static_cast<float>(y);
+        v.a = 255.0f;
+        v.oow = 1.0f / (300.0f + 2.5f * static_cast<float>(y));
+        v.tmuvtx[0].sow = 0.7f * static_cast<float>(x) * v.oow * 8.0f;
+        v.tmuvtx[0].tow = 0.9f * static_cast<float>(y) * v.oow * 8.0f;
+        return v;
+    };
+    for (int y = 0; y + side <= 480; y += side)
+        for (int x = 0; x + side <= 640; x += side) {
+            GrVertex a = corner(x, y), b = corner(x + side, y), c = corner(x, y + side), d = corner(x + side, y + side);
+            tris.insert(tris.end(), {a, c, d, a, d, b});
+        }
+    std::int64_t pixels = 0;
+    for (auto _ : state) {
+        grBufferClear(0, 0, 0xFFFF);
+        for (std::size_t i = 0; i < tris.size(); i += 3)
+            grDrawTriangle(&tris[i], &tris[i + 1], &tris[i + 2]);
+        pixels += static_cast<std::int64_t>(tris.size() / 6) * side * side;
+        benchmark::ClobberMemory();
+    }
+    state.counters["Mpix/s"] = benchmark::Counter(static_cast<double>(pixels) / 1e6, benchmark::Counter::kIsRate);
+    state.counters["pixels/triangle"] = side * side / 2.0;
+    grGlideShutdown();
+}
+BENCHMARK(fillBySize)->Name("BM_FillBySquareSide")->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Arg(160)->Arg(480)
+    ->Unit(benchmark::kMillisecond);
+
 void BM_Present(benchmark::State& state)
 {
     openCard(1);

@@ -5,7 +5,6 @@
 
 #include <atomic>
 #include <bit>
-#include <chrono>
 #include <condition_variable>
 #include <cstdlib>
 #include <memory>
@@ -24,9 +23,6 @@ constexpr std::uint32_t publishEvery = 32;    // triangles queued between handin
 constexpr std::uint32_t wakeEvery = 256;      // and between looks for sleeping helpers
 constexpr std::size_t pipelinesPerChunk = 64;
 constexpr std::uint32_t prefetchAhead = 8; // slots the caller readies before it writes them
-// How long a helper with nothing to draw keeps looking before it sleeps:
-// long enough to bridge a clear and the start of the next frame.
-constexpr auto helperPatience = std::chrono::microseconds(300);
 
 struct QueuedTriangle {
     TriangleSetup setup;
@@ -144,6 +140,7 @@ bool drawIfFree(int band)
     drainHeld(band);
     bool drew = b.drawn.load(std::memory_order_relaxed) != before;
     b.busy.store(false, std::memory_order_release);
+    b.busy.notify_all(); // the caller may be waiting to take the band
     return drew;
 }
 
@@ -170,11 +167,11 @@ struct DrawThreads {
     // of reading every band's count.
     alignas(64) std::atomic<std::uint32_t> announced{0};
 
-    void announce() { announced.fetch_add(1, std::memory_order_relaxed); }
+    void announce() { announced.fetch_add(1, std::memory_order_seq_cst); }
 
     void wakeSleepers()
     {
-        if (sleepers.load(std::memory_order_relaxed) == 0)
+        if (sleepers.load(std::memory_order_seq_cst) == 0)
             return;
         {
             std::lock_guard<std::mutex> lock(mutex);
@@ -183,31 +180,27 @@ struct DrawThreads {
         wake.notify_all();
     }
 
+    // A helper that finds nothing to draw sleeps at once: a waiting thread
+    // costs no processor time. The caller wakes it every wakeEvery triangles
+    // and when it finishes.
     void helperLoop()
     {
-        auto idleSince = std::chrono::steady_clock::now();
         bool drew = false;
         std::uint32_t seen = announced.load(std::memory_order_relaxed) - 1;
         while (!stopping.load(std::memory_order_relaxed)) {
-            std::uint32_t latest = announced.load(std::memory_order_relaxed);
+            std::uint32_t latest = announced.load(std::memory_order_seq_cst);
             if (drew || latest != seen) {
                 seen = latest;
                 drew = drawWaiting();
-                if (drew) {
-                    idleSince = std::chrono::steady_clock::now();
-                    continue;
-                }
-            }
-            if (std::chrono::steady_clock::now() - idleSince < helperPatience) {
-                std::this_thread::yield();
                 continue;
             }
             std::unique_lock<std::mutex> lock(mutex);
             std::uint64_t woken = wakeCount;
-            sleepers.fetch_add(1, std::memory_order_relaxed);
-            wake.wait(lock, [&] { return stopping.load(std::memory_order_relaxed) || wakeCount != woken; });
+            sleepers.fetch_add(1, std::memory_order_seq_cst);
+            // Published after the look above: draw it rather than sleep past it.
+            if (announced.load(std::memory_order_seq_cst) == seen)
+                wake.wait(lock, [&] { return stopping.load(std::memory_order_relaxed) || wakeCount != woken; });
             sleepers.fetch_sub(1, std::memory_order_relaxed);
-            idleSince = std::chrono::steady_clock::now();
             drew = true; // look at once
         }
     }
@@ -333,7 +326,7 @@ void finishDrawing()
     for (int band = 0; band < bandCount; ++band) {
         Band& b = queue.bands[band];
         while (b.busy.exchange(true, std::memory_order_acquire))
-            std::this_thread::yield();
+            b.busy.wait(true, std::memory_order_acquire); // asleep until the helper lets go
         drainHeld(band);
     }
     for (Band& b : queue.bands) {

@@ -75,42 +75,6 @@ TexelSpanLevel texelSpanLevel(const SpanLevel& l)
     return {l.view.base, l.view.scale, l.view.shift, l.view.widthMask, l.view.heightMask, l.view.bilinear};
 }
 
-// A row of a triangle whose colour is the texel, cut where the mip level
-// changes: 1/w is linear along the row, so the level only rises or only falls.
-void texelRow(const Pipeline& p, const TriangleSetup& s, const Target& target, int row, int x0, int x1)
-{
-    int physicalRow = target.lowerLeft ? screenHeight - 1 - row : row;
-    std::size_t rowStart = static_cast<std::size_t>(physicalRow) * screenWidth;
-    double px = x0 + 0.5 - s.originX, py = row + 0.5 - s.originY;
-    auto at = [&](int k) { return static_cast<float>(s.start[k] + s.dx[k] * px + s.dy[k] * py); };
-    float oow = at(paramOow), doow = static_cast<float>(s.dx[paramOow]);
-    TexelSpanRun run{target.color + rowStart, target.depth + rowStart, p.dither[physicalRow & 3], x0, x0, x1,
-                     screenWidth, oow, doow, at(paramSow), static_cast<float>(s.dx[paramSow]), at(paramTow),
-                     static_cast<float>(s.dx[paramTow])};
-    if (target.texelLevel) {
-        target.texelSpan(*target.texelModes, *target.texelLevel, run);
-        return;
-    }
-    const TextureView& t = p.texture;
-    auto levelAt = [&](int x) { return spanLevelAt(t, s.baseLod256, oow + doow * static_cast<float>(x - x0)); };
-    while (run.from < x1) {
-        SpanLevel first = levelAt(run.from);
-        int end = x1;
-        if (!(levelAt(x1 - 1) == first)) {
-            // The first pixel past from that reads another level.
-            int lo = run.from, hi = x1 - 1;
-            while (hi - lo > 1) {
-                int mid = lo + (hi - lo) / 2;
-                (levelAt(mid) == first ? lo : hi) = mid;
-            }
-            end = hi;
-        }
-        run.to = end;
-        target.texelSpan(*target.texelModes, texelSpanLevel(first), run);
-        run.from = end;
-    }
-}
-
 template <bool Tex, bool Fog, bool Depth, bool Blend, bool TexelColor>
 void drawSpan(const Pipeline& p, const TriangleSetup& s, const Target& target, int row, int x0, int x1)
 {
@@ -236,7 +200,7 @@ constexpr auto buildSpanTable(std::integer_sequence<int, I...>)
 
 constexpr auto spanTable = buildSpanTable(std::make_integer_sequence<int, 32>{});
 
-TexelSpanModes texelSpanModes(const Pipeline& p)
+TexelSpanModes texelSpanModesFor(const Pipeline& p)
 {
     TexelSpanModes modes;
     modes.fogEntries = card.fogEntries;
@@ -248,6 +212,7 @@ TexelSpanModes texelSpanModes(const Pipeline& p)
     modes.colorWrite = p.colorWrite;
     modes.sWrap = p.texture.sWrap;
     modes.tWrap = p.texture.tWrap;
+    modes.dithered = p.dither[0][0] < 16;
     return modes;
 }
 
@@ -269,6 +234,122 @@ bool singleLevel(const TextureView& t, const TriangleSetup& s, TexelSpanLevel& l
     return true;
 }
 
+// The rows of a triangle whose colour is the texel. A row reads one mip level
+// unless its ends read different ones (1/w is linear along the row, so the
+// level only rises or only falls); whole groups of eight go to the run loop,
+// and the rest of each row, with the short rows, is gathered into lanes of
+// eight pixels from several rows.
+class TexelRows {
+public:
+    TexelRows(const Pipeline& p, const TriangleSetup& s, const Target& target)
+        : p_(p), s_(s), target_(target), doow_(static_cast<float>(s.dx[paramOow])),
+          dsow_(static_cast<float>(s.dx[paramSow])), dtow_(static_cast<float>(s.dx[paramTow]))
+    {
+        modes_ = texelSpanModesFor(p);
+        span_ = texelSpanFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
+        lanesFunction_ = texelLanesFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
+        single_ = singleLevel(p.texture, s, level_);
+    }
+    ~TexelRows() { flush(); }
+
+    void row(int row, int x0, int x1)
+    {
+        int physicalRow = target_.lowerLeft ? screenHeight - 1 - row : row;
+        std::size_t rowStart = static_cast<std::size_t>(physicalRow) * screenWidth;
+        double px = x0 + 0.5 - s_.originX, py = row + 0.5 - s_.originY;
+        auto at = [&](int k) { return static_cast<float>(s_.start[k] + s_.dx[k] * px + s_.dy[k] * py); };
+        TexelSpanRun run{target_.color + rowStart, target_.depth + rowStart, p_.dither[physicalRow & 3], x0, x0, x1,
+                         screenWidth, at(paramOow), doow_, at(paramSow), dsow_, at(paramTow), dtow_};
+        // Colour and depth are read first thing at every pixel: ask for the
+        // lines of the next row (which covers about the same columns) while
+        // this one is drawn, rather than wait at each group.
+        int nextRow = target_.lowerLeft ? physicalRow - 1 : physicalRow + 1;
+        if (nextRow >= 0 && nextRow < screenHeight) {
+            std::ptrdiff_t next = (nextRow - physicalRow) * screenWidth;
+            for (int x = x0 & ~31; x < x1; x += 32) {
+                __builtin_prefetch(run.color + next + x, 1);
+                __builtin_prefetch(run.depth + next + x, 1);
+            }
+        }
+        if (single_) {
+            sameLevel(run, static_cast<int>(rowStart));
+            return;
+        }
+        const TextureView& t = p_.texture;
+        auto levelAt = [&](int x) { return spanLevelAt(t, s_.baseLod256, run.oow + doow_ * static_cast<float>(x - x0)); };
+        SpanLevel first = levelAt(x0);
+        if (levelAt(x1 - 1) == first) {
+            if (!(lanesLevel_ == first)) {
+                flush();
+                lanesLevel_ = first;
+                level_ = texelSpanLevel(first);
+            }
+            sameLevel(run, static_cast<int>(rowStart));
+            return;
+        }
+        while (run.from < x1) {
+            first = levelAt(run.from);
+            int end = x1;
+            if (!(levelAt(x1 - 1) == first)) {
+                // The first pixel past from that reads another level.
+                int lo = run.from, hi = x1 - 1;
+                while (hi - lo > 1) {
+                    int mid = lo + (hi - lo) / 2;
+                    (levelAt(mid) == first ? lo : hi) = mid;
+                }
+                end = hi;
+            }
+            run.to = end;
+            span_(modes_, texelSpanLevel(first), run);
+            run.from = end;
+        }
+    }
+
+private:
+    // A row whose pixels all read level_.
+    void sameLevel(TexelSpanRun& run, int rowStart)
+    {
+        int x1 = run.to;
+        int whole = (x1 - run.from) & ~7;
+        if (whole > 0) {
+            run.to = run.from + whole;
+            span_(modes_, level_, run);
+        }
+        std::uint32_t dither = 0;
+        for (int k = 3; k >= 0; --k)
+            dither = dither << 8 | run.ditherRow[k];
+        for (int x = run.from + whole; x < x1;) {
+            int length = x1 - x < 8 - lanes_.count ? x1 - x : 8 - lanes_.count;
+            lanes_.piece[lanes_.pieces++] = {rowStart + x, length, static_cast<float>(x - run.x0), run.oow, run.sow,
+                                             run.tow, dither};
+            lanes_.count += length;
+            x += length;
+            if (lanes_.count == 8)
+                flush();
+        }
+    }
+
+    void flush()
+    {
+        if (lanes_.count > 0)
+            lanesFunction_(modes_, level_, target_.color, target_.depth, doow_, dsow_, dtow_, lanes_);
+        lanes_.count = 0;
+        lanes_.pieces = 0;
+    }
+
+    const Pipeline& p_;
+    const TriangleSetup& s_;
+    const Target& target_;
+    float doow_, dsow_, dtow_;
+    TexelSpanModes modes_;
+    TexelSpanFunction span_;
+    TexelLanesFunction lanesFunction_;
+    TexelSpanLevel level_{};
+    SpanLevel lanesLevel_{};
+    bool single_;
+    TexelLanes lanes_;
+};
+
 } // namespace
 
 void triangleRows(const TriangleSetup& s, int& first, int& end)
@@ -277,27 +358,13 @@ void triangleRows(const TriangleSetup& s, int& first, int& end)
     end = ceilDiv16(s.y[2] - 8);
 }
 
-void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& given, bool textured)
-{
-    Target target = given;
-    bool texelColor = textured && p.colorIsTexel && p.tmuIsTexel;
-    bool depth = p.depthMode != GR_DEPTHBUFFER_DISABLE;
-    SpanFunction span;
-    TexelSpanModes modes;
-    TexelSpanLevel level;
-    if (texelColor && !target.blend && (!depth || p.depthMode == GR_DEPTHBUFFER_WBUFFER)) {
-        span = &texelRow;
-        modes = texelSpanModes(p);
-        target.texelSpan = texelSpanFunction(p.fog, depth);
-        target.texelModes = &modes;
-        if (singleLevel(p.texture, s, level))
-            target.texelLevel = &level;
-    } else {
-        int index = (textured ? 1 : 0) | (p.fog ? 2 : 0) | (depth ? 4 : 0) | (target.blend ? 8 : 0) |
-                    (texelColor ? 16 : 0);
-        span = spanTable[static_cast<std::size_t>(index)];
-    }
+namespace {
 
+// Calls row(row, left, right) for every row of the triangle inside the clip
+// rectangle that has pixels.
+template <typename Row>
+void walkRows(const TriangleSetup& s, const Target& target, Row&& row)
+{
     const std::int32_t* x = s.x;
     const std::int32_t* y = s.y;
     int rowFirst, rowEnd;
@@ -320,10 +387,10 @@ void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& given, b
         shortEdge.start(x[0], y[0], x[1], y[1], rowFirst);
     else
         shortEdge.start(x[1], y[1], x[2], y[2], rowFirst);
-    for (int row = rowFirst; row < rowEnd; ++row) {
-        if (onUpper && row >= rowMiddle) {
+    for (int r = rowFirst; r < rowEnd; ++r) {
+        if (onUpper && r >= rowMiddle) {
             onUpper = false;
-            shortEdge.start(x[1], y[1], x[2], y[2], row);
+            shortEdge.start(x[1], y[1], x[2], y[2], r);
         }
         int a = longEdge.column(), b = shortEdge.column();
         int left = longIsLeft ? a : b, right = longIsLeft ? b : a;
@@ -332,10 +399,35 @@ void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& given, b
         if (right > target.clipMaxX)
             right = target.clipMaxX;
         if (left < right)
-            span(p, s, target, row, left, right);
+            row(r, left, right);
         longEdge.next();
         shortEdge.next();
     }
+}
+
+} // namespace
+
+namespace {
+
+bool onePixelLoop = false;
+
+} // namespace
+
+void glide2UseOnePixelLoop(bool onePixel) { onePixelLoop = onePixel; }
+
+void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured)
+{
+    bool texelColor = textured && p.colorIsTexel && p.tmuIsTexel;
+    bool depth = p.depthMode != GR_DEPTHBUFFER_DISABLE;
+    if (texelColor && !target.blend && (!depth || p.depthMode == GR_DEPTHBUFFER_WBUFFER) && !onePixelLoop) {
+        TexelRows rows(p, s, target);
+        walkRows(s, target, [&](int row, int left, int right) { rows.row(row, left, right); });
+        return;
+    }
+    int index = (textured ? 1 : 0) | (p.fog ? 2 : 0) | (depth ? 4 : 0) | (target.blend ? 8 : 0) |
+                (texelColor ? 16 : 0);
+    SpanFunction span = spanTable[static_cast<std::size_t>(index)];
+    walkRows(s, target, [&](int row, int left, int right) { span(p, s, target, row, left, right); });
 }
 
 namespace {

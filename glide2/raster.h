@@ -4,7 +4,6 @@
 // target's clip rectangle, span by span.
 
 #include "glide2/pipeline.h"
-#include "glide2/texel_span.h"
 #include "glide2/triangle_setup.h"
 
 #include <cstdint>
@@ -15,10 +14,6 @@ struct Target {
     bool lowerLeft;
     int clipMinX, clipMaxX, clipMinY, clipMaxY; // rows counted from the origin
     bool blend; // this triangle blends (constant opaque alpha needs none)
-    // For texelRow: the loop, its modes, and the one level every pixel reads (or null).
-    TexelSpanFunction texelSpan = nullptr;
-    const TexelSpanModes* texelModes = nullptr;
-    const TexelSpanLevel* texelLevel = nullptr;
 };
 
 // Draws the triangle's rows inside the target's clip rectangle.

@@ -4,6 +4,7 @@
 
 #ifdef ORBIVALE_GLIDE2_AVX2
 TexelSpanFunction texelSpanAvx2(bool fog, bool depth);
+TexelLanesFunction texelLanesAvx2(bool fog, bool depth);
 #endif
 
 namespace {
@@ -28,6 +29,15 @@ TexelSpanFunction texelSpanFunction(bool fog, bool depth)
         return texelSpanAvx2(fog, depth);
 #endif
     return texelSpanFor(fog, depth);
+}
+
+TexelLanesFunction texelLanesFunction(bool fog, bool depth)
+{
+#ifdef ORBIVALE_GLIDE2_AVX2
+    if (useAvx2)
+        return texelLanesAvx2(fog, depth);
+#endif
+    return texelLanesFor(fog, depth);
 }
 
 void glide2UsePortablePixelLoops(bool portable)

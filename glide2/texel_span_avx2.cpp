@@ -2,3 +2,4 @@
 #include "glide2/texel_span_kernel.h"
 
 TexelSpanFunction texelSpanAvx2(bool fog, bool depth) { return texelSpanFor(fog, depth); }
+TexelLanesFunction texelLanesAvx2(bool fog, bool depth) { return texelLanesFor(fog, depth); }

@@ -172,23 +172,79 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
 }
 
 
+// What every group of a run or of lanes shares.
+struct GroupConstants {
+    I8 lessMask, equalMask, greaterMask, depthBias, fogR, fogG, fogB;
+    F8 scale;
+};
+
+[[gnu::always_inline]] inline GroupConstants groupConstants(const TexelSpanModes& modes, const TexelSpanLevel& level)
+{
+    const int function = modes.depthFunction;
+    return {splat((function & 1) ? -1 : 0), splat((function & 2) ? -1 : 0), splat((function & 4) ? -1 : 0),
+            splat(modes.depthBias),         splat(modes.fogR),              splat(modes.fogG),
+            splat(modes.fogB),              splatF(level.scale)};
+}
+
+// Eight pixels at 1/w = o with s/w, t/w = sw, tw, over the stored depths:
+// narrows active to the lanes that pass the depth test and gives their colour
+// and depth. False when no lane is left.
+template <bool Fog, bool Depth>
+[[gnu::always_inline]] inline bool shadeGroup(const TexelSpanModes& modes, const TexelSpanLevel& level,
+                                              const GroupConstants& k, F8 o, F8 sw, F8 tw, I8 stored, I8 dither,
+                                              I8& active, I8& packed, I8& depthValue)
+{
+    const I8 zero{}, maxDepth = splat(0xFFFF);
+    // The w value (see w_value.h), clamped to 0..0xFFFF.
+    I8 wv{};
+    if constexpr (Fog || Depth) {
+        wv = clamp(0x7F000 - ((bitsOf(o) >> 11) & 0x1FFFFF), zero, maxDepth);
+        wv = select(bitsOf(o) < 0, zero, wv);
+    }
+    if constexpr (Depth) {
+        depthValue = clamp(wv + k.depthBias, zero, maxDepth);
+        I8 passes = ((depthValue < stored) & k.lessMask) | ((depthValue == stored) & k.equalMask) |
+                    ((depthValue > stored) & k.greaterMask);
+        active &= passes;
+        if (!anySet(active))
+            return false;
+    }
+
+    // A negative 1/w reads s = t = 0: dividing by infinity gives w = 0.
+    F8 w = k.scale / selectF(o > 0.0f, o, splatF(__builtin_inff()));
+    I8 si = floorCoordinate(sw * w);
+    I8 ti = floorCoordinate(tw * w);
+    I8 texel = fetch(level, modes.sWrap, modes.tWrap, si, ti);
+
+    I8 r = (texel >> 16) & 0xFF, g = (texel >> 8) & 0xFF, b = texel & 0xFF;
+    if constexpr (Fog) {
+        I8 entry = gather(modes.fogEntries, wv >> 10);
+        I8 f1 = (entry & 0xFF) + ((((entry >> 8) & 0xFF) * ((wv >> 2) & 0xFF)) >> 10) + 1;
+        r = fogChannel(modes.fogKind, r, k.fogR, f1);
+        g = fogChannel(modes.fogKind, g, k.fogG, f1);
+        b = fogChannel(modes.fogKind, b, k.fogB, f1);
+    }
+    if (modes.colorWrite) {
+        if (modes.dithered) {
+            I8 r5 = (2 * r - (r >> 4) + (r >> 7) + dither) >> 4;
+            I8 g6 = (4 * g - (g >> 4) + (g >> 6) + dither) >> 4;
+            I8 b5 = (2 * b - (b >> 4) + (b >> 7) + dither) >> 4;
+            packed = r5 << 11 | g6 << 5 | b5;
+        } else {
+            packed = (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
+        }
+    }
+    return true;
+}
+
 template <bool Fog, bool Depth>
 void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelSpanRun& run)
 {
-    const int function = modes.depthFunction;
-    const I8 lessMask = splat((function & 1) ? -1 : 0), equalMask = splat((function & 2) ? -1 : 0),
-             greaterMask = splat((function & 4) ? -1 : 0);
-    const I8 depthBias = splat(modes.depthBias);
-    const I8 zero{}, maxDepth = splat(0xFFFF);
-    const I8 fogR = splat(modes.fogR), fogG = splat(modes.fogG), fogB = splat(modes.fogB);
-    const int fogKind = modes.fogKind;
-    const bool dithered = run.ditherRow[0] < 16;
+    const GroupConstants k = groupConstants(modes, level);
     const I8 dither = {run.ditherRow[(run.from + 0) & 3], run.ditherRow[(run.from + 1) & 3],
                        run.ditherRow[(run.from + 2) & 3], run.ditherRow[(run.from + 3) & 3],
                        run.ditherRow[(run.from + 4) & 3], run.ditherRow[(run.from + 5) & 3],
                        run.ditherRow[(run.from + 6) & 3], run.ditherRow[(run.from + 7) & 3]};
-    const F8 infinity = splatF(__builtin_inff());
-    const F8 scale = splatF(level.scale);
 
     for (int start = run.from; start < run.to; start += 8) {
         const int count = run.to - start;
@@ -196,53 +252,63 @@ void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
         I8 active = laneIndex < count;
         F8 fi = laneOffset + static_cast<float>(start - run.x0);
         F8 o = run.oow + run.doow * fi;
-
-        // The w value (see w_value.h), clamped to 0..0xFFFF.
-        I8 wv{};
-        if constexpr (Fog || Depth) {
-            wv = clamp(0x7F000 - ((bitsOf(o) >> 11) & 0x1FFFFF), zero, maxDepth);
-            wv = select(bitsOf(o) < 0, zero, wv);
-        }
-        I8 depthValue{};
-        if constexpr (Depth) {
-            depthValue = clamp(wv + depthBias, zero, maxDepth);
-            I8 stored = load8(run.depth, start, count, whole);
-            I8 passes = ((depthValue < stored) & lessMask) | ((depthValue == stored) & equalMask) |
-                        ((depthValue > stored) & greaterMask);
-            active &= passes;
-            if (!anySet(active))
-                continue;
-        }
-
-        // A negative 1/w reads s = t = 0: dividing by infinity gives w = 0.
-        F8 w = scale / selectF(o > 0.0f, o, infinity);
-        I8 si = floorCoordinate((run.sow + run.dsow * fi) * w);
-        I8 ti = floorCoordinate((run.tow + run.dtow * fi) * w);
-        I8 texel = fetch(level, modes.sWrap, modes.tWrap, si, ti);
-
-        I8 r = (texel >> 16) & 0xFF, g = (texel >> 8) & 0xFF, b = texel & 0xFF;
-        if constexpr (Fog) {
-            I8 entry = gather(modes.fogEntries, wv >> 10);
-            I8 f1 = (entry & 0xFF) + ((((entry >> 8) & 0xFF) * ((wv >> 2) & 0xFF)) >> 10) + 1;
-            r = fogChannel(fogKind, r, fogR, f1);
-            g = fogChannel(fogKind, g, fogG, f1);
-            b = fogChannel(fogKind, b, fogB, f1);
-        }
-        if (modes.colorWrite) {
-            I8 packed;
-            if (dithered) {
-                I8 r5 = (2 * r - (r >> 4) + (r >> 7) + dither) >> 4;
-                I8 g6 = (4 * g - (g >> 4) + (g >> 6) + dither) >> 4;
-                I8 b5 = (2 * b - (b >> 4) + (b >> 7) + dither) >> 4;
-                packed = r5 << 11 | g6 << 5 | b5;
-            } else {
-                packed = (r >> 3) << 11 | (g >> 2) << 5 | (b >> 3);
-            }
+        I8 stored{};
+        if constexpr (Depth)
+            stored = load8(run.depth, start, count, whole);
+        I8 packed{}, depthValue{};
+        if (!shadeGroup<Fog, Depth>(modes, level, k, o, run.sow + run.dsow * fi, run.tow + run.dtow * fi, stored,
+                                    dither, active, packed, depthValue))
+            continue;
+        if (modes.colorWrite)
             store8(run.color, start, count, whole, packed, active);
-        }
         if constexpr (Depth) {
             if (modes.depthWrite)
                 store8(run.depth, start, count, whole, depthValue, active);
+        }
+    }
+}
+
+template <bool Fog, bool Depth>
+void texelLanes(const TexelSpanModes& modes, const TexelSpanLevel& level, std::uint16_t* color, std::uint16_t* depth,
+                float doow, float dsow, float dtow, const TexelLanes& lanes)
+{
+    // The lanes of each piece take its row's values.
+    I8 pixel{}, dither{};
+    F8 fi{}, oow{}, sow{}, tow{};
+    int first = 0;
+    for (int n = 0; n < lanes.pieces; ++n) {
+        const TexelLanes::Piece& piece = lanes.piece[n];
+        I8 k = laneIndex - first;
+        I8 in = (k >= 0) & (k < piece.length);
+        I8 here = splat(piece.pixel) + k;
+        pixel = select(in, here, pixel);
+        fi = selectF(in, splatF(piece.step) + __builtin_convertvector(k, F8), fi);
+        oow = selectF(in, splatF(piece.oow), oow);
+        sow = selectF(in, splatF(piece.sow), sow);
+        tow = selectF(in, splatF(piece.tow), tow);
+        dither = select(in, (splat(static_cast<std::int32_t>(piece.dither)) >> ((here & 3) * 8)) & 0xFF, dither);
+        first += piece.length;
+    }
+    const int count = lanes.count;
+    const GroupConstants k = groupConstants(modes, level);
+    I8 active = laneIndex < count;
+    F8 o = oow + doow * fi;
+    I8 stored{};
+    if constexpr (Depth)
+        for (int lane = 0; lane < count; ++lane)
+            stored[lane] = depth[pixel[lane]];
+    I8 packed{}, depthValue{};
+    if (!shadeGroup<Fog, Depth>(modes, level, k, o, sow + dsow * fi, tow + dtow * fi, stored, dither, active, packed,
+                                depthValue))
+        return;
+    for (int lane = 0; lane < count; ++lane) {
+        if (!active[lane])
+            continue;
+        if (modes.colorWrite)
+            color[pixel[lane]] = static_cast<std::uint16_t>(packed[lane]);
+        if constexpr (Depth) {
+            if (modes.depthWrite)
+                depth[pixel[lane]] = static_cast<std::uint16_t>(depthValue[lane]);
         }
     }
 }
@@ -252,6 +318,13 @@ TexelSpanFunction texelSpanFor(bool fog, bool depth)
     if (fog)
         return depth ? &texelSpan<true, true> : &texelSpan<true, false>;
     return depth ? &texelSpan<false, true> : &texelSpan<false, false>;
+}
+
+TexelLanesFunction texelLanesFor(bool fog, bool depth)
+{
+    if (fog)
+        return depth ? &texelLanes<true, true> : &texelLanes<true, false>;
+    return depth ? &texelLanes<false, true> : &texelLanes<false, false>;
 }
 
 } // namespace

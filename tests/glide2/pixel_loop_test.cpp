@@ -9,12 +9,14 @@ namespace {
 
 // Perspective triangles over a mipmapped map, drawn with the terrain's
 // modes varied one scene at a time: every build of the pixel loops must draw
-// the same colour and depth.
+// the same colour and depth as the one-pixel pipeline, large triangles and
+// small (whose rows are gathered into lanes from several rows).
 class PixelLoopTest : public CardTest {
 protected:
     void TearDown() override
     {
         glide2UsePortablePixelLoops(false);
+        glide2UseOnePixelLoop(false);
         CardTest::TearDown();
     }
 
@@ -57,6 +59,8 @@ protected:
 
     std::vector<std::uint16_t> draw(int scene, int triangles = 150)
     {
+        float size = scene % 2 ? 150.0f : 9.0f;
+        triangles *= scene % 2 ? 1 : 40;
         std::mt19937 rng(static_cast<unsigned>(scene) + 1000);
         auto uniform = [&](float a, float b) { return std::uniform_real_distribution<float>(a, b)(rng); };
         grDepthMask(FXTRUE);
@@ -67,7 +71,7 @@ protected:
             float cx = uniform(-20, 660), cy = uniform(-20, 500);
             for (GrVertex& q : v) {
                 float w = rng() % 8 == 0 ? uniform(-2, 4) : uniform(1, 2000);
-                q = vertex(cx + uniform(-150, 150), cy + uniform(-150, 150), 0, 0, 0, 255, 1.0f / w);
+                q = vertex(cx + uniform(-size, size), cy + uniform(-size, size), 0, 0, 0, 255, 1.0f / w);
                 q.tmuvtx[0].sow = uniform(-600, 600) * q.oow;
                 q.tmuvtx[0].tow = uniform(-600, 600) * q.oow;
             }
@@ -90,12 +94,17 @@ TEST_F(PixelLoopTest, EveryBuildDrawsTheSamePixels)
         glide2UsePortablePixelLoops(true);
         std::vector<std::uint16_t> portable = draw(scene);
         std::vector<std::uint16_t> cleared = draw(scene, 0);
-        int drawn = 0, differing = 0;
+        glide2UseOnePixelLoop(true);
+        std::vector<std::uint16_t> onePixel = draw(scene);
+        int drawn = 0, differing = 0, differingFromOne = 0;
         for (std::size_t i = 0; i < 640 * 480; ++i)
             drawn += widest[i] != cleared[i];
-        for (std::size_t i = 0; i < widest.size(); ++i)
+        for (std::size_t i = 0; i < widest.size(); ++i) {
             differing += widest[i] != portable[i];
+            differingFromOne += widest[i] != onePixel[i];
+        }
         EXPECT_EQ(differing, 0);
+        EXPECT_EQ(differingFromOne, 0);
         EXPECT_GT(drawn, 20000);
     }
 }

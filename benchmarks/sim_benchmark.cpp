@@ -15,19 +15,21 @@
 
 namespace {
 
-// A 70-hole level like the largest the game ships: pits and mounds spread
-// over the course.
-void useSeventyHoles()
+// Pits and mounds spread over the course; 70 is like the largest level the
+// game ships, the larger counts show how a frame grows with the table.
+void useHoles(int count)
 {
-    levelMap.holeCount = 70;
-    levelMap.holes = std::make_unique<Hole[]>(70);
-    for (int i = 0; i < 70; ++i) {
+    levelMap.holeCount = count;
+    levelMap.holes = std::make_unique<Hole[]>(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
         float x = static_cast<float>((i * 397) % 1400 - 700);
-        float y = static_cast<float>(-5000 + i * 150);
+        float y = static_cast<float>(-5000 + (i * 150) % 10500);
         float depth = (i % 5 == 0) ? -20.0f : 35.0f;
         levelMap.holes[i] = Hole{x, y, 20.0f + static_cast<float>(i % 4) * 10.0f, depth};
     }
 }
+
+void useSeventyHoles() { useHoles(70); }
 
 void BM_MarbleStep(benchmark::State& state)
 {
@@ -45,13 +47,14 @@ void BM_MarbleStep(benchmark::State& state)
 }
 BENCHMARK(BM_MarbleStep);
 
-// One running frame's simulation: steering, step, falls, goal, then camera.
+// One running frame's simulation: steering, step, falls, goal, then camera,
+// over 70 holes and over larger tables.
 void BM_SimulationFrame(benchmark::State& state)
 {
     ScriptedPlatform scripted;
     platform = &scripted;
     scripted.heldKeys = {kKeyUp, kKeyRight};
-    useSeventyHoles();
+    useHoles(static_cast<int>(state.range(0)));
     resetOptions();
     resetMarbleControlState();
     levelDone = false;
@@ -71,7 +74,7 @@ void BM_SimulationFrame(benchmark::State& state)
     }
     platform = nullptr;
 }
-BENCHMARK(BM_SimulationFrame);
+BENCHMARK(BM_SimulationFrame)->Arg(70)->Arg(100)->Arg(1000)->Arg(10000)->Arg(100000);
 
 // What recording adds to a running frame: noting the frame time, the steering
 // and whether the clock changed between frames. A new run starts every 10

@@ -26,6 +26,17 @@ struct GlideScreenVertex {
 };
 static_assert(sizeof(GlideScreenVertex) == 60, "must match the Glide vertex layout");
 
+// The surface around one point from one pass over the holes: the heights at
+// the point and one unit to -x, +x and +y, and the geometry the queries below
+// make of them (the same numbers to the last bit).
+struct SurfaceAround {
+    float h, hMinusX, hPlusX, hPlusY;
+    Vec3 normal() const;
+    Vec3 downhill() const;
+    Vec3 tangentX() const;
+    Vec3 tangentY() const;
+};
+
 constexpr int kGridColumns = 50;
 constexpr int kGridRows = 400;
 constexpr int kGridVertices = kGridColumns * kGridRows;
@@ -44,6 +55,9 @@ public:
 
     // The surface, as a function of the hole table (z points down).
     float heightAt(float x, float y) const;
+    // heightAt at `count` points, four points to a pass over the holes.
+    void heightsAt(const float* x, const float* y, float* heights, int count) const;
+    SurfaceAround surfaceAround(float x, float y) const;
     // Radius of the pit that caught the point; -1 when a pit is near; 0 when clear.
     float holeAt(float x, float y) const;
     Vec3 normalAt(float x, float y) const;

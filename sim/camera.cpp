@@ -46,9 +46,17 @@ void updateCamera()
     Vec3 q = cameraPosition;
 
     Vec3 target = m + kFollowOffset;
+    // The ground under and around the camera, in one pass over the holes.
     const float samples[4][2] = {{0.0f, 0.0f}, {0.0f, 150.0f}, {75.0f, 0.0f}, {-75.0f, 0.0f}};
-    for (const auto& offset : samples) {
-        float lifted = levelMap.heightAt(target.x + offset[0], target.y + offset[1]) - kClearance;
+    float xs[4], ys[4];
+    for (int k = 0; k < 4; ++k) {
+        xs[k] = target.x + samples[k][0];
+        ys[k] = target.y + samples[k][1];
+    }
+    float heights[4];
+    levelMap.heightsAt(xs, ys, heights, 4);
+    for (float height : heights) {
+        float lifted = height - kClearance;
         if (lifted < target.z)
             target.z = lifted;
     }

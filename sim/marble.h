@@ -25,6 +25,8 @@ public:
     // One physics step of dt seconds: steering, slope and drag, the speed cap,
     // then the marble is pinned to the surface.
     void step(const LevelMap& map, const Vec3& controlForce, float dt);
+    // The same with the downhill direction at the marble already known.
+    void step(const LevelMap& map, const Vec3& controlForce, float dt, const Vec3& downhill);
 
 private:
     Vec3 velocity_;  // world units per tick of 1/210 s

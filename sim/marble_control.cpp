@@ -25,32 +25,32 @@ constexpr float kFallTimePenalty = 4.0f;
 
 bool raceIsOn() { return penaltyTimer <= 0.0f && timeLeft >= 0.0f && timeLeft <= 45.0f; }
 
-void steerWithKeys(const Vec3& p)
+void steerWithKeys(const SurfaceAround& here)
 {
     if (steeringHeld(kKeyLeft))
-        controlForce -= levelMap.tangentXAt(p.x, p.y);
+        controlForce -= here.tangentX();
     if (steeringHeld(kKeyRight))
-        controlForce += levelMap.tangentXAt(p.x, p.y);
+        controlForce += here.tangentX();
     if (steeringHeld(kKeyUp))
-        controlForce += levelMap.tangentYAt(p.x, p.y);
+        controlForce += here.tangentY();
     if (steeringHeld(kKeyDown))
-        controlForce -= levelMap.tangentYAt(p.x, p.y);
+        controlForce -= here.tangentY();
 }
 
 // orbivale-gl's game controller stick adds the share of a key's push its
 // deflection asks for, on an axis whose keys are not held. Untouched, it adds
 // nothing, so keyboard play is exactly as before.
-void steerWithPad(const Vec3& p)
+void steerWithPad(const SurfaceAround& here)
 {
     float x = padShare(steering.padX), y = padShare(steering.padY);
     if (x != 0.0f && !steeringHeld(kKeyLeft) && !steeringHeld(kKeyRight))
-        controlForce += levelMap.tangentXAt(p.x, p.y) * x;
+        controlForce += here.tangentX() * x;
     if (y != 0.0f && !steeringHeld(kKeyUp) && !steeringHeld(kKeyDown))
-        controlForce -= levelMap.tangentYAt(p.x, p.y) * y; // the stick's y grows towards the player
+        controlForce -= here.tangentY() * y; // the stick's y grows towards the player
 }
 
 // Returns the power the stick's buttons ask for.
-float steerWithJoystick(const Vec3& p)
+float steerWithJoystick(const SurfaceAround& here)
 {
     const JoystickPosition& lastStick = steering.position;
     const JoystickCaps& caps = joystickLimits;
@@ -58,13 +58,13 @@ float steerWithJoystick(const Vec3& p)
     uint32_t dx = static_cast<uint32_t>(0.3 * caps.xMax);
     uint32_t dy = static_cast<uint32_t>(0.3 * caps.yMax);
     if (lastStick.x >= caps.xMax - dx)
-        controlForce += levelMap.tangentXAt(p.x, p.y);
+        controlForce += here.tangentX();
     if (lastStick.x <= caps.xMin + dx)
-        controlForce -= levelMap.tangentXAt(p.x, p.y);
+        controlForce -= here.tangentX();
     if (lastStick.y >= caps.yMax - dy)
-        controlForce -= levelMap.tangentYAt(p.x, p.y);
+        controlForce -= here.tangentY();
     if (lastStick.y <= caps.yMin + dy)
-        controlForce += levelMap.tangentYAt(p.x, p.y);
+        controlForce += here.tangentY();
     return lastStick.buttons != 0 ? kBoostPower : kNormalPower;
 }
 
@@ -153,25 +153,27 @@ void updateMarble()
 
     readSteering(isGlide() && joystickPresent && joystickControl, !isGlide());
     Vec3 p = marble.position();
+    // Steering and the slope read the surface here: one pass over the holes.
+    SurfaceAround here = levelMap.surfaceAround(p.x, p.y);
     controlForce = Vec3(0.0f, 0.0f, 0.0f);
     float power;
     if (isGlide()) {
         if (steering.stickUsed) {
-            power = steerWithJoystick(p);
+            power = steerWithJoystick(here);
         } else {
-            steerWithKeys(p);
+            steerWithKeys(here);
             power = steeringHeld(kKeyShift) ? kBoostPower : kNormalPower;
         }
     } else {
-        steerWithKeys(p);
-        steerWithPad(p);
+        steerWithKeys(here);
+        steerWithPad(here);
         power = glPower();
     }
     marble.setPower(power);
     controlForce = controlForce * power;
 
     if (raceIsOn())
-        marble.step(levelMap, controlForce, frameTime);
+        marble.step(levelMap, controlForce, frameTime, here.downhill());
 
     p = marble.position();
     float hole = levelMap.holeAt(p.x, p.y);

@@ -12,12 +12,17 @@ constexpr float kTicksPerSecond = 210.0f;
 
 void Marble::step(const LevelMap& map, const Vec3& controlForce, float dt)
 {
+    if (dt > 0.0f)
+        step(map, controlForce, dt, map.downhillAt(position_.x, position_.y));
+}
+
+void Marble::step(const LevelMap& map, const Vec3& controlForce, float dt, const Vec3& downhill)
+{
     // The last operation divides by the elapsed ticks; a frame that took no
     // time moves nothing.
     if (!(dt > 0.0f))
         return;
 
-    Vec3 downhill = map.downhillAt(position_.x, position_.y);
     Vec3 gravity = Vec3(0.0f, 0.0f, kGravity) * 10.0f;
     Vec3 slope = downhill * dot(gravity, downhill);
     Vec3 drag = velocity_ * kDrag;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
@@ -118,3 +119,32 @@ TEST(TerrainTest, HoleOfRadiusZeroIsAbsentEvenAtItsCentre)
 }
 
 } // namespace
+
+// The batched sums (several points to a pass over the holes) against the
+// one-point sum, bit for bit, on random maps: pits, mounds, absent holes,
+// tables of every length around the four lanes of a pass.
+TEST(TerrainTest, BatchedHeightsEqualSingleOnes)
+{
+    std::mt19937 rng(7);
+    auto uniform = [&](float a, float b) { return std::uniform_real_distribution<float>(a, b)(rng); };
+    for (int map = 0; map < 40; ++map) {
+        std::vector<Hole> table(rng() % 90);
+        for (Hole& h : table)
+            h = Hole{uniform(-800, 800), uniform(-6000, 6000), rng() % 9 == 0 ? 0.0f : uniform(1, 200),
+                     uniform(-60, 60)};
+        LevelMap level;
+        setHoles(level, table);
+        float xs[7], ys[7], heights[7];
+        for (int k = 0; k < 7; ++k)
+            xs[k] = uniform(-900, 900), ys[k] = uniform(-6500, 6500);
+        int count = 1 + map % 7;
+        level.heightsAt(xs, ys, heights, count);
+        for (int k = 0; k < count; ++k)
+            EXPECT_EQ(heights[k], level.heightAt(xs[k], ys[k])) << map << " " << k;
+        SurfaceAround around = level.surfaceAround(xs[0], ys[0]);
+        EXPECT_EQ(around.h, level.heightAt(xs[0], ys[0]));
+        EXPECT_EQ(around.hMinusX, level.heightAt(xs[0] - 1.0f, ys[0]));
+        EXPECT_EQ(around.hPlusX, level.heightAt(xs[0] + 1.0f, ys[0]));
+        EXPECT_EQ(around.hPlusY, level.heightAt(xs[0], ys[0] + 1.0f));
+    }
+}

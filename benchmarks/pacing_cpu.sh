@@ -4,8 +4,9 @@
 # Each program runs in a copy of its data folder, paced (the default) and with
 # ORBIVALE_NO_VSYNC=1, through three phases: the still title, the menu open
 # over it, and level 1 while Up is held. For each phase it prints the share of
-# one core used (all threads, from /proc/PID/stat), the presents per second and
-# the share of frame intervals within 16.7 +- 2 ms (from ORBIVALE_FRAME_LOG).
+# one core used (all threads, from /proc/PID/stat), the presents per second,
+# the share of frame intervals within 16.7 +- 2 ms (from ORBIVALE_FRAME_LOG)
+# and the resident memory at its end (VmRSS).
 set -u
 build=$(cd "${1:-build}" && pwd)
 seconds=${2:-10}
@@ -46,7 +47,9 @@ phase() {
     awk -v s="$seconds" '{ n++; if ($1 >= 14.7 && $1 <= 18.7) ok++ }
       END { if (n) printf "%6.1f presents/s  %5.1f %% of intervals in 16.7+-2 ms", n / s, 100 * ok / n;
             else printf "%6.1f presents/s", 0 }')
-  printf '  %-8s %-10s %4d %% of a core  %s\n' "$program" "$name" "$cpu" "$stats"
+  local rss
+  rss=$(awk '/^VmRSS/ {printf "%.1f MB", $2 / 1024}' "/proc/$game_pid/status")
+  printf '  %-8s %-10s %4d %% of a core  %s  %s\n' "$program" "$name" "$cpu" "$stats" "$rss"
 }
 
 for mode in paced unpaced; do

@@ -16,4 +16,7 @@ public:
     virtual int glPixelScale() = 0;
     // Entry point of an OpenGL function beyond 1.1, or null when there is none.
     virtual void* glProcAddress(const char* name) = 0;
+    // Seconds until the display's next refresh as the swaps are paced (one
+    // refresh period where the driver keeps the beat or nothing paces).
+    virtual double secondsToNextRefresh() { return 1.0 / 60.0; }
 };

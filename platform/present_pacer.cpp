@@ -1,5 +1,6 @@
 #include "platform/present_pacer.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -53,6 +54,14 @@ void PresentPacer::presented(double now)
         own_ = true;
         due_ = now;
     }
+}
+
+double PresentPacer::secondsToNextRefresh(double now) const
+{
+    if (!own_ || due_ < 0.0)
+        return period_;
+    double late = std::fmod(now - due_, period_);
+    return late < 0.0 ? -late : period_ - late;
 }
 
 bool vsyncTurnedOff()

@@ -17,6 +17,9 @@ public:
     void presented(double now);
 
     bool pacing() const { return own_; }
+    // Seconds from `now` to the next beat while the pacer keeps one; a whole
+    // period where the driver keeps it or nothing paces.
+    double secondsToNextRefresh(double now) const;
 
 private:
     double period_ = 1.0 / 60.0;

@@ -62,8 +62,11 @@ public:
     // The finished back buffer becomes visible.
     virtual void present() = 0;
     // Seconds until the display shows its next picture: how long a frame with
-    // nothing new to present may sleep. 0 when the present paces itself.
+    // nothing new to present may sleep.
     virtual double secondsToNextRefresh() { return 0.0; }
+    // False when the window may have lost the last presented picture or shows
+    // it at another size (resized, full screen since): it must be drawn again.
+    virtual bool showsLastPicture() { return true; }
 
     // Distance fog for terrain and marble (none at depth 400, full at 1800).
     // orbivale-gl switches it at every terrain draw; orbivale-glide when the

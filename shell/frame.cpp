@@ -15,6 +15,7 @@
 #include "shell/ghost.h"
 #include "shell/keys.h"
 #include "shell/level_flow.h"
+#include "shell/still_frame.h"
 #include "sim/marble.h"
 #include "sim/view_transform.h"
 
@@ -192,6 +193,7 @@ bool drawFrame()
 
 void resetFrameState()
 {
+    forgetStillFrame();
     drawnCursor = -1;
     drawnState = -1;
     drawnMenuShown = false;

@@ -11,6 +11,7 @@
 #include "shell/ghost.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
+#include "shell/still_frame.h"
 #include "sim/camera.h"
 #include "sim/marble_control.h"
 
@@ -79,10 +80,11 @@ void runFrame()
     if (paused || clockStopped || holding) {
         // A still screen sleeps until the display's next picture or the next
         // event, whichever comes first, instead of spinning.
-        if (!drawFrame())
+        if (!drawStillFrame())
             platform->waitForEvent(renderer->secondsToNextRefresh());
         return;
     }
+    forgetStillFrame();
 
     if (!watching)
         noteFrameStart();

@@ -13,6 +13,7 @@
 #include "shell/frame.h"
 #include "shell/replay_record.h"
 #include "shell/settings.h"
+#include "shell/still_frame.h"
 
 namespace {
 
@@ -161,6 +162,8 @@ void onSetFocus()
 
 void onPaint()
 {
-    if (!isGlide())
+    if (!isGlide()) {
+        forgetStillFrame(); // the window asks for its picture back
         drawFrame();
+    }
 }

@@ -52,6 +52,8 @@ TEST(PresentPacerTest, PacesToTheRefreshOnlyWhereTheDriverDoesNot)
     // A frame more than a period late starts the beat again from itself.
     EXPECT_EQ(own.waitBeforePresent(11.0), 0.0);
     EXPECT_NEAR(own.waitBeforePresent(11.001), period - 0.001, 1e-9);
+    // A frame with nothing to present sleeps to the next beat.
+    EXPECT_NEAR(own.secondsToNextRefresh(11.0 + period + 0.004), period - 0.004, 1e-9);
 
     // A driver that takes the swap interval and waits is left alone.
     PresentPacer synced;
@@ -62,6 +64,7 @@ TEST(PresentPacerTest, PacesToTheRefreshOnlyWhereTheDriverDoesNot)
         synced.presented(t);
     }
     EXPECT_FALSE(synced.pacing());
+    EXPECT_NEAR(synced.secondsToNextRefresh(t), 1.0 / 75.0, 1e-9);
 
     // One that takes it but swaps at once is found out after its first presents.
     PresentPacer claims;
@@ -79,6 +82,7 @@ TEST(PresentPacerTest, PacesToTheRefreshOnlyWhereTheDriverDoesNot)
         off.presented(40.0 + i * 0.001);
     EXPECT_FALSE(off.pacing());
     EXPECT_EQ(off.waitBeforePresent(41.0), 0.0);
+    EXPECT_NEAR(off.secondsToNextRefresh(41.0), period, 1e-9); // unpaced still screens do not spin
 }
 
 } // namespace

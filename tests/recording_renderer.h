@@ -62,6 +62,7 @@ public:
     }
     void present() override { calls.push_back(make(RenderOp::Present)); }
     double secondsToNextRefresh() override { return 0.0125; }
+    bool showsLastPicture() override { return pictureShown; }
     void setFog(bool on) override
     {
         RenderCall call = make(RenderOp::SetFog);
@@ -181,6 +182,7 @@ public:
         return out;
     }
 
+    bool pictureShown = true; // false: the window was resized since the last present
     std::vector<RenderCall> calls;
     bool levelTextureLoads = true;
     bool fontTextureLoads = true;

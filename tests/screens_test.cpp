@@ -13,6 +13,7 @@
 #include "screens/hud.h"
 #include "screens/menu_screen.h"
 #include "screens/pictures.h"
+#include "shell/event_loop.h"
 #include "shell/frame.h"
 #include "shell/frame_step.h"
 #include "shell/keys.h"
@@ -292,6 +293,48 @@ TEST_F(ScreensTest, PenaltyTextFliesToTheClockAndTakesItsSecondsEvenWhilePaused)
     for (size_t i = 2; i < flight.size(); i += 2)
         EXPECT_LT(flight[i].y, flight[i - 2].y);
     EXPECT_NEAR(flight[flight.size() - 2].x, 280.0f, 12.0f);
+}
+
+// orbivale-gl's still screens present only a picture that differs from the
+// one on screen, or one the window lost; the frame then waits as glide's does.
+TEST_F(ScreensTest, GlPresentsStillScreensOnlyWhenThePictureChanges)
+{
+    writePicture("graphics/title.bmp");
+    runFrame();
+    runFrame();
+    runFrame();
+    EXPECT_EQ(recorder.count(RenderOp::BlitPicture), 1);
+    EXPECT_EQ(recorder.count(RenderOp::Present), 1);
+    EXPECT_EQ(scripted.waits, (std::vector<double>{0.0125, 0.0125}));
+
+    // The cursor moves on the open menu: drawn again, and the menu is on it.
+    auto presentsOnce = [&](const char* what) {
+        recorder.calls.clear();
+        runFrame();
+        runFrame();
+        EXPECT_EQ(recorder.count(RenderOp::Present), 1) << what;
+    };
+    menuShown = true;
+    presentsOnce("menu opened");
+    EXPECT_EQ(recorder.of(RenderOp::OverlayQuad).size(), 1u);
+    menuCursor = 2;
+    presentsOnce("cursor moved");
+    recorder.pictureShown = false; // resized
+    recorder.calls.clear();
+    runFrame();
+    recorder.pictureShown = true;
+    runFrame();
+    EXPECT_EQ(recorder.count(RenderOp::Present), 1);
+    handleEvent(Event{kEventPaint, 0});
+    presentsOnce("painted");
+    // The title read anew with other pixels, wherever it lands in memory.
+    std::vector<uint8_t> bytes = makeBmp(640, 480, solidRows(640, 480, 90, 20, 30));
+    TempWorkdir::write("graphics/title.bmp", std::string(bytes.begin(), bytes.end()));
+    resetPictures();
+    presentsOnce("new picture");
+    gameState = GameState::ScoreTable;
+    presentsOnce("best times");
+    EXPECT_EQ(recorder.ops().back(), RenderOp::Present);
 }
 
 TEST_F(ScreensTest, GlideRedrawsTitleOnlyWhenSomethingChanged)

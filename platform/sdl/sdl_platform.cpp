@@ -253,6 +253,8 @@ int SdlPlatform::glPixelScale()
 
 void* SdlPlatform::glProcAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
+double SdlPlatform::secondsToNextRefresh() { return pacer_.secondsToNextRefresh(seconds()); }
+
 void SdlPlatform::presentSoftwareFrame(const uint32_t* pixels)
 {
     if (!window_ || !pixels)

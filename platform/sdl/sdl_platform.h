@@ -67,6 +67,7 @@ public:
     void glDrawableSize(int& width, int& height) override;
     int glPixelScale() override;
     void* glProcAddress(const char* name) override;
+    double secondsToNextRefresh() override;
 
     // FrameWindow, for orbivale-glide: one 640 x 480 frame of 0x00RRGGBB
     // pixels, row 0 at the top, scaled into the window with black bars where

@@ -46,7 +46,7 @@ void smoothLines(float width, int pixelScale)
 
 } // namespace
 
-GlRenderer::GlRenderer(GlWindow& window) : target_(window)
+GlRenderer::GlRenderer(GlWindow& window) : window_(window), target_(window)
 {
     terrainBatch_.reserve(3 * 2 * 49 * 399);
     glClearDepth(0.0);
@@ -70,6 +70,10 @@ void GlRenderer::present()
     flushTerrain();
     target_.present();
 }
+
+double GlRenderer::secondsToNextRefresh() { return window_.secondsToNextRefresh(); }
+
+bool GlRenderer::showsLastPicture() { return target_.showsLastPicture(); }
 
 void GlRenderer::setFog(bool on)
 {

@@ -16,6 +16,8 @@ public:
 
     void clearFrame(float r, float g, float b) override;
     void present() override;
+    double secondsToNextRefresh() override;
+    bool showsLastPicture() override;
 
     void setFog(bool on) override;
     void setFogColour(uint32_t colour) override;
@@ -60,6 +62,7 @@ private:
     };
     void flushTerrain();
 
+    GlWindow& window_;
     GlTarget target_;
     std::vector<TerrainVertex> terrainBatch_;
     bool batchTerrain_ = true;

@@ -132,8 +132,17 @@ void GlTarget::fitViewportToWindow()
     glPixelZoom(zoom_, zoom_);
 }
 
+bool GlTarget::showsLastPicture()
+{
+    int width = 0;
+    int height = 0;
+    window_.glDrawableSize(width, height);
+    return width == presentedWidth_ && height == presentedHeight_;
+}
+
 void GlTarget::present()
 {
+    window_.glDrawableSize(presentedWidth_, presentedHeight_);
     if (fbo_ == 0) {
         window_.swapGlBuffers();
         // The bars stay black; what is inside the letterbox is the game's to clear.

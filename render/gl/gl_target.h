@@ -28,6 +28,8 @@ public:
     // Scales the finished picture into the window, swaps, and gets ready for
     // the next frame's drawing. The 640 x 480 picture itself is kept.
     void present();
+    // False once the window's drawable size differs from the last present's.
+    bool showsLastPicture();
 
 private:
     bool createFramebuffer();
@@ -42,4 +44,5 @@ private:
     WindowRect fit_;
     float zoom_ = 1.0f;
     int scale_ = 1;
+    int presentedWidth_ = -1, presentedHeight_ = -1;
 };

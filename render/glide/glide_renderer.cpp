@@ -102,7 +102,12 @@ void GlideRenderer::clearFrame(float r, float g, float b)
 
 void GlideRenderer::present() { grBufferSwap(1); }
 
-double GlideRenderer::secondsToNextRefresh() { return glide2SecondsToNextRetrace(); }
+// Unpaced (ORBIVALE_NO_VSYNC), the card has no retrace to wait for; a still
+// screen still waits for an event, up to a refresh period of the 60 Hz mode.
+double GlideRenderer::secondsToNextRefresh()
+{
+    return glide2SwapWait() ? glide2SecondsToNextRetrace() : 1.0 / 60.0;
+}
 
 void GlideRenderer::setFog(bool on)
 {

@@ -396,6 +396,8 @@ TEST_F(GlideRendererTest, PresentHandsTheFinishedFrameOverAndClearsGoToTheNewBac
     glide.clearFrame(0, 0, 1);
     EXPECT_TRUE(near(at(read(GR_BUFFER_FRONTBUFFER), 10, 10), {255, 0, 0}, 0));
     EXPECT_TRUE(near(at(read(), 10, 10), {0, 0, 255}, 0));
+    // Unpaced, a still screen still has a refresh to wait for: it must not spin.
+    EXPECT_NEAR(glide.secondsToNextRefresh(), 1.0 / 60.0, 1e-9);
 }
 
 TEST(GlideRendererStart, NoCardWithoutSomewhereToShowFrames)

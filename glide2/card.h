@@ -69,6 +69,7 @@ struct Card {
     long long swapRetrace = 0;  // retrace at which the last swap was shown
 
     LfbLock readLock, writeLock;
+    // Held only while a lock is: a 2 MB copy is not kept through the game.
     std::vector<std::uint8_t> lfbStaging;     // what a write lock hands out
     std::vector<std::uint8_t> lfbReadStaging; // what a read lock hands out
     std::vector<std::uint8_t> lfbHandedOut;   // a write lock's staging as it was handed out

@@ -19,6 +19,11 @@ namespace {
 constexpr int bandRows = 16;
 constexpr int bandCount = (screenHeight + bandRows - 1) / bandRows;
 constexpr std::uint32_t queueLimit = 1 << 16; // triangles before a forced finish
+// Slots and band indices come in chunks allocated as a frame first needs them
+// and kept for later frames: memory follows the most a frame has queued.
+constexpr std::uint32_t chunkShift = 10;
+constexpr std::uint32_t chunkSize = 1u << chunkShift;
+constexpr std::uint32_t chunkCount = queueLimit / chunkSize;
 constexpr std::uint32_t publishEvery = 32;    // triangles queued between handing work to the helpers
 constexpr std::uint32_t wakeEvery = 256;      // and between looks for sleeping helpers
 constexpr std::size_t pipelinesPerChunk = 64;
@@ -40,7 +45,9 @@ struct Band {
     alignas(64) std::atomic<std::uint32_t> published{0};
     alignas(64) std::atomic<bool> busy{false};
     std::atomic<std::uint32_t> drawn{0}; // written only by the holder
-    std::uint32_t* indices = nullptr;    // queueLimit slots
+    std::unique_ptr<std::uint32_t[]> indices[chunkCount];
+
+    std::uint32_t index(std::uint32_t n) const { return indices[n >> chunkShift][n & (chunkSize - 1)]; }
 };
 
 struct TriangleSlotsDelete {
@@ -48,10 +55,10 @@ struct TriangleSlotsDelete {
 };
 
 // Storage never moves while triangles are queued: helpers read it as the
-// caller appends. The slots are raw memory, touched only as triangles come.
+// caller appends. A chunk is made before any triangle in it is published, so
+// a helper only ever reads chunks that exist. The slots are raw memory.
 struct DrawQueue {
-    std::unique_ptr<QueuedTriangle, TriangleSlotsDelete> triangles;
-    std::unique_ptr<std::uint32_t[]> indices; // bandCount * queueLimit
+    std::unique_ptr<QueuedTriangle, TriangleSlotsDelete> triangles[chunkCount];
     Band bands[bandCount];
     // The caller's alone: triangles queued, each band's appended count, and
     // the bands (one bit each) appended to since the last publication.
@@ -64,19 +71,22 @@ struct DrawQueue {
     const Pipeline* lastPipeline = nullptr;
     std::uint64_t lastGeneration = 0;
 
-    // False when the memory is not there (then one thread draws).
-    bool allocate()
+    QueuedTriangle* slot(std::uint32_t i) const { return triangles[i >> chunkShift].get() + (i & (chunkSize - 1)); }
+
+    // The chunk holding slot i, made if need be; false when the memory is not there.
+    bool slotReady(std::uint32_t i)
     {
-        if (triangles && indices)
-            return true;
-        void* slots = ::operator new(sizeof(QueuedTriangle) * queueLimit, std::nothrow);
-        triangles.reset(static_cast<QueuedTriangle*>(slots));
-        indices.reset(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(bandCount) * queueLimit]);
-        if (!triangles || !indices)
-            return false;
-        for (int band = 0; band < bandCount; ++band)
-            bands[band].indices = indices.get() + static_cast<std::size_t>(band) * queueLimit;
-        return true;
+        auto& chunk = triangles[i >> chunkShift];
+        if (!chunk)
+            chunk.reset(static_cast<QueuedTriangle*>(::operator new(sizeof(QueuedTriangle) * chunkSize, std::nothrow)));
+        return chunk != nullptr;
+    }
+    bool indexReady(int band, std::uint32_t n)
+    {
+        auto& chunk = bands[band].indices[n >> chunkShift];
+        if (!chunk)
+            chunk.reset(new (std::nothrow) std::uint32_t[chunkSize]);
+        return chunk != nullptr;
     }
 
     // A copy of the pipeline that lives until the queue is reset; one per
@@ -104,9 +114,9 @@ static_assert(bandCount <= 32, "one bit per band");
 void drawRange(int band, std::uint32_t from, std::uint32_t to)
 {
     int top = band * bandRows, bottom = top + bandRows < screenHeight ? top + bandRows : screenHeight;
-    const std::uint32_t* indices = queue.bands[band].indices;
+    const Band& b = queue.bands[band];
     for (std::uint32_t i = from; i < to; ++i) {
-        const QueuedTriangle& t = queue.triangles.get()[indices[i]];
+        const QueuedTriangle& t = *queue.slot(b.index(i));
         Target target = t.target;
         int first = t.target.lowerLeft ? screenHeight - bottom : top;
         int end = t.target.lowerLeft ? screenHeight - top : bottom;
@@ -285,20 +295,32 @@ void queueTriangle(const Pipeline& p, const TriangleSetup& s, const Target& targ
     end = end < target.clipMaxY ? end : target.clipMaxY;
     if (first >= end)
         return;
-    std::uint32_t index = queue.count++;
-    if (index + prefetchAhead < queueLimit)
-        prefetchForWriting(queue.triangles.get() + index + prefetchAhead, sizeof(QueuedTriangle));
-    // Written in full before any band publishes it.
-    new (queue.triangles.get() + index) QueuedTriangle{s, target, queue.store(p), textured};
-    // The physical rows the triangle touches, and the bands holding them.
+    std::uint32_t index = queue.count;
+    // The slot and the band entries first: without the memory for them, the
+    // queue is drawn and this triangle with it.
     int top = target.lowerLeft ? screenHeight - end : first;
     int bottom = target.lowerLeft ? screenHeight - first : end;
+    bool ready = queue.slotReady(index);
+    for (int band = top / bandRows; ready && band <= (bottom - 1) / bandRows; ++band)
+        ready = queue.indexReady(band, queue.appended[band]);
+    if (!ready) {
+        finishDrawing();
+        rasterize(p, s, target, textured);
+        return;
+    }
+    ++queue.count;
+    if ((index + prefetchAhead) >> chunkShift == index >> chunkShift)
+        prefetchForWriting(queue.slot(index + prefetchAhead), sizeof(QueuedTriangle));
+    // Written in full before any band publishes it.
+    new (queue.slot(index)) QueuedTriangle{s, target, queue.store(p), textured};
+    // The physical rows the triangle touches, and the bands holding them.
     for (int band = top / bandRows; band <= (bottom - 1) / bandRows; ++band) {
         std::uint32_t n = queue.appended[band]++;
-        std::uint32_t* indices = queue.bands[band].indices;
-        if (n % 16 == 0 && n + 32 < queueLimit)
-            prefetchForWriting(indices + n + 32, 4);
-        indices[n] = index;
+        std::uint32_t* indices = queue.bands[band].indices[n >> chunkShift].get();
+        std::uint32_t at = n & (chunkSize - 1);
+        if (at % 16 == 0 && at + 32 < chunkSize)
+            prefetchForWriting(indices + at + 32, 4);
+        indices[at] = index;
         queue.unpublished |= 1u << band;
     }
     // Publishing in batches keeps the caller from writing, triangle by
@@ -348,8 +370,6 @@ void startDrawThreads()
 {
     stopDrawThreads();
     int n = wantedThreads();
-    if (n > 1 && !queue.allocate())
-        n = 1;
     DrawThreads& threads = drawThreads();
     for (int i = 1; i < n; ++i) {
         try {

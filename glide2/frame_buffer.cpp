@@ -69,6 +69,9 @@ std::uint32_t handedOutWord(int writeMode, std::uint16_t stored)
     }
 }
 
+// At unlock: the words the program wrote under a write lock go into the buffer.
+void storeWrittenWords(std::uint16_t* target, const LfbLock& lock);
+
 } // namespace
 
 void grBufferClear(GrColor_t color, GrAlpha_t, FxU16 depth)
@@ -184,8 +187,21 @@ FxBool grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
     finishDrawing();
     lock.held = false;
     std::uint16_t* target = bufferFor(buffer);
-    if (!write || !target)
-        return target ? FXTRUE : FXFALSE;
+    if (write && target)
+        storeWrittenWords(target, lock);
+    if (write) {
+        std::vector<std::uint8_t>().swap(card.lfbStaging);
+        std::vector<std::uint8_t>().swap(card.lfbHandedOut);
+    } else {
+        std::vector<std::uint8_t>().swap(card.lfbReadStaging);
+    }
+    return target ? FXTRUE : FXFALSE;
+}
+
+namespace {
+
+void storeWrittenWords(std::uint16_t* target, const LfbLock& lock)
+{
     const std::vector<std::uint8_t>& staging = card.lfbStaging;
     int bpp = bytesPerPixel(lock.writeMode);
     std::size_t stride = static_cast<std::size_t>(lfbStridePixels) * bpp;
@@ -220,5 +236,6 @@ FxBool grLfbUnlock(GrLock_t type, GrBuffer_t buffer)
                 dst[x] = fiveBits ? from555(v, ditherRow[x & 3]) : v;
         }
     }
-    return FXTRUE;
 }
+
+} // namespace

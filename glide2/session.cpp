@@ -55,7 +55,6 @@ FxBool grSstWinOpen(FxU32, GrScreenResolution_t resolution, GrScreenRefresh_t re
     card.hasDepthBuffer = nAuxBuffers == 1;
     card.frontIndex = 0;
     card.presentBuffer.assign(static_cast<std::size_t>(screenWidth) * screenHeight, 0);
-    card.lfbStaging.assign(static_cast<std::size_t>(lfbStridePixels) * screenHeight * 4, 0);
     card.readLock = LfbLock{};
     card.writeLock = LfbLock{};
     cardResetState(format, origin);
@@ -77,6 +76,8 @@ void grGlideShutdown(void)
     std::vector<std::uint16_t>().swap(card.depthBuffer);
     std::vector<std::uint32_t>().swap(card.presentBuffer);
     std::vector<std::uint8_t>().swap(card.lfbStaging);
+    std::vector<std::uint8_t>().swap(card.lfbHandedOut);
+    std::vector<std::uint8_t>().swap(card.lfbReadStaging);
     std::vector<Mipmap>().swap(card.mipmaps);
     card.tmuMemoryUsed = 0;
 }

@@ -148,6 +148,13 @@ void FrameRecording::keepIn(FrameRecording& into) const
     }
 }
 
+void FrameRecording::release()
+{
+    std::vector<unsigned char>().swap(calls_);
+    std::vector<const uint8_t*>().swap(pictures_);
+    std::vector<std::vector<uint8_t>>().swap(keptPictures_);
+}
+
 Renderer& FrameRecording::passOn()
 {
     if (complete_) {

@@ -25,6 +25,8 @@ public:
     bool complete() const { return complete_; }
     // Keeps a copy of this recording (with its pictures' bytes) in `into`.
     void keepIn(FrameRecording& into) const;
+    // Empties the recording and gives its memory back.
+    void release();
 
     void clearFrame(float r, float g, float b) override;
     void present() override;

@@ -32,4 +32,10 @@ bool drawStillFrame()
     return true;
 }
 
-void forgetStillFrame() { onScreenValid = false; }
+void forgetStillFrame()
+{
+    if (!onScreenValid)
+        return;
+    onScreenValid = false;
+    onScreen.release(); // its copy of the picture is a megabyte
+}

@@ -67,6 +67,7 @@ struct Card {
     double refreshHz = 60.0;
     double displayEpoch = 0.0;  // time of retrace 0, on the card's clock
     long long swapRetrace = 0;  // retrace at which the last swap was shown
+    double swapReturned = -1.0; // when the last paced swap returned, on the card's clock
 
     LfbLock readLock, writeLock;
     // Held only while a lock is: a 2 MB copy is not kept through the game.
@@ -84,5 +85,6 @@ std::uint32_t cardColorToArgb(std::uint32_t color);
 // The display clock of the open mode, and the wait of a swap (swap_pacing.cpp).
 void displayClockStart(int refresh);
 void displayClockWaitForSwap(int interval);
+double displayClockNow();
 // Resets every register to what grSstWinOpen leaves.
 void cardResetState(int colorFormat, int origin);

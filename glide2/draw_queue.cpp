@@ -167,6 +167,8 @@ bool drawWaiting()
 // looking for a short while, then sleep until the caller has queued more.
 struct DrawThreads {
     int requested = 0; // glide2SetThreadCount's value
+    bool resting = false;  // frames are drawn on the caller alone
+    int untilProbe = 0;    // threaded frames before one is tried alone again
     std::vector<std::thread> helpers;
     std::mutex mutex;
     std::condition_variable wake;
@@ -285,7 +287,7 @@ void publish()
 void queueTriangle(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured)
 {
     DrawThreads& threads = drawThreads();
-    if (threads.helpers.empty()) {
+    if (threads.helpers.empty() || threads.resting) {
         rasterize(p, s, target, textured);
         return;
     }
@@ -364,6 +366,22 @@ void finishDrawing()
     queue.lastGeneration = 0;
     for (Band& b : queue.bands)
         b.busy.store(false, std::memory_order_release);
+}
+
+void paceDrawThreads(bool paced, double frameSeconds, double refreshSeconds)
+{
+    constexpr int probeEvery = 120; // threaded frames, two seconds at 60 Hz
+    DrawThreads& threads = drawThreads();
+    if (!paced) {
+        threads.resting = false;
+    } else if (threads.resting) {
+        if (frameSeconds > 0.5 * refreshSeconds) {
+            threads.resting = false;
+            threads.untilProbe = probeEvery;
+        }
+    } else if (--threads.untilProbe <= 0) {
+        threads.resting = true;
+    }
 }
 
 void startDrawThreads()

@@ -13,6 +13,11 @@ void queueTriangle(const Pipeline& p, const TriangleSetup& s, const Target& targ
 // texture memory or the fog table.
 void finishDrawing();
 
+// Paced frames that one thread draws in well under a refresh leave the
+// helpers asleep (waking them costs more than they save); a frame that takes
+// longer calls them back. Decided at each swap, with the queue empty.
+void paceDrawThreads(bool paced, double frameSeconds, double refreshSeconds);
+
 // Starts the threads grSstWinOpen asks for; stops them (after finishing).
 void startDrawThreads();
 void stopDrawThreads();

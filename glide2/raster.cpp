@@ -249,6 +249,9 @@ public:
         span_ = texelSpanFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
         lanesFunction_ = texelLanesFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
         single_ = singleLevel(p.texture, s, level_);
+        for (int row = 0; row < 4; ++row)
+            for (int k = 3; k >= 0; --k)
+                ditherWords_[row] = ditherWords_[row] << 8 | p.dither[row][k];
     }
     ~TexelRows() { flush(); }
 
@@ -315,9 +318,7 @@ private:
             run.to = run.from + whole;
             span_(modes_, level_, run);
         }
-        std::uint32_t dither = 0;
-        for (int k = 3; k >= 0; --k)
-            dither = dither << 8 | run.ditherRow[k];
+        std::uint32_t dither = ditherWords_[(rowStart / screenWidth) & 3];
         for (int x = run.from + whole; x < x1;) {
             int length = x1 - x < 8 - lanes_.count ? x1 - x : 8 - lanes_.count;
             lanes_.piece[lanes_.pieces++] = {rowStart + x, length, static_cast<float>(x - run.x0), run.oow, run.sow,
@@ -347,6 +348,7 @@ private:
     TexelSpanLevel level_{};
     SpanLevel lanesLevel_{};
     bool single_;
+    std::uint32_t ditherWords_[4] = {}; // each row's four entries, one a byte
     TexelLanes lanes_;
 };
 
@@ -415,11 +417,17 @@ bool onePixelLoop = false;
 
 void glide2UseOnePixelLoop(bool onePixel) { onePixelLoop = onePixel; }
 
+bool texelOnly(const Pipeline& p, const Target& target, bool textured)
+{
+    return textured && p.colorIsTexel && p.tmuIsTexel && !target.blend &&
+           (p.depthMode == GR_DEPTHBUFFER_DISABLE || p.depthMode == GR_DEPTHBUFFER_WBUFFER) && !onePixelLoop;
+}
+
 void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured)
 {
     bool texelColor = textured && p.colorIsTexel && p.tmuIsTexel;
     bool depth = p.depthMode != GR_DEPTHBUFFER_DISABLE;
-    if (texelColor && !target.blend && (!depth || p.depthMode == GR_DEPTHBUFFER_WBUFFER) && !onePixelLoop) {
+    if (texelOnly(p, target, textured)) {
         TexelRows rows(p, s, target);
         walkRows(s, target, [&](int row, int left, int right) { rows.row(row, left, right); });
         return;
@@ -447,9 +455,6 @@ void drawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, bool 
         if ((st.cullMode == GR_CULL_POSITIVE && area > 0) || (st.cullMode == GR_CULL_NEGATIVE && area < 0))
             return;
     }
-    TriangleSetup s;
-    if (!setupTriangle(a, b, c, s))
-        return;
     const Pipeline& p = currentPipeline();
     Target target;
     target.color = cardColorBuffer(st.renderBuffer);
@@ -466,6 +471,9 @@ void drawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, bool 
     if (!target.color)
         return;
     bool textured = p.texturing && p.texture.valid;
+    TriangleSetup s;
+    if (!setupTriangle(a, b, c, s, !texelOnly(p, target, textured)))
+        return;
     if (p.texturing && !p.texture.valid) {
         // No texture downloaded: the unit reads black, transparent texels.
         static const std::uint32_t black = 0;

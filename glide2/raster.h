@@ -16,6 +16,10 @@ struct Target {
     bool blend; // this triangle blends (constant opaque alpha needs none)
 };
 
+// Whether the triangle's colour is the texel alone (the terrain's way): then
+// only 1/w, s/w and t/w are read of its setup.
+bool texelOnly(const Pipeline& p, const Target& target, bool textured);
+
 // Draws the triangle's rows inside the target's clip rectangle.
 void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured);
 

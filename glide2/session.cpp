@@ -1,5 +1,6 @@
 #include "glide2/card.h"
 #include "glide2/draw_queue.h"
+#include "glide2/swap_pacing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -155,8 +156,13 @@ void grBufferSwap(int swapInterval)
     if (!card.open)
         return;
     // The drawing threads finish the frame while the caller sleeps to its retrace.
+    bool paced = glide2SwapWait() && swapInterval > 0;
+    double frameStart = card.swapReturned;
+    double drawn = paced ? displayClockNow() : 0.0;
     displayClockWaitForSwap(swapInterval);
     finishDrawing();
+    paceDrawThreads(paced && frameStart >= 0.0, drawn - frameStart, 1.0 / card.refreshHz);
+    card.swapReturned = paced ? displayClockNow() : -1.0;
     card.frontIndex ^= 1;
     const std::uint16_t* front = card.colorBuffer[card.frontIndex].data();
     std::uint32_t* out = card.presentBuffer.data();

@@ -46,6 +46,8 @@ double glide2SecondsToNextRetrace()
     return next > 0.0 ? next : 0.0;
 }
 
+double displayClockNow() { return displayClock.now(displayClock.userData); }
+
 void displayClockStart(int refresh)
 {
     // GR_REFRESH_ values in the order of the card's video timing table.
@@ -53,6 +55,7 @@ void displayClockStart(int refresh)
     card.refreshHz = refresh >= 0 && refresh < 9 ? rates[refresh] : 60.0;
     card.displayEpoch = displayClock.now(displayClock.userData);
     card.swapRetrace = 0;
+    card.swapReturned = -1.0;
 }
 
 void displayClockWaitForSwap(int interval)

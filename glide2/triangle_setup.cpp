@@ -24,7 +24,7 @@ std::int64_t signedArea(const GrVertex* a, const GrVertex* b, const GrVertex* c)
     return (xb - xa) * (yc - ya) - (xc - xa) * (yb - ya);
 }
 
-bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, TriangleSetup& s)
+bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, TriangleSetup& s, bool colourAndZ)
 {
     const GrVertex* v[3] = {a, b, c};
     std::int32_t x[3], y[3];
@@ -79,6 +79,10 @@ bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, Tria
         s.oowMin = s.oowMax = std::numeric_limits<double>::quiet_NaN(); // no range to rely on
     }
     for (int k = 0; k < paramCount; ++k) {
+        if (!colourAndZ && k != paramOow && k != paramSow && k != paramTow) {
+            s.start[k] = s.dx[k] = s.dy[k] = 0.0;
+            continue;
+        }
         double d1 = p1[k] - p0[k], d2 = p2[k] - p0[k];
         s.start[k] = p0[k];
         s.dx[k] = (d1 * y02 - d2 * y01) * inverseDet;

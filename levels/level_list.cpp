@@ -24,6 +24,15 @@ bool fail(const char* glideMessage)
 
 } // namespace
 
+int levelCountInList()
+{
+    TextReader in;
+    int32_t count = 0;
+    if (!in.open(kLevelListFile, kLevelListLimit) || !in.readInt(count))
+        return -1;
+    return count;
+}
+
 float unplayedTime() { return isGlide() ? 46.0f : 45.0f; }
 
 bool loadLevelList()

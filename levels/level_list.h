@@ -22,3 +22,7 @@ float unplayedTime();
 // complete; on false the previous list is kept and nothing of the file is
 // used. orbivale-glide reports its failures itself (caption "Error").
 bool loadLevelList();
+
+// The count at the head of the list, read without a message; -1 when the
+// list cannot be read that far (start-up then says what is wrong).
+int levelCountInList();

@@ -68,7 +68,7 @@ const char* const kCreditLines[3] = {
     "          music and sounds composed and synthesized by the data generator",
 };
 const char* const kCreditHeadings[3] = {"Programming  and  design:\n", "Title  and  background:\n", "Midi  and  wave:\n"};
-const char* const kCreditAddress = "build your own copy from the source tree: make play";
+const char* const kCreditAddress = "free software: share it, and race a friend's run with --ghost FILE";
 
 } // namespace
 

@@ -9,6 +9,7 @@
 #include "render/marble_draw.h"
 #include "render/renderer.h"
 #include "render/terrain_draw.h"
+#include "screens/cues.h"
 #include "screens/hud.h"
 #include "screens/menu_screen.h"
 #include "screens/pictures.h"
@@ -72,6 +73,7 @@ void drawPlaying()
     drawLevelBanner();
     if (!isGlide())
         drawPenaltyText();
+    drawCues();
     ++frameCount;
     drawMenuIfShown();
     renderer->present();

@@ -9,6 +9,7 @@
 #include "render/renderer.h"
 #include "shell/frame.h"
 #include "shell/ghost.h"
+#include "shell/practice.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
 #include "shell/still_frame.h"
@@ -33,6 +34,10 @@ void checkLevelEnd()
 {
     if (!(timeLeft < endThreshold))
         return;
+    if (practising()) {
+        restartPractice(); // goal or time-out: the level again, never ranked
+        return;
+    }
     if (endThreshold == kTimeOutThreshold) {
         if (isGlide()) {
             // A timed-out game in orbivale-glide is not ranked.

@@ -72,6 +72,7 @@ struct GhostRun {
 };
 
 std::string levelOfRun;
+Replay raced; // from --ghost; no frames when none
 GhostRun ghost;
 bool ghostShown = false; // a run is loaded and its first frame run
 double runClock = 0.0;
@@ -136,7 +137,11 @@ void loadGhost()
 {
     ghost = GhostRun();
     ghostShown = false;
-    if (!ghostOn || levelOfRun.empty() || !loadBestRun(levelOfRun, ghost.run))
+    if (!ghostOn || levelOfRun.empty())
+        return;
+    if (!raced.frames.empty() && raced.levelFile == levelOfRun)
+        ghost.run = raced;
+    else if (!loadBestRun(levelOfRun, ghost.run))
         return;
     ghost.ball = marble;
     ghost.ball.setPosition(Vec3(0.0f, kStartY, levelMap.heightAt(0.0f, kStartY)));
@@ -191,9 +196,12 @@ bool ghostPosition(Vec3& position)
     return true;
 }
 
+void raceRun(const Replay& run) { raced = run; }
+
 void forgetGhost()
 {
     levelOfRun.clear();
+    raced = Replay();
     ghost = GhostRun();
     ghostShown = false;
     runClock = 0.0;

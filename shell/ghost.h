@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/replay_format.h"
 #include "sim/vec3.h"
 
 #include <string>
@@ -25,5 +26,9 @@ void toggleGhost();
 int ghostFrameCount();
 int ghostFramesRun();
 bool ghostPosition(Vec3& position);
+
+// --ghost FILE: this run is raced in its level file's levels instead of the
+// kept best run.
+void raceRun(const Replay& run);
 
 void forgetGhost();

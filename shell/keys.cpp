@@ -9,10 +9,13 @@
 #include "platform/platform.h"
 #include "records/best_times.h"
 #include "render/renderer.h"
+#include "screens/cues.h"
 #include "screens/menu.h"
 #include "shell/ghost.h"
 #include "shell/level_flow.h"
+#include "shell/practice.h"
 #include "shell/replay_playback.h"
+#include "shell/settings.h"
 
 namespace {
 
@@ -34,6 +37,7 @@ void chooseMenuLine()
 {
     switch (menuItemAt(menuCursor)) {
     case MenuItem::NewGame:
+        endPractice();
         menuShown = false;
         if (musicPlaying)
             stopMusic();
@@ -188,7 +192,9 @@ void handleKeyDown(int keyCode)
         menuCursor = menuCursorAfterDown(menuCursor);
         break;
     case kKeyF1:
-        if (!isGlide() && gameState == GameState::Playing)
+        if (gameState == GameState::Playing && practising())
+            restartPractice();
+        else if (!isGlide() && gameState == GameState::Playing)
             platform->postEvent(Event{kEventLevel, 0});
         break;
     case kKeyF2:
@@ -215,6 +221,7 @@ void handleKeyDown(int keyCode)
         break;
     case kKeyF7:
         toggleGhost();
+        showCue(ghostOn ? "Ghost on" : "Ghost off", 1.0);
         break;
     case kKeyF12:
         if (gameState == GameState::Playing && !menuShown)

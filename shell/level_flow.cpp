@@ -9,6 +9,7 @@
 #include "platform/platform.h"
 #include "records/best_times.h"
 #include "shell/ghost.h"
+#include "shell/practice.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
 #include "sim/camera.h"
@@ -56,6 +57,9 @@ void startLevel()
     if (menuShown || replayPlaying())
         return;
     endRunRecording();
+    // Practice plays its one level again, whatever came before.
+    if (practising())
+        levelNumber = practiceLevel() - 1;
 
     ++levelNumber;
     levelDone = false;

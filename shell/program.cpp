@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "shell/event_loop.h"
 #include "shell/lifecycle.h"
+#include "shell/practice.h"
 #include "shell/replay_playback.h"
 
 int runProgram()
@@ -21,5 +22,7 @@ int runProgram()
     }
     if (startedUp && !replayToPlay.empty())
         startReplayPlayback(replayToPlay);
+    else if (startedUp)
+        startPlayAsAsked();
     return runEventLoop();
 }

@@ -11,6 +11,7 @@
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "platform/platform.h"
+#include "screens/cues.h"
 #include "shell/ghost.h"
 #include "shell/replay_format.h"
 #include "shell/replay_record.h"
@@ -47,25 +48,38 @@ bool refuse(const std::string& path, const std::string& why)
 bool replayPlaying() { return playing; }
 int replayFramesPlayed() { return static_cast<int>(nextFrame); }
 
+bool readPlayableReplay(const std::string& path, Replay& replay, std::string& reason)
+{
+    std::string bytes;
+    if (!readWholeFile(path, kLargestReplayFile, bytes, reason) || !decodeReplay(bytes, replay, reason))
+        return false;
+    if (replay.glide != isGlide()) {
+        reason = std::string("recorded by ") + (replay.glide ? "orbivale-glide" : "orbivale-gl") +
+                 ", which alone can play it";
+        return false;
+    }
+    if (replay.levelNumber > levelCount) {
+        reason = "its level number " + std::to_string(replay.levelNumber) + " names no level of the level list";
+        return false;
+    }
+    std::string level;
+    if (!readWholeFile(dataFilePath(replay.levelFile), kMapFileLimit, level, reason)) {
+        reason = "its level file " + replay.levelFile + " is missing";
+        return false;
+    }
+    if (checksumBytes(level) != replay.levelChecksum) {
+        reason = "its level file " + replay.levelFile + " differs from the one it was recorded on";
+        return false;
+    }
+    return true;
+}
+
 bool startReplayPlayback(const std::string& path)
 {
-    std::string bytes, reason;
+    std::string reason;
     Replay replay;
-    if (!readWholeFile(path, kLargestReplayFile, bytes, reason))
+    if (!readPlayableReplay(path, replay, reason))
         return refuse(path, reason);
-    if (!decodeReplay(bytes, replay, reason))
-        return refuse(path, reason);
-    if (replay.glide != isGlide())
-        return refuse(path, std::string("recorded by ") + (replay.glide ? "orbivale-glide" : "orbivale-gl") +
-                                ", which alone can play it");
-    if (replay.levelNumber > levelCount)
-        return refuse(path, "its level number " + std::to_string(replay.levelNumber) +
-                                " names no level of the level list");
-    std::string level;
-    if (!readWholeFile(dataFilePath(replay.levelFile), kMapFileLimit, level, reason))
-        return refuse(path, "its level file " + replay.levelFile + " is missing");
-    if (checksumBytes(level) != replay.levelChecksum)
-        return refuse(path, "its level file " + replay.levelFile + " differs from the one it was recorded on");
     if (!levelMap.load(replay.levelFile, marble)) {
         platform->requestQuit(1);
         return false;
@@ -94,6 +108,7 @@ bool startReplayPlayback(const std::string& path)
         musicPlaying = true;
     }
     prepareGhost(shown.levelFile);
+    showCue("Replay - Space pauses, Escape leaves", 4.0);
     frameClock = platform->counter();
     return true;
 }
@@ -124,8 +139,10 @@ void endReplayFrame()
 {
     clockAfterFrame = currentClock();
     replayedSteering = nullptr;
-    if (nextFrame >= shown.frames.size())
-        clockStopped = true;
+    if (nextFrame >= shown.frames.size()) {
+        clockStopped = true; // the last picture stays until Escape
+        showLastingCue("End of replay");
+    }
 }
 
 bool handleReplayKey(int keyCode)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/replay_format.h"
+
 #include <string>
 
 // `--replay FILE`: the program plays one recorded run in its window instead of
@@ -11,6 +13,9 @@
 extern std::string replayToPlay;
 
 bool replayPlaying();
+// Reads a replay this program can play as it was recorded: whole, of this
+// program, its level file present and unchanged. False with the reason.
+bool readPlayableReplay(const std::string& path, Replay& replay, std::string& reason);
 // Loads the file and its level and starts the run. False after a message box
 // saying why it cannot be played.
 bool startReplayPlayback(const std::string& path);

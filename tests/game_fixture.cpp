@@ -12,6 +12,8 @@
 #include "shell/frame.h"
 #include "shell/ghost.h"
 #include "shell/level_flow.h"
+#include "shell/practice.h"
+#include "screens/cues.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
 #include "shell/settings.h"
@@ -35,6 +37,10 @@ void GameTest::startFresh(Edition which)
     stopReplayPlayback();
     resetSettings();
     forgetGhost();
+    endPractice();
+    practiceLevelToPlay = 0;
+    ghostToRace.clear();
+    resetCues();
     resetCameraState();
     levelCount = 0;
     levelNames.clear();

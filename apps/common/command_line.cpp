@@ -1,6 +1,7 @@
 #include "apps/common/command_line.h"
 
 #include "files/game_folders.h"
+#include "levels/level_list.h"
 #include "orbivale_version.h"
 
 #include <cstdlib>
@@ -24,6 +25,9 @@ void printUsage(std::FILE* to, const char* program)
                  "  --fullscreen  start in full screen (F11 or Alt+Enter switches)\n"
                  "  --window      start in a window (the default)\n"
                  "  --replay FILE watch a recorded run (Escape leaves, Space pauses)\n"
+                 "  --practice N  play level N over and over, against the ghost of your best\n"
+                 "                run of it; never ranked (Escape opens the menu, F1 restarts)\n"
+                 "  --ghost FILE  race the run in a replay FILE of one of the levels, anyone's\n"
                  "  --help        show this help and exit\n"
                  "  --version     show the version and exit\n"
                  "\n"
@@ -54,6 +58,15 @@ std::string installedData(const char* edition)
             return beside;
     }
     return ORBIVALE_INSTALLED_DATA;
+}
+
+// A level number: digits only, from 1.
+bool readLevelNumber(const std::string& text, int& level)
+{
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    level = std::stoi(text);
+    return level >= 1;
 }
 
 std::string absolutePath(const std::string& path)
@@ -98,8 +111,19 @@ int parseCommandLine(int argc, char** argv, const char* program, CommandLine& li
             line.replayFile = absolutePath(argv[++i]);
         } else if (arg.rfind("--replay=", 0) == 0 && arg.size() > 9) {
             line.replayFile = absolutePath(arg.substr(9));
+        } else if (arg == "--ghost" && i + 1 < argc && argv[i + 1][0] != '\0') {
+            line.ghostFile = absolutePath(argv[++i]);
+        } else if (arg.rfind("--ghost=", 0) == 0 && arg.size() > 8) {
+            line.ghostFile = absolutePath(arg.substr(8));
+        } else if ((arg == "--practice" && i + 1 < argc && readLevelNumber(argv[i + 1], line.practiceLevel)) ||
+                   (arg.rfind("--practice=", 0) == 0 && readLevelNumber(arg.substr(11), line.practiceLevel))) {
+            i += arg == "--practice" ? 1 : 0;
         } else {
-            if (arg == "--data" || arg == "--data=")
+            if (arg == "--practice" || arg.rfind("--practice=", 0) == 0)
+                std::fprintf(err, "%s: --practice needs a level number, 1 for the first level\n", program);
+            else if (arg == "--ghost" || arg == "--ghost=")
+                std::fprintf(err, "%s: --ghost needs a replay file\n", program);
+            else if (arg == "--data" || arg == "--data=")
                 std::fprintf(err, "%s: --data needs a folder\n", program);
             else if (arg == "--replay" || arg == "--replay=")
                 std::fprintf(err, "%s: --replay needs a file\n", program);
@@ -108,6 +132,26 @@ int parseCommandLine(int argc, char** argv, const char* program, CommandLine& li
             printUsage(err, program);
             return 2;
         }
+    }
+    if (!line.replayFile.empty() && (line.practiceLevel > 0 || !line.ghostFile.empty())) {
+        std::fprintf(err, "%s: --replay only watches a run: it takes no --practice or --ghost\n", program);
+        return 2;
+    }
+    return -1;
+}
+
+int checkPracticeLevel(const CommandLine& line, const char* program, std::FILE* err)
+{
+    if (line.practiceLevel <= 0)
+        return -1;
+    int count = levelCountInList();
+    if (count < 1)
+        return -1; // no list to read: start-up says so
+    if (line.practiceLevel > count) {
+        std::fprintf(err, "%s: --practice %d: there is no level %d; the level list has level%s 1%s%s\n", program,
+                     line.practiceLevel, line.practiceLevel, count > 1 ? "s" : "", count > 1 ? " to " : "",
+                     count > 1 ? std::to_string(count).c_str() : "");
+        return 2;
     }
     return -1;
 }

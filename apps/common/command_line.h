@@ -8,6 +8,8 @@ struct CommandLine {
     bool fullscreen = false;
     std::string dataFolder; // --data DIR
     std::string replayFile; // --replay FILE, made absolute: the working folder changes before play
+    int practiceLevel = 0;  // --practice N, 0 for none
+    std::string ghostFile;  // --ghost FILE, made absolute
 };
 
 // -1 to go on and play; otherwise the exit code: 0 after --help or --version
@@ -18,6 +20,10 @@ int parseCommandLine(int argc, char** argv, const char* program, CommandLine& li
 
 // The project's version, with the commit it was built from where known.
 std::string versionText();
+
+// --practice N against the level list of the data found (once the files are
+// settled): -1 to go on, or 2 after saying on `err` that there is no level N.
+int checkPracticeLevel(const CommandLine& line, const char* program, std::FILE* err);
 
 // Settles the data and the player's folders (--data, ORBIVALE_DATA, the
 // installed data, XDG_DATA_HOME or HOME) and tells stderr of any trouble.

@@ -5,6 +5,7 @@
 #include "render/null_renderer.h"
 #include "render/renderer.h"
 #include "game/edition.h"
+#include "shell/practice.h"
 #include "shell/program.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
@@ -17,7 +18,11 @@ int main(int argc, char** argv)
     if (int exitCode = parseCommandLine(argc, argv, "orbivale-gl", line, stdout, stderr); exitCode >= 0)
         return exitCode;
     settleFilesForPlay(line, "gl");
+    if (int exitCode = checkPracticeLevel(line, "orbivale-gl", stderr); exitCode >= 0)
+        return exitCode;
     replayToPlay = line.replayFile;
+    practiceLevelToPlay = line.practiceLevel;
+    ghostToRace = line.ghostFile;
     replayGameVersion = versionText();
     edition = Edition::Gl;
     SdlPlatform sdl;

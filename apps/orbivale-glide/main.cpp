@@ -5,6 +5,7 @@
 #include "platform/sdl/sdl_platform.h"
 #include "render/glide/glide_renderer.h"
 #include "game/edition.h"
+#include "shell/practice.h"
 #include "shell/program.h"
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
@@ -15,7 +16,11 @@ int main(int argc, char** argv)
     if (int exitCode = parseCommandLine(argc, argv, "orbivale-glide", line, stdout, stderr); exitCode >= 0)
         return exitCode;
     settleFilesForPlay(line, "glide");
+    if (int exitCode = checkPracticeLevel(line, "orbivale-glide", stderr); exitCode >= 0)
+        return exitCode;
     replayToPlay = line.replayFile;
+    practiceLevelToPlay = line.practiceLevel;
+    ghostToRace = line.ghostFile;
     replayGameVersion = versionText();
     edition = Edition::Glide;
     SdlPlatform sdl;

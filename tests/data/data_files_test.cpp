@@ -7,6 +7,8 @@
 #include "recording_renderer.h"
 #include "scripted_platform.h"
 #include "sim/marble.h"
+#include "tools/datagen/glyph_raster.h"
+#include "tools/datagen/picture_text.h"
 
 #include <gtest/gtest.h>
 
@@ -202,6 +204,37 @@ TEST(GeneratedFiles, PicturesAre640By480AndNotBlank) {
         EXPECT_GT(std::sqrt(var / pixels.size()), 10.0);
     }
     EXPECT_FALSE(fs::exists(kData / "gl/graphics/nag.bmp"));
+}
+
+// Each title says what to press, in the game's lettering: every pixel the
+// prompt's letters cover fully is the prompt's white in the written picture.
+TEST(GeneratedFiles, EachTitleCarriesItsPromptInPlainSight) {
+    for (bool glide : {false, true}) {
+        const PictureText prompt = titlePrompt(glide);
+        SCOPED_TRACE(prompt.text);
+        std::vector<uint8_t> pixels(921600);  // bottom row first
+        BmpSize size;
+        ASSERT_TRUE(readBmp((kData / (glide ? "glide" : "gl") / "graphics/title.bmp").string(), pixels.data(),
+                            pixels.size(), &size));
+        GlyphRaster raster(fontFilePath(prompt.bold), prompt.pixelSize);
+        ASSERT_TRUE(raster.ok());
+        int baseline = 0;
+        Coverage ink = raster.renderLine(prompt.text, baseline);
+        const int x0 = prompt.centreX - ink.width / 2;
+        ASSERT_GE(x0, 0);
+        ASSERT_LE(x0 + ink.width, 640);
+        ASSERT_LE(prompt.top + ink.height, 480);
+        int covered = 0, white = 0;
+        for (int y = 0; y < ink.height; ++y)
+            for (int x = 0; x < ink.width; ++x) {
+                if (ink.at(x, y) < 250) continue;
+                const uint8_t* p = &pixels[(size_t(479 - prompt.top - y) * 640 + x0 + x) * 3];
+                ++covered;
+                white += p[0] >= 235 && p[1] >= 235 && p[2] >= 235;
+            }
+        EXPECT_GT(covered, 400);
+        EXPECT_GE(white, covered * 97 / 100);
+    }
 }
 
 namespace {

@@ -114,9 +114,23 @@ Colour sampleTexture(const std::vector<Image>& chain, double x, double y, double
     return sum;
 }
 
+void drawLine(Image& image, const PictureText& line, Colour fill, float rim) {
+    drawText(image, line.text, line.bold, line.pixelSize, line.centreX, line.top, fill, fill, rim);
+}
+
 }  // namespace
 
-Image makeTitlePicture() {
+PictureText titlePrompt(bool glide) {
+    // Low on the near ground, under the marble and the pits: the first thing
+    // a newcomer needs, where the eye falls after the name.
+    if (glide) return {"Press Escape or a joystick button for the menu", true, 22, 320, 432};
+    return {"Press Escape for the menu", true, 26, 320, 428};
+}
+
+namespace {
+
+// The course, the marble and the name, shared by both editions' titles.
+Image makeTitleScene() {
     const LevelDesign level = glLevelDesigns().front();
     const std::vector<Image> chain = mipChain(makeSurfaceTexture(level.surface));
     // A stretch of course close to the camera, with pits of several sizes and a mound.
@@ -217,6 +231,15 @@ Image makeTitlePicture() {
     return image;
 }
 
+Image withPrompt(Image scene, bool glide) {
+    drawLine(scene, titlePrompt(glide), Colour{1.0f, 1.0f, 1.0f}, 2.5f);
+    return scene;
+}
+
+}  // namespace
+
+Image makeTitlePicture(bool glide) { return withPrompt(makeTitleScene(), glide); }
+
 Image makeBackPicture() {
     Image image(kPictureWidth, kPictureHeight);
     for (int y = 0; y < kPictureHeight; ++y)
@@ -247,17 +270,22 @@ Image makeClosingPicture() {
     Image image = makeBackPicture();
     drawText(image, "Thanks for playing", true, 50, 320, 70, Colour{1, 1, 1}, Colour{0.85f, 0.90f, 1.0f}, 2.0f);
     drawText(image, "Orbivale", true, 96, 320, 130, Colour{1.0f, 0.93f, 0.55f}, Colour{0.95f, 0.55f, 0.12f}, 3.0f);
-    drawText(image, "To get the game, build it from", false, 24, 320, 285, Colour{0.92f, 0.95f, 1.0f},
+    drawText(image, "Free software: copy it and share it,", false, 24, 320, 285, Colour{0.92f, 0.95f, 1.0f},
              Colour{0.92f, 0.95f, 1.0f}, 1.5f);
-    drawText(image, "its source tree with", false, 24, 320, 322, Colour{0.92f, 0.95f, 1.0f}, Colour{0.92f, 0.95f, 1.0f}, 1.5f);
-    drawText(image, "make play", true, 30, 320, 362, Colour{1.0f, 0.85f, 0.45f}, Colour{1.0f, 0.85f, 0.45f}, 1.5f);
+    drawText(image, "and send a friend your best run to race", false, 24, 320, 322, Colour{0.92f, 0.95f, 1.0f},
+             Colour{0.92f, 0.95f, 1.0f}, 1.5f);
+    drawText(image, "orbivale-glide --ghost FILE", true, 30, 320, 362, Colour{1.0f, 0.85f, 0.45f},
+             Colour{1.0f, 0.85f, 0.45f}, 1.5f);
     drawText(image, "press any key", false, 18, 320, 440, Colour{0.75f, 0.80f, 0.90f}, Colour{0.75f, 0.80f, 0.90f}, 1.0f);
     return image;
 }
 
 bool writePictures(const std::string& glRoot, const std::string& glideRoot) {
-    std::vector<uint8_t> title = encodeBmp(makeTitlePicture()), back = encodeBmp(makeBackPicture());
-    return writeFile(glRoot, "graphics/title.bmp", title) && writeFile(glRoot, "graphics/back.bmp", back) &&
-           writeFile(glideRoot, "graphics/title.bmp", title) && writeFile(glideRoot, "graphics/back.bmp", back) &&
+    std::vector<uint8_t> back = encodeBmp(makeBackPicture());
+    const Image scene = makeTitleScene();
+    return writeFile(glRoot, "graphics/title.bmp", encodeBmp(withPrompt(scene, false))) &&
+           writeFile(glRoot, "graphics/back.bmp", back) &&
+           writeFile(glideRoot, "graphics/title.bmp", encodeBmp(withPrompt(scene, true))) &&
+           writeFile(glideRoot, "graphics/back.bmp", back) &&
            writeFile(glideRoot, "graphics/nag.bmp", encodeBmp(makeClosingPicture()));
 }

@@ -1,14 +1,15 @@
 #pragma once
 
 #include "tools/datagen/image.h"
+#include "tools/datagen/picture_text.h"
 
 #include <string>
 
 constexpr int kPictureWidth = 640;
 constexpr int kPictureHeight = 480;
 
-// The title: a view down a course with pits and the marble, and the name.
-Image makeTitlePicture();
+// The title: a view down a course with pits and the marble, the name, and the prompt.
+Image makeTitlePicture(bool glide);
 // A calm backdrop for the best-times table and the credits, drawn darkened under text.
 Image makeBackPicture();
 // orbivale-glide's closing picture: thanks, and how to get the game.

@@ -161,8 +161,11 @@ protected:
             EXPECT_TRUE(run.reachedGoal);
             EXPECT_GE(run.timeLeftAtGoal, level == 1 ? 10.0f : 3.0f);
             parTimes.push_back(45.0f - run.timeLeftAtGoal);
-            std::printf("%s level %d: %d holes, par %.2f s, %.2f s to spare, %d falls, line keeps %.0f clear\n",
-                        editionName, level, levelMap.holeCount, parTimes.back(), run.timeLeftAtGoal, run.falls,
+            // The mean speed along the course tells how far ahead 1.5 s of sight reaches.
+            std::printf("%s level %d: %d holes, par %.2f s (%.0f units/s), %.2f s to spare, %d falls, line keeps %.0f "
+                        "clear\n",
+                        editionName, level, levelMap.holeCount, parTimes.back(),
+                        (kGoalLine - kStartY) / parTimes.back(), run.timeLeftAtGoal, run.falls,
                         run.clearance);
             // The next level starts one second after the goal.
             for (int frame = 0; frame < 180 && levelNumber == level; ++frame) {

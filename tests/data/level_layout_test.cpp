@@ -132,8 +132,20 @@ void expectPlayable(const LevelDesign& level) {
 
 }  // namespace
 
+// The first level lets a newcomer feel the keys: holding Up from the start
+// meets no pit (its capture circle widened by the marble) for 1800 units.
+void expectAFreeRunUp(const LevelDesign& first) {
+    SCOPED_TRACE(first.title);
+    for (const Hole& h : first.holes)
+        if (h.depth > 0 && std::fabs(h.x) < 1.5f * h.radius + 20.0f) {
+            float reach = std::sqrt(std::pow(1.5f * h.radius + 20.0f, 2.0f) - h.x * h.x);
+            EXPECT_GT(h.y - reach - kStartY, 1800.0f) << "pit at " << h.x << "," << h.y;
+        }
+}
+
 TEST(LevelLayouts, GlLevelsArePlayable) {
     std::vector<LevelDesign> levels = glLevelDesigns();
+    expectAFreeRunUp(levels.front());
     EXPECT_GE(levels.size(), 6u);
     for (const LevelDesign& level : levels) expectPlayable(level);
 }
@@ -144,5 +156,6 @@ TEST(LevelLayouts, GlideLevelsHaveTheKnownHoleCountsAndArePlayable) {
     EXPECT_EQ(levels[0].holes.size(), 58u);
     EXPECT_EQ(levels[1].holes.size(), 62u);
     EXPECT_EQ(levels[2].holes.size(), 70u);
+    expectAFreeRunUp(levels.front());
     for (const LevelDesign& level : levels) expectPlayable(level);
 }

@@ -9,11 +9,13 @@
 namespace {
 
 // Level 1: a meadow with a few single pits in wide rows; the centre and the
-// sides take turns being open, soft mounds in between.
+// sides take turns being open, soft mounds in between. The first pit stands
+// on the start line's path 1900 units out: the player has felt the keys by
+// then, and sees it coming for seconds.
 LevelDesign greenMeadow() {
     Layout l;
     for (int k = 0; k < 8; ++k) {
-        float y = -4600.0f + 1300.0f * k;
+        float y = -3700.0f + 1170.0f * k;
         // Wide and deep, so that the squares plunge into them in plain sight.
         if (k % 2 == 0) {
             l.pit(0, y, 90, 110);
@@ -21,7 +23,7 @@ LevelDesign greenMeadow() {
             l.pit(-430, y, 90, 110);
             l.pit(400, y, 90, 110);
         }
-        if (k < 7) l.mound(k % 2 == 0 ? 260.0f : -280.0f, y + 650.0f, 90, 22);
+        if (k < 7) l.mound(k % 2 == 0 ? 260.0f : -280.0f, y + 585.0f, 90, 22);
     }
     return {"Green Meadow", Surface::Grass, 0x9cc8e8, 0xd02020, l.holes};
 }
@@ -97,7 +99,7 @@ LevelDesign steelGauntlet() {
     l.pit(-110, 500, 45, 40);
     l.pit(110, 1150, 45, 40);
     // A closing field.
-    l.field(-700, 700, 2900, 3500, 233.4f, 240, 46, 55, 16, 501);
+    l.field(-700, 700, 2900, 3500, 233.4f, 240, 46, 55, 16, 502);
     l.mound(450, 4300, 90, 40);
     l.mound(-450, 4600, 90, 40);
     l.pit(0, 4900, 90, 60);
@@ -134,21 +136,24 @@ LevelDesign lavaRun() {
 
 // orbivale-glide levels: the hole count of each is fixed, so each layout is
 // a core and a reserve of mounds that tops it up to the exact count.
+// Level 1 of orbivale-glide: walls reaching across from alternate sides,
+// each leaving a wide gap. Their pits are deep enough for the squares to
+// plunge in plain sight, and the first wall stands 1900 units out.
 LevelDesign glideSlalom() {
     Layout l;
     for (int k = 0; k < 7; ++k) {
-        float y = -4400.0f + 1450.0f * k;
-        if (k % 2 == 0) l.wall(-700, 200, y, 55, 45, 150);
-        else l.wall(-230, 670, y, 55, 45, 150);
+        float y = -3700.0f + 1400.0f * k;
+        if (k % 2 == 0) l.wall(-700, 200, y, 62, 62, 150);
+        else l.wall(-230, 670, y, 62, 62, 150);
     }
     std::vector<Hole> reserve;
     for (int k = 0; k < 7; ++k) {
-        float y = -4400.0f + 1450.0f * k;
+        float y = -3700.0f + 1400.0f * k;
         reserve.push_back({k % 2 == 0 ? 480.0f : -500.0f, y - 420.0f, 85, -30});
     }
-    reserve.push_back({0, 5100, 120, -30});
-    reserve.push_back({-300, 4700, 90, -25});
-    reserve.push_back({300, 4900, 90, -25});
+    reserve.push_back({0, 5250, 120, -30});
+    reserve.push_back({-300, 5450, 90, -25});
+    reserve.push_back({300, 5450, 90, -25});
     l.fillTo(58, reserve);
     return {"Dune Slalom", Surface::Sand, 0xe6cfa0, 0x2050d0, l.holes};
 }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The programs' command line and their start without a display:
 #   command_line.sh PROGRAM...
-# --help and --version answer on stdout with exit 0; an unknown option gets one
-# line and the usage on stderr with exit 2; with no display a program ends
+# --help and --version answer on stdout with exit 0; an unknown option, a
+# missing value or a level --practice cannot have gets one line on stderr
+# with exit 2; with no display a program ends
 # within two seconds with exit 1, saying why, and leaves no file where it was
 # started.
 set -u
@@ -34,6 +35,18 @@ for program in "${programs[@]}"; do
   grep -q "^Usage: $name" "$work/err" || fail "$name --frobnicate: no usage on stderr"
   "$program" --data >/dev/null 2>&1; [ $? -eq 2 ] || fail "$name --data without a folder is not refused"
   "$program" --replay >/dev/null 2>&1; [ $? -eq 2 ] || fail "$name --replay without a file is not refused"
+  # --practice takes a level the data's list has; anything else is refused.
+  data=$(dirname "$program")/data/${name#orbivale-}
+  for bad in "" abc 0 -1; do
+    "$program" --practice $bad >/dev/null 2>"$work/err"; status=$?
+    [ $status -eq 2 ] || fail "$name --practice '$bad': exit $status, not 2"
+    grep -q "^$name: --practice needs a level number" "$work/err" || fail "$name --practice '$bad': $(head -n 1 "$work/err")"
+  done
+  HOME="$work/home" XDG_DATA_HOME="$work/xdg" "$program" --data "$data" --practice 99 >/dev/null 2>"$work/err"
+  status=$?
+  [ $status -eq 2 ] || fail "$name --practice 99: exit $status, not 2"
+  grep -q "^$name: --practice 99: there is no level 99; the level list has levels 1 to [0-9]" "$work/err" ||
+    fail "$name --practice 99: $(cat "$work/err")"
 
   # No display at all: SDL would fall back to drawing nowhere.
   mkdir -p "$work/start" && cd "$work/start"

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "render/font.h"
+#include "render/renderer.h"
 #include "screens/text_colour.h"
 
 namespace {
@@ -10,6 +11,18 @@ std::string cueText;
 bool cueLasts = false;
 int64_t cueEnd = 0; // counter value at which a timed cue goes
 std::string label;
+
+// A line of text on a dark band, so that it reads over any ground.
+void drawOnBand(const std::string& text, float scale, float x, float y)
+{
+    font.setScale(scale);
+    float w = font.textWidth(text.c_str()), h = font.lineHeight();
+    renderer->drawOverlayQuad(OverlayQuad{OverlayPoint{x - 4.0f, y - 2.0f}, OverlayPoint{x + w + 4.0f, y - 2.0f},
+                                          OverlayPoint{x + w + 4.0f, y + h + 2.0f}, OverlayPoint{x - 4.0f, y + h + 2.0f}},
+                              Colour{0.0f, 0.0f, 0.0f, 0.45f});
+    font.setPosition(x, y);
+    font.drawText(text.c_str());
+}
 
 } // namespace
 
@@ -48,15 +61,13 @@ void drawCues()
     if (!text.empty()) {
         // Low in the middle: clear of the countdown, the banner and the marble.
         font.setScale(0.5f);
-        font.setPosition(320.0f - 0.5f * font.textWidth(text.c_str()), 420.0f);
         setTextColour(1.0f, 1.0f, 1.0f);
-        font.drawText(text.c_str());
+        drawOnBand(text, 0.5f, 320.0f - 0.5f * font.textWidth(text.c_str()), 420.0f);
     }
     if (!label.empty()) {
         font.setScale(kSmallTextScale);
-        font.setPosition(630.0f - font.textWidth(label.c_str()), 4.0f);
         setTextColour(1.0f, 0.9f, 0.4f);
-        font.drawText(label.c_str());
+        drawOnBand(label, kSmallTextScale, 630.0f - font.textWidth(label.c_str()), 6.0f);
     }
 }
 

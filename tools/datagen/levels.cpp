@@ -10,20 +10,22 @@ namespace {
 
 // Level 1: a meadow with a few single pits in wide rows; the centre and the
 // sides take turns being open, soft mounds in between. The first pit stands
-// on the start line's path 1900 units out: the player has felt the keys by
-// then, and sees it coming for seconds.
+// on the start line's path 2500 units out, over three seconds at full speed:
+// the player has felt the keys by then. The rows are far apart, so a
+// swerve has time to settle before the next.
 LevelDesign greenMeadow() {
     Layout l;
-    for (int k = 0; k < 8; ++k) {
-        float y = -3700.0f + 1170.0f * k;
-        // Wide and deep, so that the squares plunge into them in plain sight.
+    for (int k = 0; k < 6; ++k) {
+        float y = -3300.0f + 1500.0f * k;
+        // Wide and deep, so that the squares plunge into them in plain sight
+        // while the marble still has a second to steer at full speed.
         if (k % 2 == 0) {
-            l.pit(0, y, 90, 110);
+            l.pit(0, y, 120, 150);
         } else {
-            l.pit(-430, y, 90, 110);
-            l.pit(400, y, 90, 110);
+            l.pit(-450, y, 120, 150);
+            l.pit(450, y, 120, 150);
         }
-        if (k < 7) l.mound(k % 2 == 0 ? 260.0f : -280.0f, y + 585.0f, 90, 22);
+        if (k < 5) l.mound(k % 2 == 0 ? 260.0f : -280.0f, y + 750.0f, 90, 22);
     }
     return {"Green Meadow", Surface::Grass, 0x9cc8e8, 0xd02020, l.holes};
 }
@@ -136,24 +138,30 @@ LevelDesign lavaRun() {
 
 // orbivale-glide levels: the hole count of each is fixed, so each layout is
 // a core and a reserve of mounds that tops it up to the exact count.
-// Level 1 of orbivale-glide: walls reaching across from alternate sides,
-// each leaving a wide gap. Their pits are deep enough for the squares to
-// plunge in plain sight, and the first wall stands 1900 units out.
+// Level 1 of orbivale-glide: walls reaching to the middle from alternate
+// sides, each leaving the other half open. Their pits are few, wide and deep,
+// so that each bends the squares in plain sight from afar, and two seconds at
+// full speed part the walls. The first wall, 1900 units out, closes the
+// middle and asks for a short swerve; the later ones stop well short of it,
+// so that a marble put back in the middle after a fall is not pulled into a
+// wall again. Low dunes fill the sides between the walls.
 LevelDesign glideSlalom() {
     Layout l;
-    for (int k = 0; k < 7; ++k) {
-        float y = -3700.0f + 1400.0f * k;
-        if (k % 2 == 0) l.wall(-700, 200, y, 62, 62, 150);
-        else l.wall(-230, 670, y, 62, 62, 150);
+    constexpr int kWalls = 6;
+    for (int k = 0; k < kWalls; ++k) {
+        float y = -3700.0f + 1700.0f * k;
+        if (k == 0) l.wall(-700, 0, y, 95, 85, 175);
+        else if (k % 2 == 0) l.wall(-700, -320, y, 95, 85, 190);
+        else l.wall(320, 670, y, 95, 85, 175);
     }
     std::vector<Hole> reserve;
-    for (int k = 0; k < 7; ++k) {
-        float y = -3700.0f + 1400.0f * k;
-        reserve.push_back({k % 2 == 0 ? 480.0f : -500.0f, y - 420.0f, 85, -30});
-    }
-    reserve.push_back({0, 5250, 120, -30});
-    reserve.push_back({-300, 5450, 90, -25});
-    reserve.push_back({300, 5450, 90, -25});
+    for (int k = 0; k < kWalls; ++k)
+        for (float ahead : {500.0f, 1150.0f})
+            for (float x : {-600.0f, 600.0f, -330.0f, 330.0f}) {
+                float y = -3700.0f + 1700.0f * k + ahead;
+                if (y < 5600.0f) reserve.push_back({x, y, 80, -18});
+            }
+    for (float x : {-600.0f, 600.0f, -330.0f, 330.0f}) reserve.push_back({x, -4700, 80, -18});
     l.fillTo(58, reserve);
     return {"Dune Slalom", Surface::Sand, 0xe6cfa0, 0x2050d0, l.holes};
 }

@@ -16,13 +16,18 @@
 #include "tools/mapcheck/checking_renderer.h"
 
 #include "game/edition.h"
+#include "game/game_globals.h"
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/options.h"
 #include "game/sound.h"
+#include "levels/level_globals.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "records/best_times.h"
+#include "records/records_globals.h"
+#include "render/render_globals.h"
+#include "screens/screens_globals.h"
 #include "shell/event_loop.h"
 #include "shell/frame.h"
 #include "shell/ghost.h"
@@ -30,9 +35,11 @@
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
 #include "shell/settings.h"
+#include "shell/shell_globals.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
+#include "sim/sim_globals.h"
 
 #include <algorithm>
 #include <chrono>
@@ -91,16 +98,13 @@ bool startIn(Edition which, const std::string& folder)
     platform = &scripted;
     renderer = &drawNothing;
     edition = which;
-    resetGameState();
-    resetSoundState();
-    resetJoystickMenuState();
-    resetOptions();
-    resetMarbleControlState();
-    resetRunRecording();
-    resetSettings();
-    forgetGhost();
-    resetCameraState();
-    resetFrameState();
+    resetGameGlobals();
+    resetLevelGlobals();
+    resetSimGlobals();
+    resetRenderGlobals();
+    resetRecordsGlobals();
+    resetScreensGlobals();
+    resetShellGlobals();
     if (!loadLevelList())
         return false;
     bestTimes.setDefaults();

@@ -2,24 +2,14 @@
 
 #include "shell/lifecycle.h"
 
-#include "game/game_state.h"
-#include "game/joystick_menu.h"
-#include "game/options.h"
-#include "game/sound.h"
-#include "levels/level_list.h"
-#include "records/best_times.h"
+#include "game/game_globals.h"
+#include "levels/level_globals.h"
+#include "records/records_globals.h"
+#include "render/render_globals.h"
+#include "screens/screens_globals.h"
 #include "shell/event_loop.h"
-#include "shell/frame.h"
-#include "shell/ghost.h"
-#include "shell/level_flow.h"
-#include "shell/practice.h"
-#include "screens/cues.h"
-#include "shell/replay_playback.h"
-#include "shell/replay_record.h"
-#include "shell/settings.h"
-#include "sim/camera.h"
-#include "sim/marble_control.h"
-#include "sim/view_transform.h"
+#include "shell/shell_globals.h"
+#include "sim/sim_globals.h"
 
 void GameTest::startFresh(Edition which)
 {
@@ -28,30 +18,13 @@ void GameTest::startFresh(Edition which)
     recorder = RecordingRenderer();
     renderer = &recorder;
     edition = which;
-    resetGameState();
-    resetSoundState();
-    resetJoystickMenuState();
-    resetOptions();
-    resetMarbleControlState();
-    resetRunRecording();
-    stopReplayPlayback();
-    resetSettings();
-    forgetGhost();
-    endPractice();
-    practiceLevelToPlay = 0;
-    ghostToRace.clear();
-    resetCues();
-    resetCameraState();
-    levelCount = 0;
-    levelNames.clear();
-    levelTimes.clear();
-    bestTimes = BestTimes();
-    newEntryRow = -1;
-    nameCursor = 0;
-    screenDirty = true;
-    startedUp = false;
-    resetFrameState();
-    cameraView = ViewTransform();
+    resetGameGlobals();
+    resetLevelGlobals();
+    resetSimGlobals();
+    resetRenderGlobals();
+    resetRecordsGlobals();
+    resetScreensGlobals();
+    resetShellGlobals();
     exitCode = -1;
 }
 

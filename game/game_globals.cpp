@@ -1,0 +1,9 @@
+#include "game/game_globals.h"
+
+void resetGameGlobals()
+{
+    resetGameState();
+    resetSoundState();
+    resetJoystickMenuState();
+    resetOptions();
+}

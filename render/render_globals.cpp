@@ -1,0 +1,7 @@
+#include "render/render_globals.h"
+
+void resetRenderGlobals()
+{
+    font = Font();
+    terrainVerticesProjected = 0;
+}

@@ -1,0 +1,8 @@
+#include "screens/screens_globals.h"
+
+void resetScreensGlobals()
+{
+    resetCues();
+    resetHudState();
+    resetPictures();
+}

@@ -1,0 +1,10 @@
+#include "sim/sim_globals.h"
+
+void resetSimGlobals()
+{
+    marble = Marble();
+    resetMarbleControlState();
+    replayedSteering = nullptr;
+    resetCameraState();
+    cameraView = ViewTransform();
+}

@@ -2,6 +2,8 @@
 #                data (no tests), start orbivale-gl in its data folder.
 # make test:     install what is missing, build, run every test in a normal build
 #                and again in a build with AddressSanitizer and UBSan.
+# make web:      build the browser edition of both programs into build-web/site.
+# make web-serve: serve it on 127.0.0.1 and print the address.
 # make package:  build for /usr in its own folder and make the three .debs there.
 
 BUILD         ?= build
@@ -21,6 +23,14 @@ DEPS := $(PLAY_DEPS) libgtest-dev libgmock-dev libbenchmark-dev clang libclang-r
 PACKAGE_DEPS := $(PLAY_DEPS) dpkg-dev file
 # The package and papers tests build the .debs and check them and the icons.
 DEPS += dpkg-dev file lintian librsvg2-bin
+
+# The browser edition: Debian's emscripten, the synthesizer that renders the
+# music, and the browser its test runs in.
+WEB_BUILD := build-web
+WEB_DEPS := emscripten nodejs fluidsynth sox timgm6mb-soundfont dpkg-dev chromium
+DEPS += $(WEB_DEPS)
+WEB_PORT ?= 8080
+WEB_ENV := NODE_PATH=/usr/share/nodejs EMSDK_PYTHON=/usr/bin/python3
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
@@ -42,7 +52,7 @@ SANITIZER_ENV := ASAN_OPTIONS=abort_on_error=0:halt_on_error=1:detect_leaks=1:al
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: deps deps-play deps-package build play-build play test check-layers test-normal test-sanitized fuzz package clean
+.PHONY: deps-web web web-serve web-for-test deps deps-play deps-package build play-build play test check-layers test-normal test-sanitized fuzz package clean
 
 deps:
 	$(call install-missing,$(DEPS))
@@ -52,6 +62,25 @@ deps-play:
 
 deps-package:
 	$(call install-missing,$(PACKAGE_DEPS))
+
+deps-web:
+	$(call install-missing,$(PLAY_DEPS) $(WEB_DEPS))
+
+# The native generator writes the data; SDL2 and SDL2_mixer are built from
+# Debian's sources once and kept in $(WEB_BUILD)/sdl.
+web: deps-web
+	@[ -f $(BUILD)/CMakeCache.txt ] || \
+	  cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF
+	cmake --build $(BUILD) -j $(JOBS) --target orbivale-data
+	JOBS=$(JOBS) $(WEB_ENV) web/build_sdl.sh $(WEB_BUILD)/sdl
+	@[ -f $(WEB_BUILD)/out/CMakeCache.txt ] || \
+	  $(WEB_ENV) emcmake cmake -S web -B $(WEB_BUILD)/out -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	    -DORBIVALE_SDL_PREFIX=$(CURDIR)/$(WEB_BUILD)/sdl/prefix -DORBIVALE_NATIVE_DATA=$(CURDIR)/$(BUILD)/data \
+	    -DORBIVALE_SITE=$(CURDIR)/$(WEB_BUILD)/site
+	$(WEB_ENV) cmake --build $(WEB_BUILD)/out -j $(JOBS)
+
+web-serve: web
+	node web/serve.js $(WEB_BUILD)/site $(WEB_PORT)
 
 build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
@@ -67,7 +96,12 @@ play-build: deps-play
 play: play-build
 	cd $(BUILD)/data/gl && ../../orbivale-gl
 
-test-normal: build
+# The browser test needs the browser edition: a machine that cannot build it
+# fails here, in one line, instead of skipping it.
+web-for-test:
+	@$(MAKE) --no-print-directory web || { echo "make test: the browser edition (make web) cannot be built on this machine"; exit 1; }
+
+test-normal: build web-for-test
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-sanitized: deps

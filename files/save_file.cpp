@@ -13,6 +13,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 
 // A damaged table kept aside is copied up to this size.
@@ -24,6 +28,25 @@ constexpr time_t kStaleTemporaryAge = 60;
 constexpr size_t kMostStampDigits = 9;
 
 std::string systemText(int error) { return std::strerror(error); }
+
+// In the browser the player's folder is a copy in memory of the page's
+// IndexedDB: each save is written back at once, and a failed write-back is
+// said on the console (there is no one to answer a box about it).
+#ifdef __EMSCRIPTEN__
+void flushToBrowserStorage()
+{
+    EM_ASM({
+        FS.syncfs(false, function(err) {
+            if (err)
+                console.error("Orbivale: the saved files could not be stored in the browser: " + err);
+            else if (Module.onFilesStored)
+                Module.onFilesStored();
+        });
+    });
+}
+#else
+void flushToBrowserStorage() {}
+#endif
 
 bool writeAll(int fd, const std::string& bytes, off_t offset)
 {
@@ -207,8 +230,10 @@ bool saveTarget(const std::string& target, const std::string& contents, int open
     }
     bool saved = replaceByRename(target, contents, exists ? &info : nullptr, reason) ||
                  (exists && rewriteInPlace(target, contents, openFlags, reason));
-    if (saved)
+    if (saved) {
         removeStaleTemporaries(target);
+        flushToBrowserStorage();
+    }
     return saved;
 }
 
@@ -305,6 +330,8 @@ bool keepFileCopy(const std::string& name, const std::string& copyName, std::str
     if (!ok) {
         reason = systemText(error);
         ::unlink(copyName.c_str());
+    } else {
+        flushToBrowserStorage();
     }
     return ok;
 }

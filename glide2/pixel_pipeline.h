@@ -32,7 +32,7 @@ inline float clampCoordinate(float v)
 {
     if (!(oow > 0.0f))
         return t.maxLod256;
-    std::uint32_t bits = std::bit_cast<std::uint32_t>(oow);
+    std::uint32_t bits = __builtin_bit_cast(std::uint32_t, oow);
     int log2Oow = (static_cast<int>(bits >> 23) - 127) * 256 + log2Fraction[(bits >> 15) & 0xFF];
     return baseLod256 - log2Oow + t.bias256;
 }

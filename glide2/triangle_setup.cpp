@@ -95,7 +95,7 @@ bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, Tria
     // bits, as the per-pixel part is taken.
     float gf = static_cast<float>(g);
     if (gf > 0.0f && std::isfinite(gf)) {
-        std::uint32_t bits = std::bit_cast<std::uint32_t>(gf);
+        std::uint32_t bits = __builtin_bit_cast(std::uint32_t, gf);
         if (bits >> 23 == 0)
             s.baseLod256 = -(1 << 20); // below the normal range: as good as no footprint
         else

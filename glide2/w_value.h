@@ -15,7 +15,7 @@
 
 inline std::uint16_t wValueFromOow(float oow)
 {
-    std::int32_t v = 0x7F000 - static_cast<std::int32_t>(std::bit_cast<std::uint32_t>(oow) >> 11);
+    std::int32_t v = 0x7F000 - static_cast<std::int32_t>(__builtin_bit_cast(std::uint32_t, oow) >> 11);
     v = v < 0 ? 0 : v;
     v = v > 0xFFFF ? 0xFFFF : v;
     return static_cast<std::uint16_t>(v);

@@ -33,8 +33,13 @@ double offset(const CellHole& hole, double dx, double dy) { return hole.ed / std
 
 // Height sums of up to four points in one pass over the hole table: each
 // lane adds the holes in table order in double, exactly as a sum of its own.
-// Built once more for AVX2, where the four lanes are one register.
-__attribute__((target_clones("avx2", "default"))) void sumHeights(const Hole* holes, int32_t count,
+// Built once more for AVX2, where the four lanes are one register (x86 only).
+#if defined(__x86_64__) || defined(__i386__)
+#define ORBIVALE_SUM_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define ORBIVALE_SUM_CLONES
+#endif
+ORBIVALE_SUM_CLONES void sumHeights(const Hole* holes, int32_t count,
                                                                    const double cx[4], const double cy[4],
                                                                    double sums[4])
 {

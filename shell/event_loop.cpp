@@ -7,6 +7,10 @@
 #include "shell/level_flow.h"
 #include "shell/lifecycle.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 bool runLoopTurn(int& exitCode)
 {
     Event event;
@@ -22,6 +26,38 @@ bool runLoopTurn(int& exitCode)
     return true;
 }
 
+#ifdef __EMSCRIPTEN__
+namespace {
+
+// One animation frame of the browser: every pending event, then one game
+// frame, as the loop below would take them; the browser's frame callback is
+// the pacing, so nothing here waits.
+void browserFrame()
+{
+    for (int turn = 0; turn < 4096; ++turn) {
+        Event event;
+        if (!platform->takeEvent(event))
+            event = Event{kEventFrame, 0};
+        if (event.type == kEventQuit) {
+            emscripten_cancel_main_loop();
+            EM_ASM({ if (Module.onGameEnd) Module.onGameEnd($0); }, static_cast<int>(event.param));
+            return;
+        }
+        handleEvent(event);
+        if (event.type == kEventFrame)
+            return;
+    }
+}
+
+} // namespace
+
+// The page's animation frames run the loop; this never returns.
+int runEventLoop()
+{
+    emscripten_set_main_loop(browserFrame, 0, 1);
+    return 0;
+}
+#else
 int runEventLoop()
 {
     int exitCode = 0;
@@ -29,6 +65,7 @@ int runEventLoop()
     }
     return exitCode;
 }
+#endif
 
 static void onStatisticsTick()
 {

@@ -28,3 +28,11 @@ int checkPracticeLevel(const CommandLine& line, const char* program, std::FILE* 
 // Settles the data and the player's folders (--data, ORBIVALE_DATA, the
 // installed data, XDG_DATA_HOME or HOME) and tells stderr of any trouble.
 void settleFilesForPlay(const CommandLine& line, const char* edition);
+
+// In the browser the frame loop runs after main has returned to the page, so
+// what the loop uses cannot live on main's stack.
+#ifdef __EMSCRIPTEN__
+#define ORBIVALE_LOOP_LOCAL static
+#else
+#define ORBIVALE_LOOP_LOCAL
+#endif

@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     ghostToRace = line.ghostFile;
     replayGameVersion = versionText();
     edition = Edition::Gl;
-    SdlPlatform sdl;
+    ORBIVALE_LOOP_LOCAL SdlPlatform sdl;
     if (!sdl.init())
         return 1; // no display: a launcher must see the failure
     sdl.setStartFullscreen(line.fullscreen);
@@ -36,8 +36,8 @@ int main(int argc, char** argv)
     // window's create event) already draws the font texture through it.
     // Without a context (a failed pixel format) nothing can be drawn while
     // start-up reports it and the program ends.
-    std::unique_ptr<GlRenderer> gl;
-    NullRenderer nothing;
+    ORBIVALE_LOOP_LOCAL std::unique_ptr<GlRenderer> gl;
+    ORBIVALE_LOOP_LOCAL NullRenderer nothing;
     sdl.setWindowCreatedHook([&] {
         if (sdl.hasGlContext()) {
             gl = std::make_unique<GlRenderer>(sdl);

@@ -1,5 +1,6 @@
 #include "apps/common/command_line.h"
 #include "icons/window_icon.inc"
+#include "glide2/draw_threads.h"
 #include "glide2/swap_pacing.h"
 #include "platform/present_pacer.h"
 #include "platform/sdl/sdl_platform.h"
@@ -23,18 +24,24 @@ int main(int argc, char** argv)
     ghostToRace = line.ghostFile;
     replayGameVersion = versionText();
     edition = Edition::Glide;
-    SdlPlatform sdl;
+    ORBIVALE_LOOP_LOCAL SdlPlatform sdl;
     if (!sdl.init())
         return 1; // no display: a launcher must see the failure
     sdl.setStartFullscreen(line.fullscreen);
     sdl.setWindowIcon(kWindowIconGlide, kWindowIconSize);
     platform = &sdl;
-    GlideRenderer glide;
+    ORBIVALE_LOOP_LOCAL GlideRenderer glide;
     renderer = &glide;
     // The card finds itself only with somewhere to show its frames.
     glide.showFramesIn(&sdl);
     // Swaps wait for the card's retraces unless a benchmark wants every frame.
     glide2SetSwapWait(!vsyncTurnedOff());
+#ifdef __EMSCRIPTEN__
+    // The page's animation frames keep the beat, and the card draws on the
+    // one thread a page without cross-origin isolation has.
+    glide2SetSwapWait(false);
+    glide2SetThreadCount(1);
+#endif
     int exitCode = runProgram();
     renderer = nullptr;
     platform = nullptr;

@@ -142,8 +142,18 @@ int SdlAudio::startMusic(const std::string& file)
     if (!open_)
         return 1;
     stopMusic();
+#ifdef __EMSCRIPTEN__
+    // The browser has no synthesizer: each piece comes rendered beside its
+    // MIDI file, as Ogg.
+    std::string rendered = file;
+    if (rendered.size() > 4 && rendered.compare(rendered.size() - 4, 4, ".mid") == 0)
+        rendered.replace(rendered.size() - 4, 4, ".ogg");
+    if (!readDataFile(rendered, kMusicFileLimit, musicBytes_))
+        return 2;
+#else
     if (!readDataFile(file, kMusicFileLimit, musicBytes_))
         return 2;
+#endif
     SDL_RWops* source = SDL_RWFromConstMem(musicBytes_.data(), static_cast<int>(musicBytes_.size()));
     music_ = source ? Mix_LoadMUS_RW(source, 1) : nullptr;
     if (!music_)

@@ -76,6 +76,10 @@ bool SdlPlatform::init()
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (vsyncTurnedOff())
         pacer_.turnOff();
+#ifdef __EMSCRIPTEN__
+    // The page's animation frames pace every present; a sleep here would spin.
+    pacer_.turnOff();
+#endif
     if (const char* log = std::getenv("ORBIVALE_FRAME_LOG"); log && *log)
         frameLog_ = std::fopen(log, "w");
     userEventBase_ = SDL_RegisterEvents(2);
@@ -89,6 +93,10 @@ bool SdlPlatform::createWindow(WindowStyle style)
 {
     // High DPI: on a scaled desktop the window's pixels are drawn, not blown up.
     Uint32 flags = SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
+#ifdef __EMSCRIPTEN__
+    // The page scales the 640 x 480 canvas itself; the canvas keeps its pixels.
+    flags &= ~Uint32(SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI);
+#endif
     if (style == WindowStyle::BorderlessWithOpenGL) {
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
@@ -188,7 +196,7 @@ void SdlPlatform::openFramePresenter()
 {
     const char* driver = SDL_GetCurrentVideoDriver();
     bool ownSurface = driver && (std::strcmp(driver, "x11") == 0 || std::strcmp(driver, "dummy") == 0 ||
-                                 std::strcmp(driver, "offscreen") == 0);
+                                 std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "emscripten") == 0);
     if (ownSurface) {
         if (SDL_Surface* surface = SDL_GetWindowSurface(window_)) {
             SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
@@ -447,6 +455,10 @@ void SdlPlatform::postEvent(const Event& event) { queue_.push_back(event); }
 void SdlPlatform::waitForEvent(double seconds)
 {
     pumpSdlEvents();
+#ifdef __EMSCRIPTEN__
+    // The browser cannot block: the page's next animation frame is the wait.
+    seconds = 0.0;
+#endif
     if (!queue_.empty() || !(seconds > 0.0))
         return;
     SDL_Event e;

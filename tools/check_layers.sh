@@ -3,11 +3,13 @@
 # above it. The layers, bottom to top; the folders of one line may include
 # each other and anything below. An entry may name a single file: the
 # Renderer seam lives in render/ but sits with the base, so that a level's
-# load can hand its texture and fog colour to it.
+# load can hand its texture and fog colour to it. The build reads this list
+# too (cmake/layers.cmake): each line below the top is one or more libraries
+# that see only the headers of their line and the lines beneath.
 LAYERS=(
     "platform glide2"
     "files platform/sdl"
-    "game render/renderer.h render/screen_vertex.h"
+    "game render/renderer.h render/screen_vertex.h render/renderer.cpp"
     "levels sim"
     "render"
     "records screens"

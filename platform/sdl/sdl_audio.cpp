@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_audio.h"
 
 #include "files/data_file.h"
+#include "files/data_paths.h"
 
 #include <SDL.h>
 
@@ -53,6 +54,11 @@ bool SdlAudio::open(Uint32 musicEndEvent)
         return false;
     }
     Mix_Init(MIX_INIT_MID);
+    // The pieces' own small soundfont holds just the instruments they play;
+    // the system's General MIDI set (some 16 MB once loaded) is the fallback.
+    std::string soundFont = dataFilePath(kSoundFontFile);
+    if (isRegularFile(soundFont))
+        Mix_SetSoundFonts(soundFont.c_str());
     Mix_AllocateChannels(2);
     // The synthesizer plays near full scale; a little headroom keeps an
     // effect on top of the music from clipping.

@@ -10,6 +10,7 @@
 // a device lost while playing (the sound server restarted) is opened again.
 class SdlAudio {
 public:
+    static constexpr const char* kSoundFontFile = "sounds/orbivale.sf2";
     // musicEndEvent is the SDL event type pushed when a piece ends or is halted.
     bool open(Uint32 musicEndEvent);
     void close();

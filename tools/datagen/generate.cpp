@@ -5,6 +5,7 @@
 #include "tools/datagen/levels.h"
 #include "tools/datagen/music.h"
 #include "tools/datagen/pictures.h"
+#include "tools/datagen/soundfont.h"
 #include "tools/datagen/sounds.h"
 #include "tools/datagen/textures.h"
 
@@ -29,6 +30,6 @@ bool generateData(const std::string& out) {
     FontAtlas font;
     return writeLevelsAndTextures(gl, false) && writeLevelsAndTextures(glide, true) && buildFontAtlas(font) &&
            writeGlFont(gl, font) && writeGlideFont(glide, font) && writeSounds(gl) && writeSounds(glide) &&
-           writeMusic(gl, true) && writeMusic(glide, false) && writePictures(gl, glide) &&
+           writeMusic(gl, true) && writeMusic(glide, false) && writeSoundFont(gl) && writeSoundFont(glide) && writePictures(gl, glide) &&
            writeIcons(out);
 }

@@ -4,7 +4,8 @@
 // buffer to the presenter the program registered, as 0x00RRGGBB words with
 // the card's output gamma applied (grGammaCorrectionValue; 1.7 after
 // grSstWinOpen, 1.0 shows the stored colours unchanged). Rows are top first,
-// `width` words apart. The pixels are valid only during the call.
+// `width` words apart. The pixels stay as they are until the next swap or
+// grGlideShutdown.
 
 #include <cstdint>
 

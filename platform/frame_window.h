@@ -10,6 +10,8 @@ public:
 
     // False when the window has no surface that frames can be shown in.
     virtual bool hasFrameSurface() = 0;
-    // Shows one 640 x 480 frame of 0x00RRGGBB pixels, row 0 at the top.
+    // Shows one 640 x 480 frame of 0x00RRGGBB pixels, row 0 at the top. The
+    // window may show them again until the next call; nullptr ends that
+    // (the pixels are about to go).
     virtual void presentSoftwareFrame(const uint32_t* pixels) = 0;
 };

@@ -265,12 +265,15 @@ double SdlPlatform::secondsToNextRefresh() { return pacer_.secondsToNextRefresh(
 
 void SdlPlatform::presentSoftwareFrame(const uint32_t* pixels)
 {
+    lastFrame_ = pixels;
     if (!window_ || !pixels)
         return;
-    if (pixels != lastFrame_.data()) {
-        lastFrame_.assign(pixels, pixels + kWidth * kHeight);
-        logPresent();
-    }
+    logPresent();
+    showSoftwareFrame(pixels);
+}
+
+void SdlPlatform::showSoftwareFrame(const uint32_t* pixels)
+{
     if (frameRenderer_) {
         presentThroughRenderer(pixels);
         return;
@@ -319,8 +322,8 @@ void SdlPlatform::presentThroughRenderer(const uint32_t* pixels)
 
 void SdlPlatform::showLastSoftwareFrame()
 {
-    if (!glContext_ && !lastFrame_.empty())
-        presentSoftwareFrame(lastFrame_.data());
+    if (window_ && !glContext_ && lastFrame_)
+        showSoftwareFrame(lastFrame_);
 }
 
 void SdlPlatform::toggleFullscreen()

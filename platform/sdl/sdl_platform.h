@@ -90,6 +90,7 @@ private:
     void startGlPacing();
     void openFramePresenter();
     void presentThroughRenderer(const uint32_t* pixels);
+    void showSoftwareFrame(const uint32_t* pixels);
     void showLastSoftwareFrame();
     void logPresent();
     double seconds() const;
@@ -112,8 +113,9 @@ private:
     int iconSide_ = 0;
     PresentPacer pacer_;
     // The last software frame, shown again when the window is uncovered,
-    // restored or resized: the game repaints only what changed.
-    std::vector<uint32_t> lastFrame_;
+    // restored or resized: the game repaints only what changed. Not a copy:
+    // the card keeps its front buffer until the next frame or its shutdown.
+    const uint32_t* lastFrame_ = nullptr;
     SDL_Renderer* frameRenderer_ = nullptr; // software frames without a window surface
     SDL_Texture* frameTexture_ = nullptr;
     std::FILE* frameLog_ = nullptr; // ORBIVALE_FRAME_LOG: one line per present

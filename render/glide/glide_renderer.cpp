@@ -389,6 +389,9 @@ void GlideRenderer::resumeGraphics()
 
 void GlideRenderer::shutdownGraphics()
 {
+    // The window must not show the card's last frame once the card is gone.
+    if (frameWindow_)
+        frameWindow_->presentSoftwareFrame(nullptr);
     grGlideShutdown();
     if (frameWindow_)
         glide2SetPresenter(nullptr, nullptr);

@@ -14,9 +14,11 @@ FUZZ_TIME     ?= 20
 JOBS          ?= 2
 
 # What building and playing need; the tests, checks and packaging add theirs.
-PLAY_DEPS := cmake ninja-build g++ libsdl2-dev libsdl2-mixer-dev timgm6mb-soundfont libgl-dev libgl1-mesa-dri \
+PLAY_DEPS := cmake ninja-build g++ libsdl2-dev libsdl2-mixer-dev libgl-dev libgl1-mesa-dri \
              libfreetype-dev fonts-dejavu-core
-DEPS := $(PLAY_DEPS) libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev \
+# The sound tests also play the music through the system's soundfont, the
+# one the game falls back on.
+DEPS := $(PLAY_DEPS) timgm6mb-soundfont libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev \
         libx11-dev libxtst-dev xvfb xauth xdotool x11-utils xfonts-encodings xfonts-base imagemagick \
         desktop-file-utils appstream mandoc weston \
         pulseaudio pulseaudio-utils

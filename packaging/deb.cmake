@@ -41,12 +41,12 @@ would say and why, warns of traps, and lets the autopilot time each map.")
 
 # dpkg-shlibdeps finds the libraries the programs link (SDL2, SDL2_mixer,
 # OpenGL, the C++ runtime) with their minimum versions. SDL2 opens libGL.so.1
-# (GLX) itself for orbivale-gl's context, and the soundfont is no library:
-# without it SDL2_mixer has nothing to play the MIDI music with. The data of
-# one version only goes with the programs of that version.
+# (GLX) itself for orbivale-gl's context. The music's soundfont comes with
+# the data. The data of one version only goes with the programs of that
+# version.
 set(CPACK_DEBIAN_GAME_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_TOOLS_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_GAME_PACKAGE_DEPENDS
-    "orbivale-data (= ${PROJECT_VERSION}), libgl1, timgm6mb-soundfont | sf3-soundfont-gm")
+    "orbivale-data (= ${PROJECT_VERSION}), libgl1")
 set(CPACK_DEBIAN_TOOLS_PACKAGE_DEPENDS "orbivale-data (= ${PROJECT_VERSION})")
 include(CPack)

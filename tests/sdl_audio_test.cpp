@@ -137,6 +137,28 @@ TEST(SdlAudioTest, MidiMusicIsAudibleAndClean)
     EXPECT_LT(l.clippedShare, 0.001) << l;
 }
 
+// Played from its data folder, the game hands the synthesizer its own small
+// soundfont rather than the system's, and the music is still heard cleanly.
+TEST(SdlAudioTest, MidiMusicPlaysThroughTheGamesOwnSoundFont)
+{
+    TempDir dir;
+    std::string before = std::filesystem::current_path();
+    std::filesystem::current_path(std::string(ORBIVALE_DATA_DIR) + "/gl");
+    int started = -1;
+    std::string fonts;
+    std::vector<int16_t> pcm = record(dir, 3.0, [&](SdlPlatform& sdl) {
+        started = sdl.startMusic("sounds/midi1.mid");
+        fonts = Mix_GetSoundFonts() ? Mix_GetSoundFonts() : "";
+    });
+    std::filesystem::current_path(before);
+    ASSERT_EQ(started, 0);
+    EXPECT_EQ(fonts, "sounds/orbivale.sf2");
+    Loudness l = measure(pcm);
+    EXPECT_GT(l.loudestRms, 1000.0) << l;
+    EXPECT_GT(l.rms, 200.0) << l;
+    EXPECT_LT(l.clippedShare, 0.001) << l;
+}
+
 // The refusal beep has a channel of its own: a sound playing goes on under
 // it, and a sound started after it does not cut it off.
 TEST(SdlAudioTest, RefusalBeepNeitherCutsOffNorIsCutOffByASound)

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Renders one MIDI piece to Ogg with the desktop's synthesizer and soundfont,
-# for the browser, which has no synthesizer: the reverb's fade is kept as the
-# desktop plays it, only the silence after it is cut.
+# Renders one MIDI piece to Ogg with the desktop's synthesizer and the game's
+# own soundfont (beside the piece), for the browser, which has no synthesizer:
+# the reverb's fade is kept as the desktop plays it, only the silence after it
+# is cut.
 set -euo pipefail
 in=${1:?usage: render_music.sh IN.mid OUT.ogg}
 out=${2:?}
-font=/usr/share/sounds/sf2/TimGM6mb.sf2
+font=$(dirname "$in")/orbivale.sf2
 wav=$(mktemp --suffix=.wav)
 trap 'rm -f "$wav"' EXIT
 fluidsynth -ni -q -F "$wav" -r 44100 -T wav "$font" "$in" >/dev/null

@@ -94,6 +94,7 @@ struct MidiSummary {
     int format = -1, tracks = 0, division = 0;
     double seconds = 0;
     int notesOn = 0, notesOff = 0, drumNotes = 0, tracksWithNotes = 0;
+    std::set<int> programs, drumKeys;
     std::string problem;
 };
 
@@ -150,10 +151,15 @@ MidiSummary readMidi(const fs::path& path) {
             } else {
                 int kind = status & 0xf0;
                 int data = (kind == 0xc0 || kind == 0xd0) ? 1 : 2;
+                bool drums = (status & 0x0f) == 9;
+                if (kind == 0xc0 && !drums) m.programs.insert(b[at]);
                 if (kind == 0x90 && b[at + 1] > 0) {
                     ++m.notesOn;
                     hasNotes = true;
-                    if ((status & 0x0f) == 9) ++m.drumNotes;
+                    if (drums) {
+                        ++m.drumNotes;
+                        m.drumKeys.insert(b[at]);
+                    }
                 } else if (kind == 0x80 || (kind == 0x90 && b[at + 1] == 0)) {
                     ++m.notesOff;
                 }
@@ -192,4 +198,54 @@ TEST(GeneratedMusic, PiecesAreFormatOneMidiOfOneToTwoMinutes) {
     EXPECT_EQ(lengths.size(), 3u) << "three different pieces";
     EXPECT_FALSE(fs::exists(kData / "glide/sounds/drwho2.mid"));
     EXPECT_EQ(readBytes(kData / "gl/sounds/midi1.mid"), readBytes(kData / "glide/sounds/midi1.mid"));
+}
+
+namespace {
+
+// The payload of a soundfont's sub-chunk (phdr, igen, ...) inside its LIST
+// chunks; empty when the file has no such chunk.
+std::vector<uint8_t> soundFontChunk(const std::vector<uint8_t>& b, const std::string& id) {
+    for (size_t at = 12; at + 8 <= b.size();) {
+        std::string name(b.begin() + at, b.begin() + at + 4);
+        size_t size = le32(b, at + 4);
+        if (name == "LIST") {
+            at += 12;  // into the list, past its type
+            continue;
+        }
+        if (at + 8 + size > b.size()) break;
+        if (name == id) return std::vector<uint8_t>(b.begin() + at + 8, b.begin() + at + 8 + size);
+        at += 8 + size + (size & 1);
+    }
+    return {};
+}
+
+}  // namespace
+
+// The game's own soundfont plays every program the pieces change to and has
+// a zone for every drum they hit: a missing one would be a silent part.
+TEST(GeneratedMusic, SoundFontHoldsEveryInstrumentThePiecesPlay) {
+    std::vector<uint8_t> font = readBytes(kData / "gl/sounds/orbivale.sf2");
+    ASSERT_GE(font.size(), 12u);
+    ASSERT_EQ(std::string(font.begin(), font.begin() + 4), "RIFF");
+    ASSERT_EQ(std::string(font.begin() + 8, font.begin() + 12), "sfbk");
+    EXPECT_EQ(le32(font, 4), font.size() - 8);
+    EXPECT_EQ(readBytes(kData / "glide/sounds/orbivale.sf2"), font);
+
+    std::set<std::pair<int, int>> presets;  // bank, program
+    std::vector<uint8_t> phdr = soundFontChunk(font, "phdr");
+    for (size_t at = 0; at + 38 <= phdr.size(); at += 38) presets.insert({int(le16(phdr, at + 22)), int(le16(phdr, at + 20))});
+    std::set<int> singleKeyZones;
+    std::vector<uint8_t> igen = soundFontChunk(font, "igen");
+    for (size_t at = 0; at + 4 <= igen.size(); at += 4)
+        if (le16(igen, at) == 43 && igen[at + 2] == igen[at + 3]) singleKeyZones.insert(igen[at + 2]);  // key range
+
+    for (const char* name : {"gl/sounds/midi1.mid", "gl/sounds/drwho2.mid", "gl/sounds/midi3.mid"}) {
+        SCOPED_TRACE(name);
+        MidiSummary m = readMidi(kData / name);
+        ASSERT_TRUE(m.valid) << m.problem;
+        EXPECT_TRUE(presets.count({0, 0})) << "what a channel plays before its first program change";
+        for (int program : m.programs) EXPECT_TRUE(presets.count({0, program})) << "program " << program;
+        EXPECT_TRUE(presets.count({128, 0})) << "the drum kit";
+        for (int key : m.drumKeys) EXPECT_TRUE(singleKeyZones.count(key)) << "drum key " << key;
+    }
 }

@@ -16,3 +16,9 @@ Module.preRun.push(function () {
     removeRunDependency('player-files');
   });
 });
+// The WebGL canvas keeps its picture after it is shown: a frame with nothing
+// new is not drawn again, and the page (and its test) can read the picture.
+Module.preRun.push(function () {
+  if (typeof EGL !== 'undefined')
+    EGL.contextAttributes.preserveDrawingBuffer = true;
+});

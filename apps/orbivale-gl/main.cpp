@@ -1,7 +1,11 @@
 #include "apps/common/command_line.h"
 #include "icons/window_icon.inc"
 #include "platform/sdl/sdl_platform.h"
+#ifdef __EMSCRIPTEN__
+#include "render/gles2/gles2_renderer.h"
+#else
 #include "render/gl/gl_renderer.h"
+#endif
 #include "render/null_renderer.h"
 #include "render/renderer.h"
 #include "game/edition.h"
@@ -11,6 +15,13 @@
 #include "shell/replay_record.h"
 
 #include <memory>
+
+#ifdef __EMSCRIPTEN__
+// A browser offers OpenGL ES 2 (WebGL), not OpenGL 1.1.
+using GameRenderer = Gles2Renderer;
+#else
+using GameRenderer = GlRenderer;
+#endif
 
 int main(int argc, char** argv)
 {
@@ -36,11 +47,11 @@ int main(int argc, char** argv)
     // window's create event) already draws the font texture through it.
     // Without a context (a failed pixel format) nothing can be drawn while
     // start-up reports it and the program ends.
-    ORBIVALE_LOOP_LOCAL std::unique_ptr<GlRenderer> gl;
+    ORBIVALE_LOOP_LOCAL std::unique_ptr<GameRenderer> gl;
     ORBIVALE_LOOP_LOCAL NullRenderer nothing;
     sdl.setWindowCreatedHook([&] {
         if (sdl.hasGlContext()) {
-            gl = std::make_unique<GlRenderer>(sdl);
+            gl = std::make_unique<GameRenderer>(sdl);
             renderer = gl.get();
         } else
             renderer = &nothing;

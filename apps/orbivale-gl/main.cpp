@@ -1,4 +1,5 @@
 #include "apps/common/command_line.h"
+#include "apps/orbivale-gl/first_frames.h"
 #include "icons/window_icon.inc"
 #include "platform/sdl/sdl_platform.h"
 #ifdef __EMSCRIPTEN__
@@ -14,6 +15,7 @@
 #include "shell/replay_playback.h"
 #include "shell/replay_record.h"
 
+#include <cstdlib>
 #include <memory>
 
 #ifdef __EMSCRIPTEN__
@@ -49,9 +51,16 @@ int main(int argc, char** argv)
     // start-up reports it and the program ends.
     ORBIVALE_LOOP_LOCAL std::unique_ptr<GameRenderer> gl;
     ORBIVALE_LOOP_LOCAL NullRenderer nothing;
+    ORBIVALE_LOOP_LOCAL std::unique_ptr<FirstFramesWindow> keeper;
+    ORBIVALE_LOOP_LOCAL const char* framesFolder = std::getenv("ORBIVALE_FIRST_FRAMES");
     sdl.setWindowCreatedHook([&] {
         if (sdl.hasGlContext()) {
-            gl = std::make_unique<GameRenderer>(sdl);
+            GlWindow* window = &sdl;
+            if (framesFolder && *framesFolder) {
+                keeper = std::make_unique<FirstFramesWindow>(sdl, framesFolder);
+                window = keeper.get();
+            }
+            gl = std::make_unique<GameRenderer>(*window);
             renderer = gl.get();
         } else
             renderer = &nothing;
@@ -60,6 +69,7 @@ int main(int argc, char** argv)
     int exitCode = runProgram();
     renderer = nullptr;
     gl.reset();
+    keeper.reset();
     platform = nullptr;
     return exitCode;
 }

@@ -14,9 +14,8 @@
 // state go out as one draw.
 class Gles2Renderer : public Renderer {
 public:
+    // Shaders that do not build leave a line on stderr and nothing drawn.
     explicit Gles2Renderer(GlWindow& window);
-    // False when the shaders did not build: nothing can be drawn.
-    bool ready() const { return program_ != 0; }
 
     void clearFrame(float r, float g, float b) override;
     void present() override;

@@ -24,11 +24,11 @@ for (const edition of editions) {
 const measures = [];
 
 // --- the browser over its pipe ------------------------------------------
-function startBrowser() {
+function startBrowser(flags = []) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orbivale-chromium-'));
   const child = spawn('chromium', ['--headless', '--no-sandbox', '--disable-gpu', '--remote-debugging-pipe',
     '--autoplay-policy=no-user-gesture-required', '--window-size=640,560', '--no-first-run',
-    `--user-data-dir=${profile}`, 'about:blank'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
+    `--user-data-dir=${profile}`, ...flags, 'about:blank'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
   let nextId = 1;
   const pending = new Map();
   const listeners = [];
@@ -286,6 +286,20 @@ async function playEdition(browser, address, edition) {
   await browser.send('Target.closeTarget', { targetId });
 }
 
+// The page's own words, not a program that cannot draw.
+async function refusedWithoutWebGl(browser, address) {
+  const { targetId } = await browser.send('Target.createTarget', { url: `${address}?play=gl` });
+  const { sessionId } = await browser.send('Target.attachToTarget', { targetId, flatten: true });
+  const text = await waitFor('the page\'s message', 30, async () => {
+    const r = await browser.send('Runtime.evaluate', { expression:
+      "(() => { const m = document.getElementById('message'); return m && m.style.display === 'block' ? m.textContent : ''; })()",
+      returnByValue: true }, sessionId);
+    return r.result.value;
+  });
+  if (!/WebGL is off or missing/.test(text)) throw new Error(`the page says: ${text}`);
+  return text;
+}
+
 (async () => {
   let failed = false;
   const server = serve(site, 0, async (srv, address) => {
@@ -304,6 +318,15 @@ async function playEdition(browser, address, edition) {
       } catch (e) {
         failed = true;
       }
+    }
+    if (editions.includes('gl')) {
+      const bare = startBrowser(['--disable-webgl']);
+      try {
+        await check('gl: a browser without WebGL is told so', () => refusedWithoutWebGl(bare, address));
+      } catch (e) {
+        failed = true;
+      }
+      bare.close();
     }
     clearTimeout(limit);
     browser.close();

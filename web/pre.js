@@ -1,6 +1,7 @@
 // Before main: the data folder the page preloads, and the player's folder
 // kept in the browser's IndexedDB, read back before the game starts.
 Module.preRun = Module.preRun || [];
+// A test may give the program a command line, as on the desktop.
 if (window.orbivaleArguments)
   Module.arguments = window.orbivaleArguments;
 Module.preRun.push(function () {

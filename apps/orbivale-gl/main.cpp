@@ -52,7 +52,8 @@ int main(int argc, char** argv)
     ORBIVALE_LOOP_LOCAL std::unique_ptr<GameRenderer> gl;
     ORBIVALE_LOOP_LOCAL NullRenderer nothing;
     ORBIVALE_LOOP_LOCAL std::unique_ptr<FirstFramesWindow> keeper;
-    ORBIVALE_LOOP_LOCAL const char* framesFolder = std::getenv("ORBIVALE_FIRST_FRAMES");
+    ORBIVALE_LOOP_LOCAL const char* framesFolder = nullptr;
+    framesFolder = std::getenv("ORBIVALE_FIRST_FRAMES");
     sdl.setWindowCreatedHook([&] {
         if (sdl.hasGlContext()) {
             GlWindow* window = &sdl;

@@ -2,18 +2,20 @@ cmake_minimum_required(VERSION 3.25)
 # The papers say what the build does: every manual page and the metainfo's
 # newest release name this version, and each program's ENVIRONMENT lists
 # exactly the ORBIVALE_ variables its code reads (glide2/ is only in
-# orbivale-glide). CHANGELOG.md's version is held by debian_changelog.sh.
+# orbivale-glide; apps/<program>/ only in its program). CHANGELOG.md's version is held by debian_changelog.sh.
 file(GLOB_RECURSE sources ${ROOT}/apps/*.cpp ${ROOT}/platform/*.cpp ${ROOT}/files/*.cpp ${ROOT}/game/*.cpp
      ${ROOT}/shell/*.cpp ${ROOT}/levels/*.cpp ${ROOT}/sim/*.cpp ${ROOT}/render/*.cpp ${ROOT}/records/*.cpp
      ${ROOT}/screens/*.cpp ${ROOT}/glide2/*.cpp)
-set(read_by_both)
+set(read_by_gl)
 set(read_by_glide)
 foreach(source ${sources})
   file(STRINGS ${source} uses REGEX "\"ORBIVALE_[A-Z0-9_]+\"")
   string(REGEX MATCHALL "ORBIVALE_[A-Z0-9_]+" names "${uses}")
-  list(APPEND read_by_glide ${names})
-  if(NOT source MATCHES "^${ROOT}/glide2/")
-    list(APPEND read_by_both ${names})
+  if(NOT source MATCHES "^${ROOT}/apps/orbivale-gl/")
+    list(APPEND read_by_glide ${names})
+  endif()
+  if(NOT source MATCHES "^${ROOT}/(glide2|apps/orbivale-glide)/")
+    list(APPEND read_by_gl ${names})
   endif()
 endforeach()
 foreach(page orbivale-gl.6 orbivale-glide.6 orbivale-mapcheck.1)
@@ -30,7 +32,7 @@ foreach(page orbivale-gl.6 orbivale-glide.6 orbivale-mapcheck.1)
   string(SUBSTRING "${environment}" 0 ${end} environment)
   string(REGEX MATCHALL "\n\\.B ORBIVALE_[A-Z0-9_]+" listed "${environment}")
   string(REPLACE "\n.B " "" listed "${listed}")
-  set(wanted ${read_by_both})
+  set(wanted ${read_by_gl})
   if(page STREQUAL "orbivale-glide.6")
     set(wanted ${read_by_glide})
   endif()

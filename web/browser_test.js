@@ -1,15 +1,19 @@
 // Plays the browser edition in Debian's headless Chromium, driven over the
 // DevTools pipe with real key events, against a server of its own on
-// 127.0.0.1. Usage: node browser_test.js SITE DATA_DIR EDITION...
+// 127.0.0.1. orbivale-gl's first pictures of the title and of level 1 are
+// compared with the desktop program's under Xvfb when it is given.
+// Usage: node browser_test.js SITE DATA_DIR [--desktop-gl=PROGRAM] EDITION...
 // Every wait has a limit; nothing sleeps a fixed time.
 'use strict';
-const { spawn } = require('child_process');
+const { spawn, spawnSync } = require('child_process');
 const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const { serve } = require('./serve.js');
 
-const [site, dataDir, ...editions] = process.argv.slice(2);
+const [site, dataDir, ...rest] = process.argv.slice(2);
+const desktopGl = (rest.find((a) => a.startsWith('--desktop-gl=')) || '').slice('--desktop-gl='.length);
+const editions = rest.filter((a) => !a.startsWith('--'));
 const results = [];
 for (const edition of editions) {
   if (!fs.existsSync(path.join(site || '', `orbivale-${edition}.js`))) {
@@ -20,11 +24,11 @@ for (const edition of editions) {
 const measures = [];
 
 // --- the browser over its pipe ------------------------------------------
-function startBrowser() {
+function startBrowser(flags = []) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'orbivale-chromium-'));
   const child = spawn('chromium', ['--headless', '--no-sandbox', '--disable-gpu', '--remote-debugging-pipe',
     '--autoplay-policy=no-user-gesture-required', '--window-size=640,560', '--no-first-run',
-    `--user-data-dir=${profile}`, 'about:blank'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
+    `--user-data-dir=${profile}`, ...flags, 'about:blank'], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
   let nextId = 1;
   const pending = new Map();
   const listeners = [];
@@ -84,6 +88,30 @@ function bmpSamples(file, step, gamma) {
   return samples;
 }
 
+// Share of pixels whose three channels all lie within `levels` of the other picture's.
+function nearShare(a, b, levels) {
+  if (a.length !== b.length) return 0;
+  let near = 0;
+  for (let i = 0; i < a.length; i += 3)
+    if (Math.abs(a[i] - b[i]) <= levels && Math.abs(a[i + 1] - b[i + 1]) <= levels && Math.abs(a[i + 2] - b[i + 2]) <= levels)
+      near++;
+  return near / (a.length / 3);
+}
+
+// The desktop program's pictures, kept by its ORBIVALE_FIRST_FRAMES folder.
+let desktopPictures = null;
+function captureDesktopPictures() {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'orbivale-desktop-'));
+  const run = spawnSync(path.join(__dirname, 'desktop_frames.sh'), [desktopGl, path.join(dataDir, 'gl'), folder],
+                        { encoding: 'utf8', timeout: 90000 });
+  if (run.status !== 0) throw new Error(`the desktop pictures: ${(run.stdout || '') + (run.stderr || '')}`.trim());
+  desktopPictures = {};
+  for (const name of ['title', 'level1', 'run/replay-60'])
+    desktopPictures[name] = fs.readFileSync(path.join(folder, `${name}.rgb`));
+  desktopPictures.run = fs.readFileSync(path.join(folder, 'run.orbreplay'));
+  fs.rmSync(folder, { recursive: true, force: true });
+}
+
 async function check(name, body) {
   try {
     const detail = await body();
@@ -110,7 +138,9 @@ async function playEdition(browser, address, edition) {
     else if (m.method === 'Log.entryAdded' && m.params.entry.level === 'error' && !/favicon/.test(m.params.entry.url || ''))
       errors.push(m.params.entry.text);
     else if (m.method === 'Page.javascriptDialogOpening') {
-      errors.push(`dialog: ${m.params.message}`);
+      // The one box a first game shows (its message box, as on the desktop).
+      if (!/^Notice\s+Creating new highScores file$/.test(m.params.message))
+        errors.push(`dialog: ${m.params.message}`);
       send('Page.handleJavaScriptDialog', { accept: true });
     }
   });
@@ -139,6 +169,29 @@ async function playEdition(browser, address, edition) {
       for (const [x, y, r, gr, b] of s) { const i = (y * 640 + x) * 4;
         if (Math.abs(d[i] - r) <= 24 && Math.abs(d[i + 1] - gr) <= 24 && Math.abs(d[i + 2] - b) <= 24) near++; }
       return near / s.length; })()`;
+  // The program's first picture of a screen, as it keeps it in the page's files.
+  const picture = async (name) => {
+    const data = await evaluate(`(() => { const p = '/tmp/${name}.rgb';
+        if (!window.FS || !FS.analyzePath(p).exists) return '';
+        const d = FS.readFile(p); if (d.length !== 640 * 480 * 3) return '';
+        let s = ''; for (let i = 0; i < d.length; i += 8192) s += String.fromCharCode.apply(null, d.subarray(i, i + 8192));
+        return btoa(s); })()`);
+    return data ? Buffer.from(data, 'base64') : null;
+  };
+  const likeTheDesktop = async (name) => {
+    const mine = await waitFor(`the page's first ${name} picture`, 30, () => picture(name));
+    const share = nearShare(mine, desktopPictures[name], 8);
+    measures.push(`gl: ${(share * 100).toFixed(2)} % of the ${name} picture's pixels within 8 levels of the desktop's`);
+    if (share < 0.99) {
+      const kept = path.join(os.tmpdir(), `orbivale-page-${name.replace('/', '-')}.rgb`);
+      fs.writeFileSync(kept, mine);
+      throw new Error(`only ${(share * 100).toFixed(2)} % of the pixels are within 8 levels of the desktop's (the page's picture: ${kept})`);
+    }
+    return `${(share * 100).toFixed(2)} % of the pixels within 8 levels`;
+  };
+  const comparing = edition === 'gl' && desktopPictures;
+  const { identifier: keepPictures } = comparing ? await send('Page.addScriptToEvaluateOnNewDocument',
+    { source: "window.orbivaleEnvironment = { ORBIVALE_FIRST_FRAMES: '/tmp' };" }) : {};
   const url = `${address}?play=${edition}`;
   const tablePath = `/home/player/.local/share/orbivale/${edition}/${edition === 'glide' ? 'misc/' : ''}highScore.dat`;
 
@@ -148,6 +201,7 @@ async function playEdition(browser, address, edition) {
     await waitFor('the title picture', 60, async () => { const v = await evaluate(titleShare); return v >= 0.85; });
     measures.push(`${edition}: first title frame ${(Date.now() - started) / 1000} s after the page was asked for`);
   });
+  if (comparing) await check(`${edition}: the title is the desktop program's picture`, () => likeTheDesktop('title'));
   await check(`${edition}: Escape and Return start level 1`, async () => {
     await key('Escape', 'Escape');
     await waitFor('the menu', 20, async () => (await evaluate('Module._orbivale_menu_shown()')) === 1);
@@ -155,6 +209,7 @@ async function playEdition(browser, address, edition) {
     await waitFor('level 1', 30, async () => (await state()) === 2 && (await evaluate('Module._orbivale_level()')) === 1);
     if ((await evaluate(titleShare)) > 0.6) throw new Error('the title is still on the canvas');
   });
+  if (comparing) await check(`${edition}: level 1's first picture is the desktop program's`, () => likeTheDesktop('level1'));
   await check(`${edition}: holding Up moves the marble`, async () => {
     const where = 'Array.from([0, 1, 2], a => Module._orbivale_marble(a))';
     const before = await evaluate(where);
@@ -194,14 +249,35 @@ async function playEdition(browser, address, edition) {
     const again = await evaluate(`FS.analyzePath('${tablePath}').exists ? Array.from(FS.readFile('${tablePath}')).join(',') : ''`);
     if (again !== table) throw new Error('the best-times file did not come back after the reload');
   });
-  // orbivale-gl's menu shows the table; orbivale-glide shows it only at a game's end.
-  if (edition === 'gl') await check(`${edition}: the menu reaches the best-times screen`, async () => {
+  // orbivale-gl's menu shows the table; orbivale-glide shows it at a game's
+  // end, here a game whose first level ran out of time.
+  await check(`${edition}: the best-times screen is reached`, async () => {
     await key('Escape', 'Escape');
     await waitFor('the menu', 20, async () => (await evaluate('Module._orbivale_menu_shown()')) === 1);
-    for (let i = 0; i < 20 && !(await evaluate('Module._orbivale_cursor_on_best_times()')); i++)
-      await key('ArrowDown', 'ArrowDown');
-    await key('Enter', 'Enter');
-    await waitFor('the best-times screen', 20, async () => (await state()) === 3);
+    if (edition === 'gl') {
+      for (let i = 0; i < 12 && !(await evaluate('Module._orbivale_cursor_on_best_times()')); i++) {
+        const at = await evaluate('Module._orbivale_menu_cursor()');
+        await key('ArrowDown', 'ArrowDown');
+        await waitFor('the cursor to move', 10, async () => (await evaluate('Module._orbivale_menu_cursor()')) !== at);
+      }
+      await key('Enter', 'Enter');
+    } else {
+      await key('Enter', 'Enter');
+      await waitFor('level 1', 30, async () => (await state()) === 2 && (await evaluate('Module._orbivale_level()')) === 1);
+      await evaluate('Module._orbivale_run_clock_down(), 1');
+    }
+    await waitFor('the best-times screen', 30, async () => (await state()) === 3);
+  });
+  // The desktop's recorded run watched in the page: the course, the fog, the
+  // marble and the text of a frame that does not depend on either's speed.
+  if (comparing) await check(`${edition}: a watched run looks as on the desktop`, async () => {
+    await send('Page.removeScriptToEvaluateOnNewDocument', { identifier: keepPictures });
+    const run = desktopPictures.run.toString('base64');
+    await send('Page.addScriptToEvaluateOnNewDocument', { source: `window.orbivaleEnvironment = { ORBIVALE_FIRST_FRAMES: '/tmp/run' };
+        window.orbivaleFiles = { '/tmp/run.orbreplay': '${run}' };
+        window.orbivaleArguments = ['--replay', '/tmp/run.orbreplay'];` });
+    await send('Page.navigate', { url });
+    return likeTheDesktop('run/replay-60');
   });
   await check(`${edition}: the console shows no errors`, async () => {
     await frame();
@@ -210,9 +286,30 @@ async function playEdition(browser, address, edition) {
   await browser.send('Target.closeTarget', { targetId });
 }
 
+// The page's own words, not a program that cannot draw.
+async function refusedWithoutWebGl(browser, address) {
+  const { targetId } = await browser.send('Target.createTarget', { url: `${address}?play=gl` });
+  const { sessionId } = await browser.send('Target.attachToTarget', { targetId, flatten: true });
+  const text = await waitFor('the page\'s message', 30, async () => {
+    const r = await browser.send('Runtime.evaluate', { expression:
+      "(() => { const m = document.getElementById('message'); return m && m.style.display === 'block' ? m.textContent : ''; })()",
+      returnByValue: true }, sessionId);
+    return r.result.value;
+  });
+  if (!/WebGL is off or missing/.test(text)) throw new Error(`the page says: ${text}`);
+  return text;
+}
+
 (async () => {
   let failed = false;
   const server = serve(site, 0, async (srv, address) => {
+    if (desktopGl && editions.includes('gl')) {
+      try {
+        await check('gl: the desktop program shows its first pictures under Xvfb', async () => captureDesktopPictures());
+      } catch (e) {
+        failed = true;
+      }
+    }
     const browser = startBrowser();
     const limit = setTimeout(() => { console.log('FAIL  the browser test ran over its time limit'); process.exit(1); }, 240000);
     for (const edition of editions) {
@@ -221,6 +318,15 @@ async function playEdition(browser, address, edition) {
       } catch (e) {
         failed = true;
       }
+    }
+    if (editions.includes('gl')) {
+      const bare = startBrowser(['--disable-webgl']);
+      try {
+        await check('gl: a browser without WebGL is told so', () => refusedWithoutWebGl(bare, address));
+      } catch (e) {
+        failed = true;
+      }
+      bare.close();
     }
     clearTimeout(limit);
     browser.close();

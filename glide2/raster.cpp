@@ -42,12 +42,12 @@ struct EdgeWalk {
     int column() const { return static_cast<int>(q + (rem > 0 ? 1 : 0)); }
     void next()
     {
-        q += stepQ;
+        // Without a branch: whether the remainder wraps follows the edge's
+        // slope, which a predictor guesses badly.
         rem += stepRem;
-        if (rem >= denominator) {
-            rem -= denominator;
-            ++q;
-        }
+        std::int64_t wrap = rem >= denominator ? 1 : 0;
+        q += stepQ + wrap;
+        rem -= denominator & -wrap;
     }
 };
 
@@ -266,8 +266,9 @@ public:
         // Colour and depth are read first thing at every pixel: ask for the
         // lines of the next row (which covers about the same columns) while
         // this one is drawn, rather than wait at each group.
+        // A short row's next row is mostly the same lines, already here.
         int nextRow = target_.lowerLeft ? physicalRow - 1 : physicalRow + 1;
-        if (nextRow >= 0 && nextRow < screenHeight) {
+        if (x1 - x0 >= 32 && nextRow >= 0 && nextRow < screenHeight) {
             std::ptrdiff_t next = (nextRow - physicalRow) * screenWidth;
             for (int x = x0 & ~31; x < x1; x += 32) {
                 __builtin_prefetch(run.color + next + x, 1);
@@ -389,21 +390,27 @@ void walkRows(const TriangleSetup& s, const Target& target, Row&& row)
         shortEdge.start(x[0], y[0], x[1], y[1], rowFirst);
     else
         shortEdge.start(x[1], y[1], x[2], y[2], rowFirst);
-    for (int r = rowFirst; r < rowEnd; ++r) {
-        if (onUpper && r >= rowMiddle) {
-            onUpper = false;
-            shortEdge.start(x[1], y[1], x[2], y[2], r);
+    // The edges are walked a batch of rows at a time, apart from the drawing,
+    // so that their state stays in registers.
+    constexpr int batch = 32;
+    int left[batch], right[batch];
+    for (int r0 = rowFirst; r0 < rowEnd; r0 += batch) {
+        int rows = rowEnd - r0 < batch ? rowEnd - r0 : batch;
+        for (int i = 0; i < rows; ++i) {
+            if (onUpper && r0 + i >= rowMiddle) {
+                onUpper = false;
+                shortEdge.start(x[1], y[1], x[2], y[2], r0 + i);
+            }
+            int a = longEdge.column(), b = shortEdge.column();
+            int l = longIsLeft ? a : b, rt = longIsLeft ? b : a;
+            left[i] = l > target.clipMinX ? l : target.clipMinX;
+            right[i] = rt < target.clipMaxX ? rt : target.clipMaxX;
+            longEdge.next();
+            shortEdge.next();
         }
-        int a = longEdge.column(), b = shortEdge.column();
-        int left = longIsLeft ? a : b, right = longIsLeft ? b : a;
-        if (left < target.clipMinX)
-            left = target.clipMinX;
-        if (right > target.clipMaxX)
-            right = target.clipMaxX;
-        if (left < right)
-            row(r, left, right);
-        longEdge.next();
-        shortEdge.next();
+        for (int i = 0; i < rows; ++i)
+            if (left[i] < right[i])
+                row(r0 + i, left[i], right[i]);
     }
 }
 

@@ -294,9 +294,9 @@ void texelLanes(const TexelSpanModes& modes, const TexelSpanLevel& level, std::u
     I8 active = laneIndex < count;
     F8 o = oow + doow * fi;
     I8 stored{};
-    if constexpr (Depth)
-        for (int lane = 0; lane < count; ++lane)
-            stored[lane] = depth[pixel[lane]];
+    if constexpr (Depth) // lanes past count read pixel 0: no branch per lane
+        stored = I8{depth[pixel[0]], depth[pixel[1]], depth[pixel[2]], depth[pixel[3]],
+                    depth[pixel[4]], depth[pixel[5]], depth[pixel[6]], depth[pixel[7]]};
     I8 packed{}, depthValue{};
     if (!shadeGroup<Fog, Depth>(modes, level, k, o, sow + dsow * fi, tow + dtow * fi, stored, dither, active, packed,
                                 depthValue))

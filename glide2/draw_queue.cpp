@@ -125,6 +125,7 @@ void drawRange(int band, std::uint32_t from, std::uint32_t to)
         if (target.clipMinY < target.clipMaxY)
             rasterize(*t.pipeline, t.setup, target, t.textured);
     }
+    flushGatheredLanes();
 }
 
 // The holder of a band draws everything published on it, including what
@@ -339,6 +340,7 @@ void queueTriangle(const Pipeline& p, const TriangleSetup& s, const Target& targ
 
 void finishDrawing()
 {
+    flushGatheredLanes(); // this thread's, drawn without the queue
     if (queue.count == 0)
         return;
     publish();

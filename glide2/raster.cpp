@@ -234,6 +234,43 @@ bool singleLevel(const TextureView& t, const TriangleSetup& s, TexelSpanLevel& l
     return true;
 }
 
+// Pixels waiting for a full group of lanes, on this drawing thread: the
+// rows of one triangle and of those after it drawn alike (same pipeline
+// build, buffers and level), up to the next drawing of any other kind or the
+// end of a batch. A pixel an earlier triangle's piece holds is never drawn
+// before that piece is.
+struct GatheredLanes {
+    TexelLanes lanes;
+    TexelSpanModes modes{};
+    TexelSpanLevel level{};
+    TexelLanesFunction function = nullptr;
+    std::uint16_t* color = nullptr;
+    std::uint16_t* depth = nullptr;
+    std::uint64_t generation = 0; // the pipeline build; 0 joins nothing
+    int pieces = 0;               // runs of pixels in the lanes: [pieceFrom, pieceTo)
+    int earlierPieces = 0;        // the first of them, from triangles drawn before
+    std::int32_t pieceFrom[8], pieceTo[8];
+
+    void flush()
+    {
+        if (lanes.count > 0)
+            function(modes, level, color, depth, lanes);
+        lanes.count = 0;
+        pieces = 0;
+        earlierPieces = 0;
+    }
+    // Whether pixels [from, to) meet a piece of an earlier triangle.
+    bool meetsEarlier(int from, int to) const
+    {
+        for (int n = 0; n < earlierPieces; ++n)
+            if (pieceFrom[n] < to && from < pieceTo[n])
+                return true;
+        return false;
+    }
+};
+
+thread_local GatheredLanes gathered;
+
 // The rows of a triangle whose colour is the texel. A row reads one mip level
 // unless its ends read different ones (1/w is linear along the row, so the
 // level only rises or only falls); whole groups of eight go to the run loop,
@@ -252,8 +289,15 @@ public:
         for (int row = 0; row < 4; ++row)
             for (int k = 3; k >= 0; --k)
                 ditherWords_[row] = ditherWords_[row] << 8 | p.dither[row][k];
+        gathered.earlierPieces = gathered.pieces;
+        if (single_)
+            claim();
     }
-    ~TexelRows() { flush(); }
+    ~TexelRows()
+    {
+        if (p_.generation == 0)
+            gathered.flush();
+    }
 
     void row(int row, int x0, int x1)
     {
@@ -265,8 +309,8 @@ public:
                          screenWidth, at(paramOow), doow_, at(paramSow), dsow_, at(paramTow), dtow_};
         // Colour and depth are read first thing at every pixel: ask for the
         // lines of the next row (which covers about the same columns) while
-        // this one is drawn, rather than wait at each group.
-        // A short row's next row is mostly the same lines, already here.
+        // this one is drawn, rather than wait at each group. A short row's
+        // next row is mostly the same lines, already here.
         int nextRow = target_.lowerLeft ? physicalRow - 1 : physicalRow + 1;
         if (x1 - x0 >= 32 && nextRow >= 0 && nextRow < screenHeight) {
             std::ptrdiff_t next = (nextRow - physicalRow) * screenWidth;
@@ -284,9 +328,9 @@ public:
         SpanLevel first = levelAt(x0);
         if (levelAt(x1 - 1) == first) {
             if (!(lanesLevel_ == first)) {
-                flush();
                 lanesLevel_ = first;
                 level_ = texelSpanLevel(first);
+                claim();
             }
             sameLevel(run, static_cast<int>(rowStart));
             return;
@@ -304,12 +348,39 @@ public:
                 end = hi;
             }
             run.to = end;
-            span_(modes_, texelSpanLevel(first), run);
+            drawRun(texelSpanLevel(first), run, static_cast<int>(rowStart));
             run.from = end;
         }
     }
 
 private:
+    // Makes the gathered lanes this triangle's at level_: those drawn
+    // otherwise go first.
+    void claim()
+    {
+        GatheredLanes& g = gathered;
+        if (g.lanes.count > 0 &&
+            !(p_.generation != 0 && g.generation == p_.generation && g.color == target_.color &&
+              g.depth == target_.depth && g.level.base == level_.base && g.level.bilinear == level_.bilinear))
+            g.flush();
+        if (g.lanes.count == 0) {
+            g.modes = modes_;
+            g.level = level_;
+            g.function = lanesFunction_;
+            g.color = target_.color;
+            g.depth = target_.depth;
+            g.generation = p_.generation;
+        }
+    }
+
+    // A run drawn at once, after any earlier triangle's waiting pixel in it.
+    void drawRun(const TexelSpanLevel& level, const TexelSpanRun& run, int rowStart)
+    {
+        if (gathered.earlierPieces > 0 && gathered.meetsEarlier(rowStart + run.from, rowStart + run.to))
+            gathered.flush();
+        span_(modes_, level, run);
+    }
+
     // A row whose pixels all read level_.
     void sameLevel(TexelSpanRun& run, int rowStart)
     {
@@ -317,26 +388,36 @@ private:
         int whole = (x1 - run.from) & ~7;
         if (whole > 0) {
             run.to = run.from + whole;
-            span_(modes_, level_, run);
+            drawRun(level_, run, rowStart);
         }
+        GatheredLanes& g = gathered;
+        TexelLanes& lanes = g.lanes;
         std::uint32_t dither = ditherWords_[(rowStart / screenWidth) & 3];
         for (int x = run.from + whole; x < x1;) {
-            int length = x1 - x < 8 - lanes_.count ? x1 - x : 8 - lanes_.count;
-            lanes_.piece[lanes_.pieces++] = {rowStart + x, length, static_cast<float>(x - run.x0), run.oow, run.sow,
-                                             run.tow, dither};
-            lanes_.count += length;
+            int length = x1 - x < 8 - lanes.count ? x1 - x : 8 - lanes.count;
+            if (g.earlierPieces > 0 && g.meetsEarlier(rowStart + x, rowStart + x1)) {
+                g.flush();
+                continue;
+            }
+            int pixel = rowStart + x;
+            g.pieceFrom[g.pieces] = pixel;
+            g.pieceTo[g.pieces++] = pixel + length;
+            for (int k = 0, lane = lanes.count; k < length; ++k, ++lane) {
+                lanes.pixel[lane] = pixel + k;
+                lanes.step[lane] = static_cast<float>(x + k - run.x0);
+                lanes.oow[lane] = run.oow;
+                lanes.sow[lane] = run.sow;
+                lanes.tow[lane] = run.tow;
+                lanes.doow[lane] = doow_;
+                lanes.dsow[lane] = dsow_;
+                lanes.dtow[lane] = dtow_;
+                lanes.dither[lane] = static_cast<std::int32_t>((dither >> ((x + k) & 3) * 8) & 0xFF);
+            }
+            lanes.count += length;
             x += length;
-            if (lanes_.count == 8)
-                flush();
+            if (lanes.count == 8)
+                g.flush();
         }
-    }
-
-    void flush()
-    {
-        if (lanes_.count > 0)
-            lanesFunction_(modes_, level_, target_.color, target_.depth, doow_, dsow_, dtow_, lanes_);
-        lanes_.count = 0;
-        lanes_.pieces = 0;
     }
 
     const Pipeline& p_;
@@ -350,7 +431,6 @@ private:
     SpanLevel lanesLevel_{};
     bool single_;
     std::uint32_t ditherWords_[4] = {}; // each row's four entries, one a byte
-    TexelLanes lanes_;
 };
 
 } // namespace
@@ -422,6 +502,8 @@ bool onePixelLoop = false;
 
 } // namespace
 
+void flushGatheredLanes() { gathered.flush(); }
+
 void glide2UseOnePixelLoop(bool onePixel) { onePixelLoop = onePixel; }
 
 bool texelOnly(const Pipeline& p, const Target& target, bool textured)
@@ -439,6 +521,7 @@ void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, 
         walkRows(s, target, [&](int row, int left, int right) { rows.row(row, left, right); });
         return;
     }
+    flushGatheredLanes(); // drawn before this triangle's pixels
     int index = (textured ? 1 : 0) | (p.fog ? 2 : 0) | (depth ? 4 : 0) | (target.blend ? 8 : 0) |
                 (texelColor ? 16 : 0);
     SpanFunction span = spanTable[static_cast<std::size_t>(index)];

@@ -23,5 +23,9 @@ bool texelOnly(const Pipeline& p, const Target& target, bool textured);
 // Draws the triangle's rows inside the target's clip rectangle.
 void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, bool textured);
 
+// Draws the pixels this thread still holds back for a full lane group; due
+// before anything else reads or writes the buffers.
+void flushGatheredLanes();
+
 // The rows [first, end) the triangle covers, before clipping.
 void triangleRows(const TriangleSetup& s, int& first, int& end);

@@ -39,26 +39,24 @@ struct TexelSpanRun {
 // Draws one run; no pixel outside [from, to) changes.
 typedef void (*TexelSpanFunction)(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelSpanRun& run);
 
-// Up to eight pixels of one triangle in pieces of rows (the short rows and
-// the ends of long ones), so that a small triangle fills whole lane groups.
-// Each pixel keeps its row's values at the row's first pixel and its distance
-// from there, and comes out exactly as in a run of that row.
+// Up to eight pixels from pieces of rows (the short rows and the ends of long
+// ones), of one triangle or of several drawn alike, so that small triangles
+// fill whole lane groups. Each lane keeps its row's values at the row's first
+// pixel, its triangle's steps along x and its distance from there, and comes
+// out exactly as in a run of that row. No two lanes share a pixel; lanes past
+// count hold values of earlier pixels (or 0) and are neither read nor written.
 struct TexelLanes {
-    struct Piece {
-        std::int32_t pixel;   // index of its first pixel in the colour and depth buffers (rows of 4n pixels)
-        std::int32_t length;
-        float step;           // pixels from the row's first pixel to the piece's
-        float oow, sow, tow;  // at the row's first pixel
-        std::uint32_t dither; // the row's four dither entries, one a byte, by x & 3
-    };
-    int count = 0; // pixels, at most 8
-    int pieces = 0;
-    Piece piece[8];
+    int count = 0;
+    std::int32_t pixel[8] = {}; // index in the colour and depth buffers (rows of 4n pixels)
+    float step[8] = {};         // pixels from the row's first pixel
+    float oow[8] = {}, sow[8] = {}, tow[8] = {}; // at the row's first pixel
+    float doow[8] = {}, dsow[8] = {}, dtow[8] = {};
+    std::int32_t dither[8] = {};
 };
 
-// Draws the lanes; the steps along x of 1/w, s/w and t/w are the triangle's.
+// Draws the lanes.
 typedef void (*TexelLanesFunction)(const TexelSpanModes& modes, const TexelSpanLevel& level, std::uint16_t* color,
-                                   std::uint16_t* depth, float doow, float dsow, float dtow, const TexelLanes& lanes);
+                                   std::uint16_t* depth, const TexelLanes& lanes);
 
 // The loops for this processor with the fog and depth stages on or off.
 TexelSpanFunction texelSpanFunction(bool fog, bool depth);

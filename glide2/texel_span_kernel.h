@@ -270,28 +270,25 @@ void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
 
 template <bool Fog, bool Depth>
 void texelLanes(const TexelSpanModes& modes, const TexelSpanLevel& level, std::uint16_t* color, std::uint16_t* depth,
-                float doow, float dsow, float dtow, const TexelLanes& lanes)
+                const TexelLanes& lanes)
 {
-    // The lanes of each piece take its row's values.
-    I8 pixel{}, dither{};
-    F8 fi{}, oow{}, sow{}, tow{};
-    int first = 0;
-    for (int n = 0; n < lanes.pieces; ++n) {
-        const TexelLanes::Piece& piece = lanes.piece[n];
-        I8 k = laneIndex - first;
-        I8 in = (k >= 0) & (k < piece.length);
-        I8 here = splat(piece.pixel) + k;
-        pixel = select(in, here, pixel);
-        fi = selectF(in, splatF(piece.step) + __builtin_convertvector(k, F8), fi);
-        oow = selectF(in, splatF(piece.oow), oow);
-        sow = selectF(in, splatF(piece.sow), sow);
-        tow = selectF(in, splatF(piece.tow), tow);
-        dither = select(in, (splat(static_cast<std::int32_t>(piece.dither)) >> ((here & 3) * 8)) & 0xFF, dither);
-        first += piece.length;
-    }
+    auto loadF = [](const float* v) {
+        F8 f;
+        std::memcpy(&f, v, sizeof f);
+        return f;
+    };
+    auto loadI = [](const std::int32_t* v) {
+        I8 i;
+        std::memcpy(&i, v, sizeof i);
+        return i;
+    };
+    const I8 used = laneIndex < lanes.count;
+    const I8 pixel = loadI(lanes.pixel) & used, dither = loadI(lanes.dither);
+    const F8 fi = loadF(lanes.step), oow = loadF(lanes.oow), sow = loadF(lanes.sow), tow = loadF(lanes.tow);
+    const F8 doow = loadF(lanes.doow), dsow = loadF(lanes.dsow), dtow = loadF(lanes.dtow);
     const int count = lanes.count;
     const GroupConstants k = groupConstants(modes, level);
-    I8 active = laneIndex < count;
+    I8 active = used;
     F8 o = oow + doow * fi;
     I8 stored{};
     if constexpr (Depth) // lanes past count read pixel 0: no branch per lane

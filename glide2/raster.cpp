@@ -286,9 +286,6 @@ public:
         span_ = texelSpanFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
         lanesFunction_ = texelLanesFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
         single_ = singleLevel(p.texture, s, level_);
-        for (int row = 0; row < 4; ++row)
-            for (int k = 3; k >= 0; --k)
-                ditherWords_[row] = ditherWords_[row] << 8 | p.dither[row][k];
         gathered.earlierPieces = gathered.pieces;
         if (single_)
             claim();
@@ -392,7 +389,8 @@ private:
         }
         GatheredLanes& g = gathered;
         TexelLanes& lanes = g.lanes;
-        std::uint32_t dither = ditherWords_[(rowStart / screenWidth) & 3];
+        const std::uint8_t* dither = run.ditherRow;
+        float step = static_cast<float>(run.from + whole - run.x0);
         for (int x = run.from + whole; x < x1;) {
             int length = x1 - x < 8 - lanes.count ? x1 - x : 8 - lanes.count;
             if (g.earlierPieces > 0 && g.meetsEarlier(rowStart + x, rowStart + x1)) {
@@ -404,14 +402,15 @@ private:
             g.pieceTo[g.pieces++] = pixel + length;
             for (int k = 0, lane = lanes.count; k < length; ++k, ++lane) {
                 lanes.pixel[lane] = pixel + k;
-                lanes.step[lane] = static_cast<float>(x + k - run.x0);
+                lanes.step[lane] = step; // whole numbers below 2^24: exact
+                step += 1.0f;
                 lanes.oow[lane] = run.oow;
                 lanes.sow[lane] = run.sow;
                 lanes.tow[lane] = run.tow;
                 lanes.doow[lane] = doow_;
                 lanes.dsow[lane] = dsow_;
                 lanes.dtow[lane] = dtow_;
-                lanes.dither[lane] = static_cast<std::int32_t>((dither >> ((x + k) & 3) * 8) & 0xFF);
+                lanes.dither[lane] = dither[(x + k) & 3];
             }
             lanes.count += length;
             x += length;
@@ -430,7 +429,6 @@ private:
     TexelSpanLevel level_{};
     SpanLevel lanesLevel_{};
     bool single_;
-    std::uint32_t ditherWords_[4] = {}; // each row's four entries, one a byte
 };
 
 } // namespace
@@ -540,8 +538,9 @@ void drawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, bool 
     if (!card.open || !a || !b || !c)
         return;
     const RenderState& st = card.state;
+    FixedCorners corners = fixedCorners(a, b, c);
     if (cull && st.cullMode != GR_CULL_DISABLE) {
-        std::int64_t area = signedArea(a, b, c);
+        std::int64_t area = signedArea(corners);
         if ((st.cullMode == GR_CULL_POSITIVE && area > 0) || (st.cullMode == GR_CULL_NEGATIVE && area < 0))
             return;
     }
@@ -562,7 +561,7 @@ void drawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, bool 
         return;
     bool textured = p.texturing && p.texture.valid;
     TriangleSetup s;
-    if (!setupTriangle(a, b, c, s, !texelOnly(p, target, textured)))
+    if (!setupTriangle(a, b, c, corners, s, !texelOnly(p, target, textured)))
         return;
     if (p.texturing && !p.texture.valid) {
         // No texture downloaded: the unit reads black, transparent texels.

@@ -16,22 +16,33 @@ std::int32_t toFixed124(float v)
     return static_cast<std::int16_t>(static_cast<std::uint16_t>(i & 0xFFFF));
 }
 
+FixedCorners fixedCorners(const GrVertex* a, const GrVertex* b, const GrVertex* c)
+{
+    return {{toFixed124(a->x), toFixed124(b->x), toFixed124(c->x)}, {toFixed124(a->y), toFixed124(b->y), toFixed124(c->y)}};
+}
+
+std::int64_t signedArea(const FixedCorners& f)
+{
+    std::int64_t xa = f.x[0], ya = f.y[0], xb = f.x[1], yb = f.y[1], xc = f.x[2], yc = f.y[2];
+    return (xb - xa) * (yc - ya) - (xc - xa) * (yb - ya);
+}
+
 std::int64_t signedArea(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
-    std::int64_t xa = toFixed124(a->x), ya = toFixed124(a->y);
-    std::int64_t xb = toFixed124(b->x), yb = toFixed124(b->y);
-    std::int64_t xc = toFixed124(c->x), yc = toFixed124(c->y);
-    return (xb - xa) * (yc - ya) - (xc - xa) * (yb - ya);
+    return signedArea(fixedCorners(a, b, c));
 }
 
 bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, TriangleSetup& s, bool colourAndZ)
 {
+    return setupTriangle(a, b, c, fixedCorners(a, b, c), s, colourAndZ);
+}
+
+bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, const FixedCorners& corners,
+                   TriangleSetup& s, bool colourAndZ)
+{
     const GrVertex* v[3] = {a, b, c};
-    std::int32_t x[3], y[3];
-    for (int i = 0; i < 3; ++i) {
-        x[i] = toFixed124(v[i]->x);
-        y[i] = toFixed124(v[i]->y);
-    }
+    std::int32_t x[3] = {corners.x[0], corners.x[1], corners.x[2]};
+    std::int32_t y[3] = {corners.y[0], corners.y[1], corners.y[2]};
     // Sort top to bottom, keeping the vertex pointers with their coordinates.
     auto swapAt = [&](int i, int j) {
         std::swap(x[i], x[j]);

@@ -23,10 +23,20 @@ struct TriangleSetup {
 // truncated, the low 16 bits sign-extended (so the 786432 snap bias drops out).
 std::int32_t toFixed124(float v);
 
-// Fills setup from three vertices; false when they enclose no area. Without
-// `colourAndZ` only the planes of 1/w, s/w and t/w are made (the others read 0).
+// The three corners in 12.4 fixed point, in the caller's order.
+struct FixedCorners {
+    std::int32_t x[3], y[3];
+};
+FixedCorners fixedCorners(const GrVertex* a, const GrVertex* b, const GrVertex* c);
+
+// Fills setup from three vertices (corners: theirs in fixed point); false when
+// they enclose no area. Without `colourAndZ` only the planes of 1/w, s/w and
+// t/w are made (the others read 0).
+bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, const FixedCorners& corners,
+                   TriangleSetup& setup, bool colourAndZ = true);
 bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, TriangleSetup& setup,
                    bool colourAndZ = true);
 
 // Signed area in the caller's vertex order (1/256 square pixels).
+std::int64_t signedArea(const FixedCorners& corners);
 std::int64_t signedArea(const GrVertex* a, const GrVertex* b, const GrVertex* c);

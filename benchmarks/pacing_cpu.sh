@@ -6,7 +6,8 @@
 # over it, and level 1 while Up is held. For each phase it prints the share of
 # one core used (all threads, from /proc/PID/stat), the presents per second,
 # the share of frame intervals within 16.7 +- 2 ms (from ORBIVALE_FRAME_LOG)
-# and the resident memory at its end (VmRSS).
+# and the resident memory at its end (VmRSS). PACING_MODES and PACING_PROGRAMS
+# narrow the runs (default "paced unpaced" and "glide gl").
 set -u
 build=$(cd "${1:-build}" && pwd)
 seconds=${2:-10}
@@ -52,9 +53,9 @@ phase() {
   printf '  %-8s %-10s %4d %% of a core  %s  %s\n' "$program" "$name" "$cpu" "$stats" "$rss"
 }
 
-for mode in paced unpaced; do
+for mode in ${PACING_MODES:-paced unpaced}; do
   echo "== $mode"
-  for program in glide gl; do
+  for program in ${PACING_PROGRAMS:-glide gl}; do
     rm -rf "$work/game" && cp -r "$build/data/$program" "$work/game"
     : >"$work/frames.log"
     (cd "$work/game" && if [ $mode = unpaced ]; then export ORBIVALE_NO_VSYNC=1; fi

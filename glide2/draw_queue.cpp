@@ -309,6 +309,7 @@ void queueTriangle(const Pipeline& p, const TriangleSetup& s, const Target& targ
     if (!ready) {
         finishDrawing();
         rasterize(p, s, target, textured);
+        flushGatheredLanes(); // before the helpers draw what comes next
         return;
     }
     ++queue.count;

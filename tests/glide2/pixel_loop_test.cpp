@@ -109,4 +109,43 @@ TEST_F(PixelLoopTest, EveryBuildDrawsTheSamePixels)
     }
 }
 
+// A small triangle's pixels may wait for a full group of lanes: a triangle
+// drawn alike over them must see their depths, and one drawn by another path
+// must still end up on top.
+TEST_F(PixelLoopTest, PixelsWaitingForLanesComeBeforeTheNextDrawing)
+{
+    setScene(4);
+    grDepthBufferMode(GR_DEPTHBUFFER_WBUFFER);
+    grDepthBufferFunction(GR_CMP_LESS);
+    grDepthBiasLevel(0);
+    grDepthMask(FXTRUE);
+    auto small = [](float s) {
+        GrVertex a = vertex(10, 10, 0, 0, 0, 255, 0.5f, s, 3), b = vertex(13, 10, 0, 0, 0, 255, 0.5f, s + 6, 3),
+                 c = vertex(10, 12, 0, 0, 0, 255, 0.5f, s, 7);
+        grDrawTriangle(&a, &b, &c);
+    };
+    grBufferClear(0, 0, 0xFFFF);
+    small(3);
+    std::vector<std::uint16_t> first = readBuffer();
+    grBufferClear(0, 0, 0xFFFF);
+    small(3);
+    small(40); // as deep as the first: fails the test everywhere
+    EXPECT_EQ(readBuffer(), first);
+
+    auto gouraud = [] {
+        grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
+                       GR_COMBINE_OTHER_CONSTANT, FXFALSE);
+        grDepthBufferMode(GR_DEPTHBUFFER_DISABLE);
+        GrVertex a = vertex(0, 0, 250, 10, 10), b = vertex(60, 0, 10, 250, 10), c = vertex(0, 60, 10, 10, 250);
+        grDrawTriangle(&a, &b, &c);
+    };
+    gouraud();
+    std::vector<std::uint16_t> alone = readBuffer();
+    setScene(4);
+    grBufferClear(0, 0, 0xFFFF);
+    small(3);
+    gouraud();
+    EXPECT_EQ(readBuffer(), alone);
+}
+
 } // namespace

@@ -1,6 +1,6 @@
 #include "game/sound.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "platform/platform.h"
 
@@ -31,8 +31,8 @@ void stopMusic()
 void onMusicNotify()
 {
     platform->stopMusic(); // closes the finished piece whatever the notice says
-    if (isGlide()) {
-        // Music plays once per game in orbivale-glide.
+    if (!rules().musicLoops) {
+        // One piece per game.
         musicPlaying = false;
         return;
     }

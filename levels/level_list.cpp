@@ -1,6 +1,6 @@
 #include "levels/level_list.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "levels/text_reader.h"
 #include "platform/platform.h"
 
@@ -13,12 +13,11 @@ std::vector<float> levelTimes;
 namespace {
 
 const char* const kLevelListFile = "maps/maplist.dat";
-constexpr int32_t kGlideLevelCount = 3;
 
-bool fail(const char* glideMessage)
+bool fail(const char* message)
 {
-    if (isGlide() && glideMessage)
-        platform->messageBox(glideMessage, "Error");
+    if (rules().levelListErrorsShown && message)
+        platform->messageBox(message, "Error");
     return false;
 }
 
@@ -33,7 +32,7 @@ int levelCountInList()
     return count;
 }
 
-float unplayedTime() { return isGlide() ? 46.0f : 45.0f; }
+float unplayedTime() { return rules().unplayedLevelTime; }
 
 bool loadLevelList()
 {
@@ -43,7 +42,8 @@ bool loadLevelList()
 
     int32_t count = 0;
     bool countRead = in.readInt(count);
-    if (isGlide() ? (!countRead || count != kGlideLevelCount) : (!countRead || count < 1))
+    int32_t exact = rules().exactLevelCount;
+    if (!countRead || (exact != 0 ? count != exact : count < 1))
         return fail("file is corrupt");
 
     // Names are kept as they are read, so memory follows the file's size and

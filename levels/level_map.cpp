@@ -1,7 +1,7 @@
 #include "levels/level_map.h"
 
 #include "files/bmp.h"
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "levels/text_reader.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
@@ -131,7 +131,7 @@ bool LevelMap::readItem(TextReader& in, const std::string& token, const std::str
             return false;
         holes.reset();
         holeCount = 0;
-        if (isGlide() && !glideAcceptsHoleCount(count)) {
+        if (rules().checksHoleCount && !glideAcceptsHoleCount(count)) {
             showError("map files have been altered");
             return false;
         }

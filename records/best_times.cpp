@@ -3,7 +3,7 @@
 #include "files/data_file.h"
 #include "files/data_paths.h"
 #include "files/save_file.h"
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/options.h"
 #include "levels/float_scan.h"
 #include "levels/level_list.h"
@@ -58,7 +58,7 @@ bool readTable(std::istream& in, BestTimes& table)
     }
     std::stable_partition(table.rows, table.rows + kBestTimeRows,
                           [](const BestTimeRow& row) { return std::isfinite(row.time); });
-    if (!isGlide())
+    if (!rules().bestTimesKeepOptions)
         return true;
     bool* options[] = {&showStatistics, &normalView, &musicOn, &farSight, &fogOn, &joystickControl};
     for (bool* option : options)
@@ -78,7 +78,7 @@ std::string tableText(const BestTimes& table)
     std::string text;
     for (int i = 0; i < kBestTimeRows; ++i)
         text += formatBestTime(table.rows[i].time) + " " + table.rows[i].name + " ";
-    if (isGlide()) {
+    if (rules().bestTimesKeepOptions) {
         for (bool option : {showStatistics, normalView, musicOn, farSight, fogOn, joystickControl})
             text += option ? "1 " : "0 ";
         text += formatBestTime(cameraLag);
@@ -97,13 +97,13 @@ std::string formatBestTime(float time)
 
 int compareRows(const BestTimeRow& a, const BestTimeRow& b) { return a.time > b.time ? 1 : -1; }
 
-const char* BestTimes::fileName() const { return isGlide() ? "misc/highScore.dat" : "highScore.dat"; }
+const char* BestTimes::fileName() const { return rules().bestTimesFile; }
 
 void BestTimes::setDefaults()
 {
     for (int i = 0; i < kBestTimeRows; ++i) {
         rows[i].time = static_cast<float>(levelCount * 45);
-        rows[i].name = isGlide() ? "___" : "aaa";
+        rows[i].name = rules().defaultBestName;
     }
 }
 
@@ -115,7 +115,7 @@ bool BestTimes::load()
     std::istringstream in(text);
     fileDamaged = found && !readTable(in, *this);
     if (!found || fileDamaged) {
-        if (!isGlide())
+        if (rules().announcesNewBestTimesFile)
             platform->messageBox("Creating new highScores file", "Notice");
         setDefaults();
     }

@@ -1,6 +1,6 @@
 #include "records/best_times_screen.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
 #include "render/font.h"
@@ -9,7 +9,7 @@
 namespace {
 
 constexpr float kLine = 13.0f; // a small-text line, whatever the font's own measure
-constexpr float kGlideUnfinished = 45.0f;
+constexpr float kUnfinished = 45.0f; // no time left at the goal
 
 void red() { setTextColour(1.0f, 0.0f, 0.0f); }
 void grey() { setTextColour(200.0f / 255.0f, 200.0f / 255.0f, 200.0f / 255.0f); }
@@ -32,7 +32,7 @@ float drawLevelTimes(bool& totalValid)
     for (int i = 0; i < levelCount; ++i) {
         font.drawText("\n");
         total += levelTimes[i];
-        if (isGlide() && levelTimes[i] > kGlideUnfinished) {
+        if (rules().unfinishedShownAsNA && levelTimes[i] > kUnfinished) {
             font.drawText("NA");
             totalValid = false;
         } else {
@@ -41,7 +41,7 @@ float drawLevelTimes(bool& totalValid)
     }
     float below = kLine * static_cast<float>(levelCount);
     font.setPosition(80.0f, below);
-    font.drawText(isGlide() ? "--------" : "------");
+    font.drawText(rules().totalRule);
     font.setPosition(0.0f, below + kLine);
     font.drawText("total");
     font.setPosition(80.0f, below + kLine);
@@ -80,11 +80,10 @@ void drawBestTimes()
     font.setPosition(205.0f, 10.0f);
     font.drawText("Best Times");
 
-    // orbivale-glide colours only the time of a row equal to the total.
-    bool totalColoursAll = !isGlide();
+    bool totalColoursAll = rules().totalColoursWholeRow;
     drawTableColumn(255.0f, total, true, [](int k) {
         float time = bestTimes.rows[k].time;
-        if (isGlide() && time == static_cast<float>(levelCount) * 45.0f)
+        if (rules().unfinishedShownAsNA && time == static_cast<float>(levelCount) * 45.0f)
             font.drawText("NA");
         else
             font.drawNumber(time, 2);

@@ -2,6 +2,7 @@
 
 #include "files/bmp.h"
 #include "game/edition.h"
+#include "game/edition_rules.h"
 #include "levels/text_reader.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
@@ -145,7 +146,7 @@ void Font::drawText(const char* text)
     if (!loaded)
         return;
     Colour textColour;
-    if (isGlide())
+    if (rules().textColourInBytes)
         textColour = Colour{((packedColour >> 16) & 0xFF) / 255.0f, ((packedColour >> 8) & 0xFF) / 255.0f,
                             (packedColour & 0xFF) / 255.0f, 1.0f};
     else

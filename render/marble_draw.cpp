@@ -1,6 +1,6 @@
 #include "render/marble_draw.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "render/projection.h"
 #include "render/renderer.h"
 
@@ -11,13 +11,9 @@ namespace {
 constexpr float kMarbleRadius = 20.0f;
 constexpr int kFanSteps = 16;
 constexpr float kFanStep = 0.39269912f;
-constexpr float kGlRadiusScale = 6400.0f;
-constexpr float kGlideRadiusScale = 8000.0f;
-constexpr float kGlGhostOpacity = 0.3f;
-constexpr float kGlideGhostOpacity = 40.0f / 255.0f;
-// orbivale-glide's ghost rim sits nearer than any scene point, so the ghost
-// shows wherever its interpolated depth beats what is drawn.
-constexpr float kGlideGhostRimKey = 100.0f;
+// A ghost rim nearer than any scene point: the ghost shows wherever its
+// interpolated depth beats what is drawn.
+constexpr float kFixedGhostRimKey = 100.0f;
 constexpr float kGlideNearDepth = 25.0f;
 constexpr float kGlideFarDepth = 65535.0f;
 constexpr float kArrowLength = 100.0f;
@@ -91,7 +87,7 @@ bool placeDisc(const Vec3& position, const float* colour, const ViewTransform& v
     disc.cx = c.x;
     disc.cy = c.y;
     disc.w = c.w;
-    disc.radius = (glide ? kGlideRadiusScale : kGlRadiusScale) / c.w;
+    disc.radius = rules().marbleRadiusScale / c.w;
     // The point of the ball nearest the camera is one radius closer.
     disc.centreKey = 1.0f / (c.w - kMarbleRadius);
     for (int k = 0; k < 3; ++k) {
@@ -120,7 +116,7 @@ void drawGhostMarble(const Vec3& position, const float* colour, const ViewTransf
 
 void drawMarble(const Marble& marble, const ViewTransform& view, const LevelMap& level, bool normalView)
 {
-    bool glide = isGlide();
+    const EditionRules& ours = rules();
     Vec3 position = marble.position();
     Disc disc;
     Vec3 centre;
@@ -133,16 +129,16 @@ void drawMarble(const Marble& marble, const ViewTransform& view, const LevelMap&
                                      disc.rimVertex(a, rimKey, 1.0f));
     }
 
-    float ghost = glide ? kGlideGhostOpacity : kGlGhostOpacity;
-    float ghostRimKey = glide ? kGlideGhostRimKey : rimKey;
+    float ghost = ours.marbleGhostOpacity;
+    float ghostRimKey = ours.ghostRimAtFixedDepth ? kFixedGhostRimKey : rimKey;
     for (int k = 0; k < kFanSteps; ++k) {
         float a = float(k) * kFanStep;
         renderer->drawGhostTriangle(disc.centreVertex(ghost), disc.rimVertex(a + kFanStep, ghostRimKey, ghost),
                                     disc.rimVertex(a, ghostRimKey, ghost), ghost);
     }
 
-    if (!glide) {
-        Colour rimColour{disc.rim[0], disc.rim[1], disc.rim[2], kGlGhostOpacity};
+    if (ours.drawsMarbleRim) {
+        Colour rimColour{disc.rim[0], disc.rim[1], disc.rim[2], ours.marbleGhostOpacity};
         for (int k = 0; k < kFanSteps; ++k) {
             float a = float(k) * kFanStep;
             for (int repeat = 0; repeat < 3; ++repeat)
@@ -152,9 +148,7 @@ void drawMarble(const Marble& marble, const ViewTransform& view, const LevelMap&
 
     if (!normalView)
         return;
-    // orbivale-gl's arrows start at the ball's centre, orbivale-glide's at the
-    // contact point.
-    Vec3 tail = glide ? position : centre;
+    Vec3 tail = ours.arrowsFromContactPoint ? position : centre;
     drawArrowFrom(tail, tail + level.normalAt(tail.x, tail.y) * kArrowLength, view);
     drawArrowFrom(tail, tail + level.downhillAt(tail.x, tail.y) * kArrowLength, view);
 }

@@ -1,6 +1,6 @@
 #include "screens/hud.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/options.h"
 #include "levels/level_list.h"
@@ -62,7 +62,7 @@ void drawStatisticsAndCountdown()
         font.drawNumber(static_cast<float>(framesPerSecond), 0);
         font.drawText("\nPPS: ");
         font.drawNumber(static_cast<float>(polygonsPerSecond), 0);
-        if (isGlide()) {
+        if (rules().hudShowsMarblePosition) {
             Vec3 p = marble.position();
             font.drawText("\nX: ");
             font.drawNumber(p.x, 0);

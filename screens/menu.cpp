@@ -1,33 +1,21 @@
 #include "screens/menu.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/joystick_menu.h"
 #include "game/options.h"
 
 namespace {
 
-// Index: cursor number; value: the line. Entry 0 is never used.
-constexpr MenuItem kGlLines[] = {MenuItem::NewGame,   MenuItem::NewGame, MenuItem::HighScore, MenuItem::Options,
-                                 MenuItem::Quit,      MenuItem::Statistics, MenuItem::Fog,    MenuItem::FarSight,
-                                 MenuItem::Normal,    MenuItem::CameraLag, MenuItem::Midi,    MenuItem::Done};
-constexpr MenuItem kGlideLines[] = {MenuItem::NewGame, MenuItem::NewGame,    MenuItem::Options,  MenuItem::HighScore,
-                                    MenuItem::Credits, MenuItem::Quit,       MenuItem::Statistics, MenuItem::Fog,
-                                    MenuItem::FarSight, MenuItem::Normal,    MenuItem::CameraLag, MenuItem::Midi,
-                                    MenuItem::Control, MenuItem::Done};
-
-// Moves without the Far Sight skip; index: cursor number.
-constexpr int kGlUp[] = {1, 4, 1, 2, 3, 11, 5, 6, 7, 8, 9, 10};
-constexpr int kGlDown[] = {1, 2, 3, 4, 1, 6, 7, 8, 9, 10, 11, 5};
-constexpr int kGlideUp[] = {1, 5, 1, 2, 2, 4, 13, 6, 7, 8, 9, 10, 11, 12};
-constexpr int kGlideDown[] = {1, 2, 4, 4, 5, 1, 7, 8, 9, 10, 11, 12, 13, 6};
-
-int lineCount() { return isGlide() ? 13 : 11; }
+int lineCount() { return rules().menuLineCount; }
 
 bool validCursor(int cursor) { return cursor >= 1 && cursor <= lineCount(); }
 
-// Far Sight cannot be chosen while fog is on: the move goes one line further.
-int skipFarSight(int cursor, int step)
+// Far Sight cannot be chosen while fog is on, nor Control without a
+// joystick: the move goes one line further.
+int skipUnavailable(int cursor, int step)
 {
+    if (!joystickPresent && cursor == menuNumber(MenuItem::Control))
+        cursor += step;
     if (fogOn && cursor == menuNumber(MenuItem::FarSight))
         return cursor + step;
     return cursor;
@@ -48,7 +36,7 @@ MenuItem menuItemAt(int cursor)
 {
     if (!validCursor(cursor))
         return MenuItem::NewGame;
-    return isGlide() ? kGlideLines[cursor] : kGlLines[cursor];
+    return rules().menuLines[cursor];
 }
 
 bool cursorOnOptionsPage(int cursor) { return cursor >= menuNumber(MenuItem::Statistics); }
@@ -57,19 +45,12 @@ int menuCursorAfterUp(int cursor)
 {
     if (!validCursor(cursor))
         return 1;
-    int next = isGlide() ? kGlideUp[cursor] : kGlUp[cursor];
-    // Without a joystick the Control line is passed over.
-    if (isGlide() && cursor == 13 && !joystickPresent)
-        next = 11;
-    return skipFarSight(next, -1);
+    return skipUnavailable(rules().menuUp[cursor], -1);
 }
 
 int menuCursorAfterDown(int cursor)
 {
     if (!validCursor(cursor))
         return 1;
-    int next = isGlide() ? kGlideDown[cursor] : kGlDown[cursor];
-    if (isGlide() && cursor == 11 && !joystickPresent)
-        next = 13;
-    return skipFarSight(next, +1);
+    return skipUnavailable(rules().menuDown[cursor], +1);
 }

@@ -1,22 +1,6 @@
 #pragma once
 
-// The lines of both menu pages. menuCursor holds a line's number, and the
-// numbering differs between the two programs.
-enum class MenuItem {
-    NewGame,
-    HighScore,
-    Options,
-    Credits, // orbivale-glide
-    Quit,
-    Statistics,
-    Fog,
-    FarSight,
-    Normal,
-    CameraLag,
-    Midi,
-    Control, // orbivale-glide
-    Done,
-};
+#include "game/menu_item.h"
 
 // The cursor number of a line in the running program; 0 for a line it lacks.
 int menuNumber(MenuItem item);

@@ -1,6 +1,6 @@
 #include "screens/menu_screen.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/options.h"
@@ -31,20 +31,35 @@ void line(MenuItem item, const char* text, LineLook look = LineLook::Normal)
 
 const char* onOff(bool on, const char* whenOn, const char* whenOff) { return on ? whenOn : whenOff; }
 
+const char* mainPageText(MenuItem item)
+{
+    switch (item) {
+    case MenuItem::NewGame:
+        return "NeW Game\n";
+    case MenuItem::HighScore:
+        return "HIGHSCORE\n";
+    case MenuItem::Options:
+        return "Options\n";
+    case MenuItem::Credits:
+        return "credits\n";
+    default:
+        return "Quit";
+    }
+}
+
+// The main page's lines in the running program's order.
 void drawMainPage()
 {
     font.setPosition(220.0f, 160.0f);
-    line(MenuItem::NewGame, "NeW Game\n");
-    if (isGlide()) {
-        line(MenuItem::Options, "Options\n");
-        setGreyTextColour(); // never selectable here
-        font.drawText("HIGHSCORE\n");
-        line(MenuItem::Credits, "credits\n");
-    } else {
-        line(MenuItem::HighScore, "HIGHSCORE\n");
-        line(MenuItem::Options, "Options\n");
+    for (int n = 1; n < menuNumber(MenuItem::Statistics); ++n) {
+        MenuItem item = menuItemAt(n);
+        if (item == MenuItem::HighScore && !rules().highScoreChoosable) {
+            setGreyTextColour(); // never selectable here
+            font.drawText(mainPageText(item));
+        } else {
+            line(item, mainPageText(item));
+        }
     }
-    line(MenuItem::Quit, "Quit");
 }
 
 void drawOptionsPage()
@@ -60,7 +75,7 @@ void drawOptionsPage()
     font.drawText("\n");
     line(MenuItem::Midi, "MIDI: ");
     font.drawText(onOff(musicOn, "ON\n", "OFF\n"));
-    if (isGlide()) {
+    if (menuNumber(MenuItem::Control) != 0) {
         if (!joystickPresent) {
             setGreyTextColour();
             font.drawText("Control: keyboard\n");

@@ -1,6 +1,6 @@
 #include "shell/frame.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/options.h"
 #include "game/sound.h"
@@ -22,17 +22,11 @@
 
 namespace {
 
-constexpr float kGlMenuShade = 0.5f;
-constexpr float kGlideMenuShade = 200.0f / 255.0f;
-constexpr float kGlidePictureShade = 210.0f / 255.0f;
-
 // What orbivale-glide drew last: an unchanged picture screen is not drawn
 // again, since copying a picture into the card's memory is slow.
 int drawnCursor = -1;
 int drawnState = -1;
 bool drawnMenuShown = false;
-
-float menuShade() { return isGlide() ? kGlideMenuShade : kGlMenuShade; }
 
 // The picture screens hold the game: no music, no clock, no pause.
 void holdTheGame(bool stopTheMusic)
@@ -47,7 +41,7 @@ void holdTheGame(bool stopTheMusic)
 void drawMenuIfShown()
 {
     if (menuShown) {
-        darkenScreen(menuShade());
+        darkenScreen(rules().menuShade);
         drawMenu();
     }
 }
@@ -67,11 +61,11 @@ void drawPlaying()
     polygonCount += drawTerrain(levelMap, cameraView, farSight, fogOn);
     drawGhost();
     drawMarble(marble, cameraView, levelMap, normalView);
-    if (!isGlide())
+    if (rules().hasBoost)
         drawBoostGauge();
     drawStatisticsAndCountdown();
     drawLevelBanner();
-    if (!isGlide())
+    if (rules().fallPenaltyFlies)
         drawPenaltyText();
     drawCues();
     ++frameCount;
@@ -92,7 +86,7 @@ void drawGlFrame()
     case GameState::ScoreTable:
         holdTheGame(true);
         blitBackPicture();
-        darkenScreen(kGlMenuShade);
+        darkenScreen(rules().pictureShade);
         drawBestTimes();
         drawMenuIfShown();
         renderer->present();
@@ -104,7 +98,7 @@ void drawGlFrame()
         holdTheGame(false); // the music plays on while the name is typed
         runNameEntryStep();
         blitBackPicture();
-        darkenScreen(kGlMenuShade);
+        darkenScreen(rules().pictureShade);
         drawBestTimes();
         drawMenuIfShown();
         renderer->present();
@@ -118,7 +112,7 @@ void drawGlFrame()
 void endPictureScreen()
 {
     if (menuShown) {
-        darkenScreen(kGlideMenuShade);
+        darkenScreen(rules().menuShade);
         drawMenu();
         renderer->present();
     } else {
@@ -146,7 +140,7 @@ bool drawGlideFrame()
             drawPicture("graphics/title.bmp");
         } else {
             drawPicture("graphics/back.bmp");
-            darkenScreen(kGlidePictureShade);
+            darkenScreen(rules().pictureShade);
             drawBestTimes();
         }
         endPictureScreen();
@@ -158,7 +152,7 @@ bool drawGlideFrame()
         break;
     case GameState::Credits:
         drawPicture("graphics/back.bmp");
-        darkenScreen(kGlidePictureShade);
+        darkenScreen(rules().pictureShade);
         drawCredits();
         endPictureScreen();
         break;

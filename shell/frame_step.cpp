@@ -1,6 +1,6 @@
 #include "shell/frame_step.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/sound.h"
@@ -26,8 +26,8 @@ void measureFrameTime()
     frameTime = static_cast<float>(static_cast<double>(now - frameClock) /
                                    static_cast<double>(platform->counterFrequency()));
     frameClock = now;
-    if (isGlide() && frameTime > kGlideMaxFrameTime)
-        frameTime = kGlideMaxFrameTime;
+    if (frameTime > rules().maxFrameTime)
+        frameTime = rules().maxFrameTime;
 }
 
 void checkLevelEnd()
@@ -39,13 +39,12 @@ void checkLevelEnd()
         return;
     }
     if (endThreshold == kTimeOutThreshold) {
-        if (isGlide()) {
-            // A timed-out game in orbivale-glide is not ranked.
-            gameState = GameState::ScoreTable;
-        } else {
+        if (rules().timedOutGameRanked) {
             // The next level start sees the last level passed and ends the game.
             levelNumber = levelCount;
             platform->postEvent(Event{kEventLevel, 0});
+        } else {
+            gameState = GameState::ScoreTable;
         }
     } else {
         platform->postEvent(Event{kEventLevel, 0});
@@ -58,7 +57,7 @@ void playCountdownSounds()
         goSoundPlayed = false;
         timeUpSoundPlayed = false;
     }
-    bool timeIsUp = isGlide() ? timeLeft <= 0.0f : timeLeft < 0.0f;
+    bool timeIsUp = rules().timeUpAtZero ? timeLeft <= 0.0f : timeLeft < 0.0f;
     if (timeIsUp && endThreshold == kTimeOutThreshold && !timeUpSoundPlayed) {
         timeUpSoundPlayed = true;
         playSound("sounds/timeup.wav");
@@ -75,7 +74,7 @@ void runFrame()
 {
     if (gameState != GameState::Playing)
         endRunRecording();
-    if (isGlide() && joystickPresent)
+    if (rules().pollsJoystickMenu && joystickPresent)
         pollJoystickMenu();
 
     measureFrameTime();

@@ -4,6 +4,7 @@
 #include "files/data_paths.h"
 #include "files/replay_file.h"
 #include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/sound.h"
@@ -107,7 +108,7 @@ void runGhostFrames(double until, int most)
         replayedSteering = &frame.steering;
         updateMarble();
         // The "-5" flies on as its text is drawn, after the marble moved.
-        if (!isGlide() && fallPending)
+        if (rules().fallPenaltyFlies && fallPending)
             advancePenaltyFlight();
         ghost.clock = currentClock();
         ghost.seconds += frame.frameTime;

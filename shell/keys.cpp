@@ -1,6 +1,6 @@
 #include "shell/keys.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/options.h"
@@ -45,7 +45,7 @@ void chooseMenuLine()
         platform->postEvent(Event{kEventLevel, 0});
         break;
     case MenuItem::HighScore:
-        if (isGlide())
+        if (!rules().highScoreChoosable)
             break; // never reachable there
         gameState = GameState::ScoreTable;
         newEntryRow = -1;
@@ -62,7 +62,7 @@ void chooseMenuLine()
         break;
     case MenuItem::Quit:
         bestTimes.save();
-        if (isGlide())
+        if (rules().quitShowsClosingPicture)
             gameState = GameState::Closing;
         else
             platform->postEvent(Event{kEventDestroy, 0});
@@ -95,11 +95,11 @@ void chooseMenuLine()
     }
 }
 
-// orbivale-glide draws an unchanged picture screen only once: a value that
-// changes under the open menu must bring the page up to date.
+// An unchanged picture screen may be drawn only once: a value that changes
+// under the open menu must bring the page up to date.
 void optionChanged()
 {
-    if (isGlide() && menuShown)
+    if (rules().picturesDrawnOnce && menuShown)
         screenDirty = true;
 }
 
@@ -142,7 +142,7 @@ void onEscape()
 
 void handleKeyDown(int keyCode)
 {
-    if (isGlide() && gameState == GameState::Closing) {
+    if (rules().quitShowsClosingPicture && gameState == GameState::Closing) {
         platform->postEvent(Event{kEventDestroy, 0});
         return;
     }
@@ -157,7 +157,7 @@ void handleKeyDown(int keyCode)
         if (!menuShown)
             break;
         playSound(kMenuSound);
-        if (isGlide())
+        if (rules().picturesDrawnOnce)
             screenDirty = true;
         chooseMenuLine();
         break;
@@ -170,7 +170,7 @@ void handleKeyDown(int keyCode)
         playSound(kMenuSound);
         if (menuItemAt(menuCursor) == MenuItem::CameraLag) {
             stepCameraLag(-1);
-            if (isGlide())
+            if (rules().picturesDrawnOnce)
                 screenDirty = true;
         } else {
             postKey(kKeyEnter);
@@ -194,7 +194,7 @@ void handleKeyDown(int keyCode)
     case kKeyF1:
         if (gameState == GameState::Playing && practising())
             restartPractice();
-        else if (!isGlide() && gameState == GameState::Playing)
+        else if (rules().f1GoesToNextLevel && gameState == GameState::Playing)
             platform->postEvent(Event{kEventLevel, 0});
         break;
     case kKeyF2:

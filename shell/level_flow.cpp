@@ -1,6 +1,6 @@
 #include "shell/level_flow.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/options.h"
 #include "game/sound.h"
@@ -41,11 +41,11 @@ bool placeTotal()
     gameState = GameState::NameEntry;
     levelDone = true;
     clockStopped = true;
-    if (isGlide()) {
+    if (rules().namesNewBest) {
+        nameCursor = 0;
+    } else {
         screenDirty = true;
         bestTimes.save(); // no name to wait for: the row is final now
-    } else {
-        nameCursor = 0;
     }
     return true;
 }
@@ -89,7 +89,7 @@ void startLevel()
             levelDone = true;
             return;
         }
-        if (!isGlide())
+        if (rules().hasBoost)
             boostReserve = kBoostReserveFull;
         gameState = GameState::Playing;
     }

@@ -1,6 +1,6 @@
 #include "shell/lifecycle.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/options.h"
@@ -37,7 +37,7 @@ bool startUpGl()
         return false;
     }
     bestTimes.load();
-    if (!font.load("graphics/font/font", "graphics/font/font.dat")) {
+    if (!font.load(rules().fontImage, rules().fontMetrics)) {
         platform->messageBox("could not initialize fonts", "Error");
         return false;
     }
@@ -57,7 +57,7 @@ bool startUpGlide()
         platform->messageBox("A Voodoo graphics card was not found", "Error");
         return false;
     }
-    if (!font.load("graphics/newFont.3df", "misc/newFont.dat")) {
+    if (!font.load(rules().fontImage, rules().fontMetrics)) {
         renderer->releaseDisplay();
         platform->messageBox("could not initialize fonts", "Error");
         return false;
@@ -101,9 +101,9 @@ void onCreate()
 {
     // Without a pixel format the program is asked to end, but start-up still
     // runs; the quit event then ends the loop at its first turn.
-    if (!isGlide() && !pixelFormatSet())
+    if (rules().checksPixelFormat && !pixelFormatSet())
         platform->requestQuit(1);
-    if (!isGlide() && !startUp()) {
+    if (!rules().startsUpOnceWindowShown && !startUp()) {
         platform->messageBox("initialization failed", "Error");
         platform->requestQuit(1);
     }
@@ -150,8 +150,8 @@ void onKillFocus()
 
 void onSetFocus()
 {
-    if (isGlide())
-        penaltyTimer = 2.0f; // holds the marble for 2 s of level time
+    if (rules().focusRegainedHold > 0.0f)
+        penaltyTimer = rules().focusRegainedHold; // holds the marble a while of level time
     if (!windowActive) {
         paused = false;
         windowActive = true;
@@ -162,7 +162,7 @@ void onSetFocus()
 
 void onPaint()
 {
-    if (!isGlide()) {
+    if (rules().redrawsOnPaint) {
         forgetStillFrame(); // the window asks for its picture back
         drawFrame();
     }

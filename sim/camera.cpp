@@ -1,6 +1,6 @@
 #include "sim/camera.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/options.h"
 #include "levels/level_map.h"
@@ -18,7 +18,6 @@ namespace {
 const Vec3 kFollowOffset(0.0f, -400.0f, -350.0f);
 constexpr float kClearance = 270.0f;
 constexpr float kLagBase = 10.0f;
-constexpr float kMaxEasingStep = 0.1f;
 
 // atan(num / den), with the camera level with the marble (den 0) looking
 // straight along the offset instead of producing NaN.
@@ -64,8 +63,7 @@ void updateCamera()
     float angleX = -angleOf(q.y - m.y, q.z - m.z);
     float angleY = -angleOf(q.x - m.x, q.z - m.z);
 
-    // orbivale-glide's frame time is already capped by its loop.
-    float dt = isGlide() ? frameTime : std::min(frameTime, kMaxEasingStep);
+    float dt = std::min(frameTime, rules().maxCameraEasingStep);
     float k = (kLagBase - cameraLag) * dt;
 
     cameraPosition = q + (target - q) * k;

@@ -1,6 +1,6 @@
 #include "sim/marble_control.h"
 
-#include "game/edition.h"
+#include "game/edition_rules.h"
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/options.h"
@@ -68,7 +68,7 @@ float steerWithJoystick(const SurfaceAround& here)
     return lastStick.buttons != 0 ? kBoostPower : kNormalPower;
 }
 
-float glPower()
+float boostedPower()
 {
     if (!steeringHeld(kKeyShift))
         return kNormalPower;
@@ -104,12 +104,12 @@ bool putBackBehind(float fromY, float lowestY)
 // the "-5" lands; orbivale-glide charges them at once.
 void chargeFall()
 {
-    if (isGlide()) {
-        timeLeft -= kFallTimePenalty;
+    if (rules().fallPenaltyFlies) {
+        fallPending = true;
         if (timeLeft < 0.0f)
             timeLeft = 0.0f;
     } else {
-        fallPending = true;
+        timeLeft -= kFallTimePenalty;
         if (timeLeft < 0.0f)
             timeLeft = 0.0f;
     }
@@ -151,23 +151,23 @@ void updateMarble()
     if (levelDone)
         return;
 
-    readSteering(isGlide() && joystickPresent && joystickControl, !isGlide());
+    const EditionRules& ours = rules();
+    readSteering(ours.steersWithJoystick && joystickPresent && joystickControl, ours.steersWithPad);
     Vec3 p = marble.position();
     // Steering and the slope read the surface here: one pass over the holes.
     SurfaceAround here = levelMap.surfaceAround(p.x, p.y);
     controlForce = Vec3(0.0f, 0.0f, 0.0f);
     float power;
-    if (isGlide()) {
-        if (steering.stickUsed) {
-            power = steerWithJoystick(here);
-        } else {
-            steerWithKeys(here);
-            power = steeringHeld(kKeyShift) ? kBoostPower : kNormalPower;
-        }
+    if (ours.steersWithJoystick && steering.stickUsed) {
+        power = steerWithJoystick(here);
     } else {
         steerWithKeys(here);
-        steerWithPad(here);
-        power = glPower();
+        if (ours.steersWithPad)
+            steerWithPad(here);
+        if (ours.hasBoost)
+            power = boostedPower();
+        else
+            power = steeringHeld(kKeyShift) ? kBoostPower : kNormalPower;
     }
     marble.setPower(power);
     controlForce = controlForce * power;
@@ -178,13 +178,13 @@ void updateMarble()
     p = marble.position();
     float hole = levelMap.holeAt(p.x, p.y);
     if (hole > 0.0f) {
-        putBackBehind(p.y - 4.0f * hole, isGlide() ? -5970.0f : kTrackBack);
+        putBackBehind(p.y - 4.0f * hole, ours.pitPutBackLimit);
         chargeFall();
     }
 
     p = marble.position();
     if (p.x < kTrackLeft || p.x > kTrackRight) {
-        if (isGlide())
+        if (ours.sideFallWalksBack)
             putBackBehind(p.y - 4.0f * hole, kTrackBack);
         else
             putMarble(0.0f, p.y);
@@ -193,11 +193,11 @@ void updateMarble()
 
     p = marble.position();
     if (p.y < kTrackBack) {
-        putMarble(p.x, isGlide() ? kStartY : -5700.0f);
+        putMarble(p.x, ours.behindTrackPutBackY);
         chargeFall();
     }
 
-    if (isGlide()) {
+    if (ours.startLineWhenNoClearPlace) {
         // Nowhere clear to go back to: the start line is.
         p = marble.position();
         if (levelMap.holeAt(p.x, p.y) > 0.0f)

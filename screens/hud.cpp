@@ -28,6 +28,7 @@ OverlayQuad deviceQuad(float x0, float y0, float x1, float y1)
 }
 
 constexpr float kFullClock = 45.0f;
+constexpr float kBannerGone = 0.1f; // a smaller banner is no longer drawn
 
 } // namespace
 
@@ -81,11 +82,23 @@ void drawStatisticsAndCountdown()
     font.drawNumber(shown, 2);
 }
 
+void startBannerOnNewLevel()
+{
+    if (levelNumber != bannerLevel) {
+        bannerScale = 3.0f;
+        bannerLevel = levelNumber;
+    }
+}
+
+void shrinkLevelBanner()
+{
+    if (bannerScale >= kBannerGone && !paused)
+        bannerScale -= frameTime * bannerScale * 4.0f;
+}
+
 void drawLevelBanner()
 {
-    if (levelNumber != bannerLevel)
-        bannerScale = 3.0f;
-    if (bannerScale < 0.1f)
+    if (bannerScale < kBannerGone)
         return;
     font.setScale(bannerScale);
     // Centred by "Level 1" whatever the number, so it does not jump about.
@@ -93,9 +106,6 @@ void drawLevelBanner()
     setTextColour(1.0f, 1.0f, 1.0f);
     font.drawText("Level ");
     font.drawNumber(static_cast<float>(levelNumber), 0);
-    if (!paused)
-        bannerScale -= frameTime * bannerScale * 4.0f;
-    bannerLevel = levelNumber;
 }
 
 void drawPenaltyText()
@@ -114,5 +124,4 @@ void drawPenaltyText()
     font.setColour(1.0f, 0.0f, 0.0f, 1.0f);
     font.setPosition(sx * f + (1.0f - f) * 280.0f, sy * f);
     font.drawText("-5");
-    advancePenaltyFlight();
 }

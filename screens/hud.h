@@ -9,4 +9,9 @@ void drawStatisticsAndCountdown();
 void drawLevelBanner();
 void drawPenaltyText();         // orbivale-gl: the "-5" flying to the countdown
 
+// The banner's steps around the playing screen's drawing: started again for a
+// new level before, shrunk by the frame time after (not while paused).
+void startBannerOnNewLevel();
+void shrinkLevelBanner();
+
 void resetHudState();

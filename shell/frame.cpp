@@ -18,6 +18,7 @@
 #include "shell/level_flow.h"
 #include "shell/still_frame.h"
 #include "sim/marble.h"
+#include "sim/marble_control.h"
 #include "sim/view_transform.h"
 
 namespace {
@@ -28,14 +29,45 @@ int drawnCursor = -1;
 int drawnState = -1;
 bool drawnMenuShown = false;
 
-// The picture screens hold the game: no music, no clock, no pause.
-void holdTheGame(bool stopTheMusic)
+bool onPictureScreen() { return gameState == GameState::Title || gameState == GameState::ScoreTable; }
+
+// The picture screens hold the game: no music, no clock, no pause. Name
+// entry holds it too, with the music playing on while the name is typed.
+void holdTheGame()
 {
-    if (stopTheMusic && musicPlaying)
+    bool naming = gameState == GameState::NameEntry && rules().namesNewBest;
+    if (!onPictureScreen() && !naming)
+        return;
+    if (!naming && musicPlaying)
         stopMusic();
     paused = false;
     levelDone = true;
     clockStopped = true;
+}
+
+// Without name entry the new row keeps its marker and the title follows;
+// that frame draws nothing. True when it did so.
+bool leaveNameEntryForTitle()
+{
+    if (gameState != GameState::NameEntry || rules().namesNewBest)
+        return false;
+    gameState = GameState::Title;
+    return true;
+}
+
+bool pictureScreenUnchanged()
+{
+    if (!rules().picturesDrawnOnce || !onPictureScreen())
+        return false;
+    return menuCursor == drawnCursor && menuShown == drawnMenuShown && static_cast<int>(gameState) == drawnState &&
+           !screenDirty;
+}
+
+void rememberDrawnScreen()
+{
+    drawnCursor = menuCursor;
+    drawnState = static_cast<int>(gameState);
+    drawnMenuShown = menuShown;
 }
 
 void drawMenuIfShown()
@@ -78,13 +110,12 @@ void drawGlFrame()
 {
     switch (gameState) {
     case GameState::Title:
-        holdTheGame(true);
         blitTitlePicture();
         drawMenuIfShown();
         renderer->present();
         break;
     case GameState::ScoreTable:
-        holdTheGame(true);
+    case GameState::NameEntry:
         blitBackPicture();
         darkenScreen(rules().pictureShade);
         drawBestTimes();
@@ -93,15 +124,6 @@ void drawGlFrame()
         break;
     case GameState::Playing:
         drawPlaying();
-        break;
-    case GameState::NameEntry:
-        holdTheGame(false); // the music plays on while the name is typed
-        runNameEntryStep();
-        blitBackPicture();
-        darkenScreen(rules().pictureShade);
-        drawBestTimes();
-        drawMenuIfShown();
-        renderer->present();
         break;
     default:
         break;
@@ -121,35 +143,24 @@ void endPictureScreen()
     }
 }
 
-// False for a picture screen left as it was: nothing is presented.
-bool drawGlideFrame()
+void drawGlideFrame()
 {
     switch (gameState) {
     case GameState::Playing:
         drawPlaying();
         break;
     case GameState::Title:
-    case GameState::ScoreTable: {
-        holdTheGame(true);
-        bool unchanged = menuCursor == drawnCursor && menuShown == drawnMenuShown &&
-                         static_cast<int>(gameState) == drawnState && !screenDirty;
-        if (unchanged)
-            return false;
-        screenDirty = false;
-        if (gameState == GameState::Title) {
-            drawPicture("graphics/title.bmp");
-        } else {
-            drawPicture("graphics/back.bmp");
-            darkenScreen(rules().pictureShade);
-            drawBestTimes();
-        }
+        drawPicture("graphics/title.bmp");
         endPictureScreen();
         break;
-    }
-    case GameState::NameEntry:
-        // No name entry here: the new row keeps its marker.
-        gameState = GameState::Title;
+    case GameState::ScoreTable:
+        drawPicture("graphics/back.bmp");
+        darkenScreen(rules().pictureShade);
+        drawBestTimes();
+        endPictureScreen();
         break;
+    case GameState::NameEntry:
+        break; // not drawn: the title follows at once
     case GameState::Credits:
         drawPicture("graphics/back.bmp");
         darkenScreen(rules().pictureShade);
@@ -162,7 +173,16 @@ bool drawGlideFrame()
         renderer->clearFrame(0.0f, 0.0f, 0.0f);
         break;
     }
-    return true;
+}
+
+// Draws and presents the frame of the current game state, changing nothing
+// but the picture.
+void drawFrame()
+{
+    if (isGlide())
+        drawGlideFrame();
+    else
+        drawGlFrame();
 }
 
 } // namespace
@@ -174,16 +194,31 @@ void darkenScreen(float opacity)
                               Colour{0.0f, 0.0f, 0.0f, opacity});
 }
 
-bool drawFrame()
+bool composeFrame()
 {
+    holdTheGame();
     bool presented = true;
-    if (isGlide())
-        presented = drawGlideFrame();
-    else
-        drawGlFrame();
-    drawnCursor = menuCursor;
-    drawnState = static_cast<int>(gameState);
-    drawnMenuShown = menuShown;
+    if (!leaveNameEntryForTitle()) {
+        if (gameState == GameState::NameEntry)
+            runNameEntryStep();
+        bool playing = gameState == GameState::Playing;
+        if (playing)
+            startBannerOnNewLevel();
+        if (pictureScreenUnchanged()) {
+            presented = false;
+        } else {
+            if (rules().picturesDrawnOnce && onPictureScreen())
+                screenDirty = false;
+            drawFrame();
+        }
+        if (playing) {
+            shrinkLevelBanner();
+            // The "-5" flies on as its text is drawn.
+            if (rules().fallPenaltyFlies && fallPending)
+                advancePenaltyFlight();
+        }
+    }
+    rememberDrawnScreen();
     return presented;
 }
 

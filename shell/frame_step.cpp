@@ -70,6 +70,17 @@ void playCountdownSounds()
 
 } // namespace
 
+MarbleReport moveMarble()
+{
+    MarbleReport report = updateMarble();
+    if (report.reachedGoal) {
+        playSound("sounds/allright.wav");
+        if (levelNumber >= 1 && levelNumber <= levelCount)
+            levelTimes[levelNumber - 1] = kRaceStartTime - timeLeft;
+    }
+    return report;
+}
+
 void runFrame()
 {
     if (gameState != GameState::Playing)
@@ -95,10 +106,10 @@ void runFrame()
     timeLeft -= frameTime;
     penaltyTimer -= frameTime;
 
-    updateMarble();
+    moveMarble();
     advanceGhost();
     updateCamera();
-    drawFrame();
+    composeFrame();
 
     // A watched run ends where its recording does, never in another level.
     if (!watching)

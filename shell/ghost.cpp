@@ -41,7 +41,6 @@ struct SimulationState {
     const Steering* replayed = replayedSteering;
     JoystickCaps limits = joystickLimits;
     bool muted = soundsMuted;
-    float levelTime = levelNumber >= 1 && levelNumber <= levelCount ? levelTimes[levelNumber - 1] : 0.0f;
 
     void restore() const
     {
@@ -55,8 +54,6 @@ struct SimulationState {
         replayedSteering = replayed;
         joystickLimits = limits;
         soundsMuted = muted;
-        if (levelNumber >= 1 && levelNumber <= levelCount)
-            levelTimes[levelNumber - 1] = levelTime;
     }
 };
 

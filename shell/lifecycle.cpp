@@ -164,6 +164,6 @@ void onPaint()
 {
     if (rules().redrawsOnPaint) {
         forgetStillFrame(); // the window asks for its picture back
-        drawFrame();
+        composeFrame();
     }
 }

@@ -16,11 +16,11 @@ bool onScreenValid = false;
 bool drawStillFrame()
 {
     if (isGlide())
-        return drawFrame(); // leaves its unchanged picture screens out itself
+        return composeFrame(); // leaves its unchanged picture screens out itself
     Renderer* real = renderer;
     drawing.start(*real);
     renderer = &drawing;
-    drawFrame();
+    composeFrame();
     renderer = real;
     if (onScreenValid && drawing.sameAs(onScreen) && real->showsLastPicture())
         return false;

@@ -4,8 +4,6 @@
 #include "game/game_state.h"
 #include "game/joystick_menu.h"
 #include "game/options.h"
-#include "game/sound.h"
-#include "levels/level_list.h"
 #include "levels/level_map.h"
 #include "platform/platform.h"
 #include "sim/marble.h"
@@ -118,10 +116,7 @@ void chargeFall()
 
 void reachGoal()
 {
-    playSound("sounds/allright.wav");
     levelDone = true;
-    if (levelNumber >= 1 && levelNumber <= levelCount)
-        levelTimes[levelNumber - 1] = 45.0f - timeLeft;
     endThreshold = timeLeft - 1.0f;
 }
 
@@ -146,10 +141,11 @@ void resetMarbleControlState()
     resetSteering();
 }
 
-void updateMarble()
+MarbleReport updateMarble()
 {
+    MarbleReport report;
     if (levelDone)
-        return;
+        return report;
 
     const EditionRules& ours = rules();
     readSteering(ours.steersWithJoystick && joystickPresent && joystickControl, ours.steersWithPad);
@@ -180,6 +176,7 @@ void updateMarble()
     if (hole > 0.0f) {
         putBackBehind(p.y - 4.0f * hole, ours.pitPutBackLimit);
         chargeFall();
+        report.fell = true;
     }
 
     p = marble.position();
@@ -189,12 +186,14 @@ void updateMarble()
         else
             putMarble(0.0f, p.y);
         chargeFall();
+        report.fell = true;
     }
 
     p = marble.position();
     if (p.y < kTrackBack) {
         putMarble(p.x, ours.behindTrackPutBackY);
         chargeFall();
+        report.fell = true;
     }
 
     if (ours.startLineWhenNoClearPlace) {
@@ -205,6 +204,9 @@ void updateMarble()
     }
 
     p = marble.position();
-    if (p.y > kGoalLine && !levelDone)
+    if (p.y > kGoalLine && !levelDone) {
         reachGoal();
+        report.reachedGoal = true;
+    }
+    return report;
 }

@@ -17,11 +17,18 @@ extern float penaltyFlight; // orbivale-gl: seconds left of that flight
 constexpr float kBoostReserveFull = 5.0f;
 constexpr float kPenaltyFlightTime = 0.7f;
 
+// What a frame of the marble did that the shell answers: the goal's sound
+// and the level's time are the shell's to play and write.
+struct MarbleReport {
+    bool fell = false;
+    bool reachedGoal = false;
+};
+
 // Steering, physics step, falls and the goal, once per running frame.
-void updateMarble();
+MarbleReport updateMarble();
 
 // orbivale-gl: the "-5" flies on by one frame time and charges the fall's
-// seconds when it lands. The penalty text calls it as it draws the flight.
+// seconds when it lands; the frame calls it after drawing the flight.
 void advancePenaltyFlight();
 
 void resetMarbleControlState();

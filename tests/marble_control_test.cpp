@@ -4,6 +4,7 @@
 #include "game/joystick_menu.h"
 #include "game/options.h"
 #include "levels/level_list.h"
+#include "shell/frame_step.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
 
@@ -45,7 +46,8 @@ protected:
 TEST_F(ControlTest, ArrowKeysSteerAlongTheSurfaceAndOppositesCancel)
 {
     hold({kKeyRight, kKeyUp});
-    updateMarble();
+    MarbleReport report = updateMarble();
+    EXPECT_FALSE(report.fell || report.reachedGoal);
     EXPECT_FLOAT_EQ(controlForce.x, 40.0f);
     EXPECT_FLOAT_EQ(controlForce.y, 40.0f);
     EXPECT_GT(marble.position().x, 0.0f);
@@ -197,7 +199,7 @@ TEST_F(ControlTest, EdgesOfTheTrackAreExactAndLeavingThemCostsAFall)
     EXPECT_TRUE(fallPending);
 
     place(-100.0f, -6000.5f);
-    updateMarble();
+    EXPECT_TRUE(updateMarble().fell);
     EXPECT_EQ(marble.position().x, -100.0f);
     EXPECT_EQ(marble.position().y, -5700.0f);
 
@@ -213,17 +215,17 @@ TEST_F(ControlTest, GoalLineIsStrictAndStoresTheLevelTimeOnce)
 {
     penaltyTimer = 0.5f;
     place(0.0f, 5800.0f);
-    updateMarble();
+    moveMarble();
     EXPECT_FALSE(levelDone);
     place(0.0f, 5800.01f);
-    updateMarble();
+    EXPECT_TRUE(moveMarble().reachedGoal);
     EXPECT_TRUE(levelDone);
     EXPECT_EQ(levelTimes[1], 15.0f);
     EXPECT_EQ(endThreshold, 29.0f);
     EXPECT_EQ(scripted.sounds, std::vector<std::string>{"sounds/allright.wav"});
 
     timeLeft = 20.0f;
-    updateMarble();
+    moveMarble();
     EXPECT_EQ(levelTimes[1], 15.0f);
     EXPECT_EQ(scripted.sounds.size(), 1u);
 }

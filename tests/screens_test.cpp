@@ -152,8 +152,8 @@ TEST_F(ScreensTest, GlPictureScreensHoldTheGameAndReportAMissingPictureOnce)
     musicPlaying = true;
     paused = true;
     clockStopped = false;
-    drawFrame();
-    drawFrame();
+    composeFrame();
+    composeFrame();
     EXPECT_EQ(scripted.messages, std::vector<std::string>{"Error: could not load.bmp title"});
     EXPECT_FALSE(musicPlaying);
     EXPECT_FALSE(paused);
@@ -163,14 +163,14 @@ TEST_F(ScreensTest, GlPictureScreensHoldTheGameAndReportAMissingPictureOnce)
 
     writePicture("graphics/title.bmp");
     writePicture("graphics/back.bmp");
-    drawFrame();
+    composeFrame();
     EXPECT_EQ(recorder.count(RenderOp::BlitPicture), 1);
 
     // The score table: picture, shade, table, then the menu over it.
     recorder.calls.clear();
     gameState = GameState::ScoreTable;
     menuShown = true;
-    drawFrame();
+    composeFrame();
     std::vector<RenderOp> ops = recorder.ops();
     ASSERT_GE(ops.size(), 4u);
     EXPECT_EQ(ops[0], RenderOp::BlitPicture);
@@ -188,7 +188,7 @@ TEST_F(ScreensTest, GlPictureScreensHoldTheGameAndReportAMissingPictureOnce)
         resetPictures();
         recorder.calls.clear();
         scripted.messages.clear();
-        drawFrame();
+        composeFrame();
         std::vector<RenderCall> blits = recorder.of(RenderOp::BlitPicture);
         return blits.empty() ? std::vector<uint8_t>() : blits[0].pixels;
     };
@@ -220,7 +220,7 @@ TEST_F(ScreensTest, PlayingFrameDrawsTheHudPresentsAndClearsInTheFogColour)
     showStatistics = true;
     framesPerSecond = 61;
     frameTime = 0.1f;
-    drawFrame();
+    composeFrame();
     std::vector<DrawnGlyph> glyphs = drawnGlyphs(recorder);
     EXPECT_NE(findText(glyphs, "FPS:61"), nullptr);
     const DrawnGlyph* clock = findText(glyphs, "22.50");
@@ -247,7 +247,7 @@ TEST_F(ScreensTest, PlayingFrameDrawsTheHudPresentsAndClearsInTheFogColour)
     float before = bannerScale;
     EXPECT_LT(before, 3.0f);
     paused = true;
-    drawFrame();
+    composeFrame();
     EXPECT_EQ(bannerScale, before);
 
     // After the goal the clock shows the time that was left then.
@@ -256,7 +256,7 @@ TEST_F(ScreensTest, PlayingFrameDrawsTheHudPresentsAndClearsInTheFogColour)
     levelTimes[1] = 12.0f;
     timeLeft = -3.0f;
     fogOn = false;
-    drawFrame();
+    composeFrame();
     EXPECT_NE(findText(drawnGlyphs(recorder), "33.00"), nullptr);
     EXPECT_EQ(recorder.calls.back().colour.r, 0.0f);
 
@@ -282,13 +282,16 @@ TEST_F(ScreensTest, PenaltyTextFliesToTheClockAndTakesItsSecondsEvenWhilePaused)
     timeLeft = 20.0f;
     frameTime = 0.1f;
     drawPenaltyText();
+    advancePenaltyFlight();
     std::vector<DrawnGlyph> first = drawnGlyphs(recorder);
     const DrawnGlyph* text = findText(first, "-5");
     ASSERT_NE(text, nullptr);
     EXPECT_EQ(text->colour.r, 1.0f);
     EXPECT_NEAR(text->scale, 0.3f, 1e-5f);
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         drawPenaltyText();
+        advancePenaltyFlight();
+    }
     EXPECT_FALSE(fallPending);
     EXPECT_FLOAT_EQ(timeLeft, 16.0f);
     // Each frame the text stands closer to the clock at (280, 0).
@@ -410,16 +413,16 @@ TEST_F(ScreensTest, GlideRedrawsTitleOnlyWhenSomethingChanged)
     EXPECT_EQ(recorder.count(RenderOp::BlitPicture), 2);
     EXPECT_EQ(recorder.of(RenderOp::OverlayQuad).back().colour.a, 200.0f / 255.0f);
     screenDirty = true;
-    drawFrame();
+    composeFrame();
     EXPECT_EQ(recorder.count(RenderOp::BlitPicture), 3);
 
     // A function key that changes a value on the open options page redraws it.
     menuCursor = 6;
-    drawFrame();
+    composeFrame();
     for (int key : {kKeyF2, kKeyF6, kKeyF3, kKeyF5}) {
         recorder.calls.clear();
         handleKeyDown(key);
-        drawFrame();
+        composeFrame();
         EXPECT_EQ(recorder.count(RenderOp::BlitPicture), 1) << key;
     }
     std::vector<DrawnGlyph> glyphs = drawnGlyphs(recorder);
@@ -432,12 +435,12 @@ TEST_F(ScreensTest, GlideRedrawsTitleOnlyWhenSomethingChanged)
     std::vector<uint8_t> bytes = makeBmp(640, 479, solidRows(640, 479, 1, 2, 3));
     TempWorkdir::write("graphics/title.bmp", std::string(bytes.begin(), bytes.end()));
     screenDirty = true;
-    drawFrame();
+    composeFrame();
     EXPECT_EQ(recorder.count(RenderOp::BlitPicture), 0);
     EXPECT_TRUE(scripted.messages.empty());
 
     gameState = GameState::NameEntry;
-    drawFrame();
+    composeFrame();
     EXPECT_EQ(gameState, GameState::Title);
 }
 
@@ -445,7 +448,7 @@ TEST_F(ScreensTest, GlideCreditsAndClosingScreens)
 {
     prepare(Edition::Glide);
     gameState = GameState::Credits;
-    drawFrame();
+    composeFrame();
     std::vector<DrawnGlyph> glyphs = drawnGlyphs(recorder);
     const DrawnGlyph* heading = findText(glyphs, "Programmingand");
     ASSERT_NE(heading, nullptr);
@@ -461,7 +464,7 @@ TEST_F(ScreensTest, GlideCreditsAndClosingScreens)
     recorder.calls.clear();
     gameState = GameState::Closing;
     writePicture("graphics/nag.bmp");
-    drawFrame();
+    composeFrame();
     EXPECT_EQ(recorder.ops(), (std::vector<RenderOp>{RenderOp::BlitPicture, RenderOp::Present, RenderOp::ClearFrame}));
 }
 

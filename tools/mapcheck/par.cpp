@@ -29,9 +29,7 @@ ParRun runPar(ConsolePlatform& console, float limit)
         // The countdown stays in the race; the falls are counted here.
         timeLeft = 45.0f;
         console.heldKeys = pilot.keysFor(marble, isGlide() || boostReserve > 0.0f);
-        float penaltyBefore = penaltyTimer;
-        updateMarble();
-        if (penaltyTimer > penaltyBefore)
+        if (updateMarble().fell)
             ++run.falls;
         if (levelDone)
             break;

@@ -53,7 +53,7 @@ const EditionRules kGlRules = {
     .exactLevelCount = 0,
     .levelListErrorsShown = false,
     .checksHoleCount = false,
-    .unplayedLevelTime = 45.0f,
+    .unplayedLevelTime = kRaceLength,
 
     .bestTimesFile = "highScore.dat",
     .defaultBestName = "aaa",
@@ -113,7 +113,7 @@ const EditionRules kGlideRules = {
     .exactLevelCount = 3,
     .levelListErrorsShown = true,
     .checksHoleCount = true,
-    .unplayedLevelTime = 46.0f,
+    .unplayedLevelTime = kRaceLength + 1.0f, // above the race: not finished
 
     .bestTimesFile = "misc/highScore.dat",
     .defaultBestName = "___",

@@ -38,6 +38,9 @@ extern int64_t frameClock;
 // The countdown value that means "time ran out": the goal moves the threshold
 // away from it.
 constexpr float kTimeOutThreshold = -4.0f;
+// The race: the countdown runs from here to 0, and a level's time is how
+// much of it the marble took.
+constexpr float kRaceLength = 45.0f;
 // The countdown at the start of the first level and of each later one.
 constexpr float kFirstLevelTime = 52.0f;
 constexpr float kLaterLevelTime = 46.5f;

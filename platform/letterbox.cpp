@@ -1,5 +1,7 @@
 #include "platform/letterbox.h"
 
+#include "platform/screen_size.h"
+
 #include <cstdint>
 
 WindowRect letterbox(int windowWidth, int windowHeight)
@@ -8,12 +10,12 @@ WindowRect letterbox(int windowWidth, int windowHeight)
     if (windowWidth <= 0 || windowHeight <= 0)
         return rect;
     // Integer cross-multiplication: the wider of the two shapes decides.
-    if (int64_t(windowWidth) * 480 >= int64_t(windowHeight) * 640) {
+    if (int64_t(windowWidth) * kScreenHeight >= int64_t(windowHeight) * kScreenWidth) {
         rect.height = windowHeight;
-        rect.width = int((int64_t(windowHeight) * 640 + 240) / 480);
+        rect.width = int((int64_t(windowHeight) * kScreenWidth + kScreenHeight / 2) / kScreenHeight);
     } else {
         rect.width = windowWidth;
-        rect.height = int((int64_t(windowWidth) * 480 + 320) / 640);
+        rect.height = int((int64_t(windowWidth) * kScreenHeight + kScreenWidth / 2) / kScreenWidth);
     }
     if (rect.width > windowWidth)
         rect.width = windowWidth;

@@ -4,6 +4,7 @@
 #include "files/data_paths.h"
 #include "files/save_file.h"
 #include "game/edition_rules.h"
+#include "game/game_state.h"
 #include "game/options.h"
 #include "levels/float_scan.h"
 #include "levels/level_list.h"
@@ -102,7 +103,7 @@ const char* BestTimes::fileName() const { return rules().bestTimesFile; }
 void BestTimes::setDefaults()
 {
     for (int i = 0; i < kBestTimeRows; ++i) {
-        rows[i].time = static_cast<float>(levelCount * 45);
+        rows[i].time = static_cast<float>(levelCount) * kRaceLength;
         rows[i].name = rules().defaultBestName;
     }
 }

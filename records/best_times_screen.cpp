@@ -1,6 +1,7 @@
 #include "records/best_times_screen.h"
 
 #include "game/edition_rules.h"
+#include "game/game_state.h"
 #include "levels/level_list.h"
 #include "records/best_times.h"
 #include "render/font.h"
@@ -9,7 +10,7 @@
 namespace {
 
 constexpr float kLine = 13.0f; // a small-text line, whatever the font's own measure
-constexpr float kUnfinished = 45.0f; // no time left at the goal
+constexpr float kUnfinished = kRaceLength; // no time left at the goal
 
 void red() { setTextColour(1.0f, 0.0f, 0.0f); }
 void grey() { setTextColour(200.0f / 255.0f, 200.0f / 255.0f, 200.0f / 255.0f); }
@@ -83,7 +84,7 @@ void drawBestTimes()
     bool totalColoursAll = rules().totalColoursWholeRow;
     drawTableColumn(255.0f, total, true, [](int k) {
         float time = bestTimes.rows[k].time;
-        if (rules().unfinishedShownAsNA && time == static_cast<float>(levelCount) * 45.0f)
+        if (rules().unfinishedShownAsNA && time == static_cast<float>(levelCount) * kRaceLength)
             font.drawText("NA");
         else
             font.drawNumber(time, 2);

@@ -61,7 +61,8 @@ struct Disc {
 bool offScreen(const Disc& disc)
 {
     return disc.w < kGlideNearDepth || disc.w > kGlideFarDepth || disc.cx < -disc.radius ||
-           disc.cx > 640.0f + disc.radius || disc.cy < -disc.radius || disc.cy > 480.0f + disc.radius;
+           disc.cx > float(kScreenWidth) + disc.radius || disc.cy < -disc.radius ||
+           disc.cy > float(kScreenHeight) + disc.radius;
 }
 
 void drawArrowFrom(const Vec3& tail, const Vec3& tip, const ViewTransform& view)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/screen_size.h"
 #include "render/screen_vertex.h"
 
 #include <array>
@@ -7,8 +8,6 @@
 #include <cstdint>
 #include <string>
 
-constexpr int kScreenWidth = 640;
-constexpr int kScreenHeight = 480;
 // A full-screen picture: RGB bytes, row 0 the bottom row.
 constexpr size_t kPictureBytes = size_t(kScreenWidth) * kScreenHeight * 3;
 // orbivale-gl font texture: slot L holds level L, (256 >> L) pixels square.

@@ -16,6 +16,8 @@ namespace {
 constexpr int kLastCellRow = kGridRows - 2;       // 398
 constexpr int kLastCellColumn = kGridColumns - 2; // 48
 constexpr int kNearRowLimit = 60;
+constexpr float kRight = kScreenWidth;
+constexpr float kTop = kScreenHeight;
 constexpr double kGlStartRowOffset = 400.0;
 constexpr double kGlideStartRowOffset = 1000.0;
 // orbivale-glide: nearer vertices are dropped; up to kGuardDepth the card's
@@ -156,9 +158,9 @@ void walk(GridWalk& grid, const ViewTransform& view, const Sweep& sweep, int las
                 if (needsProjection[corner])
                     grid.project(corner, view);
             }
-            bool columnGoesOn = rightward ? (grid.screenX(i + 51) < 640.0f || grid.screenX(i + 1) < 640.0f)
+            bool columnGoesOn = rightward ? (grid.screenX(i + 51) < kRight || grid.screenX(i + 1) < kRight)
                                           : (grid.screenX(i) > 0.0f || grid.screenX(i + 50) > 0.0f);
-            if (forward ? (grid.screenY(i + 50) < 480.0f || grid.screenY(i + 51) < 480.0f)
+            if (forward ? (grid.screenY(i + 50) < kTop || grid.screenY(i + 51) < kTop)
                         : (grid.screenY(i) > 0.0f || grid.screenY(i + 1) > 0.0f))
                 rowGoesOn = true;
             grid.drawCell(i);

@@ -27,7 +27,7 @@ OverlayQuad deviceQuad(float x0, float y0, float x1, float y1)
     return OverlayQuad{fromDevice(x0, y0), fromDevice(x1, y0), fromDevice(x1, y1), fromDevice(x0, y1)};
 }
 
-constexpr float kFullClock = 45.0f;
+constexpr float kFullClock = kRaceLength;
 constexpr float kBannerGone = 0.1f; // a smaller banner is no longer drawn
 
 } // namespace

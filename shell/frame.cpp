@@ -189,8 +189,9 @@ void drawFrame()
 
 void darkenScreen(float opacity)
 {
-    renderer->drawOverlayQuad(OverlayQuad{OverlayPoint{0.0f, 0.0f}, OverlayPoint{640.0f, 0.0f},
-                                          OverlayPoint{640.0f, 480.0f}, OverlayPoint{0.0f, 480.0f}},
+    constexpr float w = kScreenWidth, h = kScreenHeight;
+    renderer->drawOverlayQuad(OverlayQuad{OverlayPoint{0.0f, 0.0f}, OverlayPoint{w, 0.0f}, OverlayPoint{w, h},
+                                          OverlayPoint{0.0f, h}},
                               Colour{0.0f, 0.0f, 0.0f, opacity});
 }
 

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr float kRaceStartTime = 45.0f;
-
 void measureFrameTime()
 {
     int64_t now = platform->counter();
@@ -53,7 +51,7 @@ void checkLevelEnd()
 
 void playCountdownSounds()
 {
-    if (timeLeft >= kRaceStartTime) {
+    if (timeLeft >= kRaceLength) {
         goSoundPlayed = false;
         timeUpSoundPlayed = false;
     }
@@ -62,7 +60,7 @@ void playCountdownSounds()
         timeUpSoundPlayed = true;
         playSound("sounds/timeup.wav");
     }
-    if (timeLeft <= kRaceStartTime && !goSoundPlayed) {
+    if (timeLeft <= kRaceLength && !goSoundPlayed) {
         playSound("sounds/go.wav");
         goSoundPlayed = true;
     }
@@ -76,7 +74,7 @@ MarbleReport moveMarble()
     if (report.reachedGoal) {
         playSound("sounds/allright.wav");
         if (levelNumber >= 1 && levelNumber <= levelCount)
-            levelTimes[levelNumber - 1] = kRaceStartTime - timeLeft;
+            levelTimes[levelNumber - 1] = kRaceLength - timeLeft;
     }
     return report;
 }

@@ -21,7 +21,7 @@ constexpr float kBoostPower = 65.0f;
 constexpr float kPutBackStep = 30.0f;
 constexpr float kFallTimePenalty = 4.0f;
 
-bool raceIsOn() { return penaltyTimer <= 0.0f && timeLeft >= 0.0f && timeLeft <= 45.0f; }
+bool raceIsOn() { return penaltyTimer <= 0.0f && timeLeft >= 0.0f && timeLeft <= kRaceLength; }
 
 void steerWithKeys(const SurfaceAround& here)
 {

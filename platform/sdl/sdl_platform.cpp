@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
+constexpr int kWidth = kScreenWidth;
+constexpr int kHeight = kScreenHeight;
 constexpr const char* kTitle = "Orbivale";
 
 Uint32 pushTimerEvent(Uint32 interval, void* param)

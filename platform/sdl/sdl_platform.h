@@ -4,6 +4,7 @@
 #include "platform/gl_window.h"
 #include "platform/platform.h"
 #include "platform/present_pacer.h"
+#include "platform/screen_size.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_gamepad.h"
 
@@ -100,7 +101,7 @@ private:
     std::deque<Event> queue_;
     SDL_Window* window_ = nullptr;
     SDL_GLContext glContext_ = nullptr;
-    SDL_Rect windowedRect_{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 480}; // before full screen
+    SDL_Rect windowedRect_{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth, kScreenHeight}; // before full screen
     PixelFormatFailure pixelFormatFailure_ = PixelFormatFailure::None;
     std::string pixelFormatText_;
     SDL_TimerID statisticsTimer_ = 0;

@@ -78,6 +78,8 @@ const EditionRules kGlRules = {
     .textColourInBytes = false,
     .hudShowsMarblePosition = false,
 
+    .terrainStartRowOffset = 400.0,
+
     .marbleRadiusScale = 6400.0f,
     .marbleGhostOpacity = 0.3f,
     .ghostRimAtFixedDepth = false,
@@ -137,6 +139,8 @@ const EditionRules kGlideRules = {
     .greyTextPart = 128.0f / 255.0f,
     .textColourInBytes = true,
     .hudShowsMarblePosition = true,
+
+    .terrainStartRowOffset = 1000.0,
 
     .marbleRadiusScale = 8000.0f,
     .marbleGhostOpacity = 40.0f / 255.0f,

@@ -69,6 +69,9 @@ struct EditionRules {
     bool textColourInBytes; // the font takes colour parts 0 to 255, no alpha
     bool hudShowsMarblePosition;
 
+    // The terrain: the walk starts this many world units ahead of the camera.
+    double terrainStartRowOffset;
+
     // The marble's look.
     float marbleRadiusScale; // the disc's radius times its depth
     float marbleGhostOpacity;

@@ -10,7 +10,6 @@
 #include <cmath>
 #include <limits>
 #include <new>
-#include <type_traits>
 
 LevelMap levelMap;
 
@@ -215,33 +214,15 @@ bool LevelMap::loadTexture(const std::string& name, const std::string& fileName)
 
 bool LevelMap::buildGrid()
 {
-    bool glide = isGlide();
-    auto ensure = [](auto& array) {
-        using Element = std::remove_reference_t<decltype(array[0])>;
-        if (!array)
-            array.reset(new (std::nothrow) Element[kGridVertices]);
-        return array != nullptr;
-    };
-    // Only the arrays of the running program exist.
-    if (glide) {
-        screenVertices.reset();
-        texCoords.reset();
-    } else
-        glideVertices.reset();
-    if (!ensure(vertices) || (glide ? !ensure(glideVertices) : (!ensure(screenVertices) || !ensure(texCoords))))
+    if (!vertices)
+        vertices.reset(new (std::nothrow) Vec3[kGridVertices]);
+    if (!vertices)
         return false;
 
     for (int row = 0; row < kGridRows; ++row) {
         for (int column = 0; column < kGridColumns; ++column) {
             int i = row * kGridColumns + column;
             vertices[i] = Vec3(float(column - 25) * kCellSize, float(row - 200) * kCellSize, 0.0f);
-            if (glide) {
-                glideVertices[i] = GlideScreenVertex{};
-                glideVertices[i].a = 255.0f;
-            } else {
-                screenVertices[i] = Vec3(0.0f, 0.0f, 0.0f);
-                texCoords[i] = Vec3(float(column - 25) * 0.1875f, float(row - 200) * 0.25f, 0.0f);
-            }
         }
     }
     return sampleGridHeights();

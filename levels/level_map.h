@@ -18,14 +18,6 @@ struct Hole {
     float depth;
 };
 
-// orbivale-glide's per-vertex work record: the 60-byte Glide vertex (x, y, z,
-// r, g, b, ooz, a, oow, then s, t, oow for each of two texture units).
-struct GlideScreenVertex {
-    float x, y, z, r, g, b, ooz, a, oow;
-    float sow0, tow0, oow0, sow1, tow1, oow1;
-};
-static_assert(sizeof(GlideScreenVertex) == 60, "must match the Glide vertex layout");
-
 // The surface around one point from one pass over the holes: the heights at
 // the point and one unit to -x, +x and +y, and the geometry the queries below
 // make of them (the same numbers to the last bit).
@@ -68,14 +60,10 @@ public:
     int32_t holeCount = 0;
     std::unique_ptr<Hole[]> holes;
     std::unique_ptr<Vec3[]> vertices;                      // grid, row after row
-    std::unique_ptr<Vec3[]> screenVertices;                // orbivale-gl work records
-    std::unique_ptr<GlideScreenVertex[]> glideVertices;    // orbivale-glide work records
-    std::unique_ptr<Vec3[]> texCoords;                     // orbivale-gl: s, t per vertex
     uint32_t fogColour = 0;
     float fogColourRGBA[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     uint32_t marbleColour = 0;
     std::unique_ptr<uint8_t[]> mipImages;                  // orbivale-gl: 8 slots of 128*128*3
-    int64_t textureHandle = -1;                            // orbivale-glide texture memory
 
 private:
     bool holesFilled = false; // a ".data" has filled the current table

@@ -200,6 +200,8 @@ void FrameRecording::setFogColour(uint32_t colour)
 void FrameRecording::uploadLevelTexture(const uint8_t* mipImages) { passOn().uploadLevelTexture(mipImages); }
 void FrameRecording::uploadFontTexture(const uint8_t* glyphImages) { passOn().uploadFontTexture(glyphImages); }
 bool FrameRecording::loadLevelTexture(const std::string& path) { return passOn().loadLevelTexture(path); }
+// A question, not a drawing: answered by the real back end at once.
+bool FrameRecording::prepareTerrainVertex(ScreenVertex& v) { return target_->prepareTerrainVertex(v); }
 bool FrameRecording::loadFontTexture(const std::string& path) { return passOn().loadFontTexture(path); }
 bool FrameRecording::startGraphics() { return passOn().startGraphics(); }
 void FrameRecording::releaseDisplay() { passOn().releaseDisplay(); }

@@ -36,6 +36,7 @@ public:
     void uploadLevelTexture(const uint8_t* mipImages) override;
     void uploadFontTexture(const uint8_t* glyphImages) override;
     bool loadLevelTexture(const std::string& path) override;
+    bool prepareTerrainVertex(ScreenVertex& v) override;
     bool loadFontTexture(const std::string& path) override;
     void beginTerrain() override;
     void endTerrain() override;

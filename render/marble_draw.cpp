@@ -18,27 +18,18 @@ constexpr float kGlideNearDepth = 25.0f;
 constexpr float kGlideFarDepth = 65535.0f;
 constexpr float kArrowLength = 100.0f;
 constexpr float kRaceGhostOpacity = 0.5f;
-constexpr float kSnapBias = 786432.0f;
-
-// The 1/16-pixel position the Glide card reads from a biased coordinate.
-float snapToSixteenth(float v)
-{
-    volatile float biased = v + kSnapBias;
-    return biased - kSnapBias;
-}
 
 struct Disc {
     float cx, cy, w, radius;
     float centreKey;
     float centre[3];
     float rim[3];
-    bool glide;
 
     ScreenVertex vertex(float x, float y, float oow, const float* colour, float opacity) const
     {
         ScreenVertex v;
-        v.x = glide ? snapToSixteenth(x) : x;
-        v.y = glide ? snapToSixteenth(y) : y;
+        v.x = x;
+        v.y = y;
         v.oow = oow;
         v.w = 1.0f / oow;
         v.r = colour[0];
@@ -79,12 +70,10 @@ void drawArrowFrom(const Vec3& tail, const Vec3& tip, const ViewTransform& view)
 bool placeDisc(const Vec3& position, const float* colour, const ViewTransform& view, const LevelMap& level,
                Disc& disc, Vec3& centre)
 {
-    bool glide = isGlide();
     // The position lies on the surface; the ball's centre one radius off it.
     centre = position + level.normalAt(position.x, position.y) * kMarbleRadius;
     ProjectedPoint c = projectPoint(centre, view);
 
-    disc.glide = glide;
     disc.cx = c.x;
     disc.cy = c.y;
     disc.w = c.w;
@@ -95,7 +84,7 @@ bool placeDisc(const Vec3& position, const float* colour, const ViewTransform& v
         disc.centre[k] = colour[k] / 255.0f;
         disc.rim[k] = colour[k] / 2550.0f;
     }
-    return !(glide ? offScreen(disc) : c.w <= kMarbleRadius);
+    return !(isGlide() ? offScreen(disc) : c.w <= kMarbleRadius);
 }
 
 } // namespace

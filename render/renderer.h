@@ -95,9 +95,17 @@ public:
     virtual void beginText() = 0;
     virtual void endText() = 0;
 
+    // The terrain walk projects each grid vertex it meets once and hands it
+    // here before any triangle uses it: x, y, w, oow as projected, s and t the
+    // grid point's world x and y. The back end puts the vertex in its own form
+    // (texture coordinates, pixel grid) and answers whether triangles may use
+    // it; the walk's screen-edge tests read x and y as left here. This answer
+    // is orbivale-gl's: whatever lies in front of the viewer, with the level
+    // texture once over every 160 x 120 world units.
+    virtual bool prepareTerrainVertex(ScreenVertex& v);
     // Level texture only (vertex colour ignored), opaque, depth-tested with
     // depth writes, back faces culled, fogged when fog is on. Uses x, y, w,
-    // oow, s, t.
+    // oow, s, t of vertices prepareTerrainVertex took.
     virtual void drawTerrainTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) = 0;
     // Gouraud-shaded, opaque, untextured, depth-tested, not culled; the edge
     // from b to c is antialiased where the library can. Uses x, y, w, oow, r, g, b.

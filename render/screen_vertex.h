@@ -4,10 +4,9 @@
 // in pixels with (0, 0) at the bottom-left corner. oow = 1/w is the depth key
 // of every comparison (a larger oow is nearer). Colours and opacity are 0..1;
 // s, t are in the unit of the texture in use.
-// orbivale-gl terrain: s, t as stored per grid vertex, interpolated linearly.
-// orbivale-glide: terrain s, t arrive already divided by w (the card's sow and
-// tow, perspective-correct), and x, y of terrain and marble vertices lie on
-// the card's 1/16-pixel grid, so a Glide back end copies them as they come.
+// Terrain vertices are in the form the back end gave them when the walk
+// handed them over (Renderer::prepareTerrainVertex); every other vertex is
+// as projected, and a back end with a pixel grid of its own rounds to it.
 struct ScreenVertex {
     float x = 0.0f;
     float y = 0.0f;

@@ -97,16 +97,13 @@ TEST_F(LevelMapTest, GlLevelLoadsColoursHolesTextureAndGrid)
     }
 
     // The grid: row after row, 30 units apart, on the surface.
-    ASSERT_TRUE(level.vertices && level.screenVertices && level.texCoords);
-    EXPECT_FALSE(level.glideVertices);
+    ASSERT_TRUE(level.vertices);
     for (auto [row, column] : {std::pair{0, 0}, {200, 25}, {210, 25}, {399, 49}, {17, 3}}) {
         int i = row * kGridColumns + column;
         Vec3 v = level.vertices[i];
         EXPECT_EQ(v.x, float((column - 25) * 30));
         EXPECT_EQ(v.y, float((row - 200) * 30));
         EXPECT_EQ(v.z, level.heightAt(v.x, v.y));
-        EXPECT_EQ(level.texCoords[i].x, float(column - 25) * 0.1875f);
-        EXPECT_EQ(level.texCoords[i].y, float(row - 200) * 0.25f);
     }
     EXPECT_EQ(level.vertices[0].x, -750.0f);
     EXPECT_EQ(level.vertices[kGridVertices - 1].y, 5970.0f);
@@ -146,12 +143,7 @@ TEST_F(LevelMapTest, GlideChecksHoleCountsAndLoadsItsTextureThroughTheRenderer)
     EXPECT_TRUE(scripted.messages.empty());
     EXPECT_EQ(recorder.of(RenderOp::LoadLevelTexture).back().path, "level.3df");
     EXPECT_EQ(recorder.of(RenderOp::SetFogColour).back().value, 0x102030u);
-    ASSERT_TRUE(level.vertices && level.glideVertices);
-    EXPECT_FALSE(level.screenVertices);
-    EXPECT_FALSE(level.texCoords);
-    EXPECT_EQ(level.glideVertices[0].a, 255.0f);
-    EXPECT_EQ(level.glideVertices[kGridVertices - 1].a, 255.0f);
-    EXPECT_EQ(level.glideVertices[kGridVertices - 1].x, 0.0f);
+    ASSERT_TRUE(level.vertices);
 
     for (const char* count : {"60", "-1", "0"}) {
         scripted.messages.clear();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "game/edition.h"
 #include "levels/level_map.h"
+#include "render/glide/glide_vertex.h"
 #include "render/renderer.h"
 
 #include <algorithm>
@@ -105,6 +107,11 @@ public:
     void endTerrain() override { calls.push_back(make(RenderOp::EndTerrain)); }
     void beginText() override { calls.push_back(make(RenderOp::BeginText)); }
     void endText() override { calls.push_back(make(RenderOp::EndText)); }
+    // Terrain vertices are taken as the running program's back end takes them.
+    bool prepareTerrainVertex(ScreenVertex& v) override
+    {
+        return isGlide() ? prepareGlideTerrainVertex(v) : Renderer::prepareTerrainVertex(v);
+    }
     void drawTerrainTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override
     {
         calls.push_back(triangle(RenderOp::TerrainTriangle, a, b, c));

@@ -113,8 +113,8 @@ TEST_F(TerrainDrawTest, GlWalksFromTheStartCellToEveryScreenEdge)
         EXPECT_FLOAT_EQ(v.x, 320.0f + 12.0f * float(p.second - 25));
         EXPECT_FLOAT_EQ(v.y, 240.0f + 12.0f * float(p.first - 200));
         EXPECT_FLOAT_EQ(v.oow, 0.001f);
-        EXPECT_FLOAT_EQ(v.s, float(p.second - 25) * 0.1875f);
-        EXPECT_FLOAT_EQ(v.t, float(p.first - 200) * 0.25f);
+        EXPECT_EQ(v.s, float(p.second - 25) * 0.1875f);
+        EXPECT_EQ(v.t, float(p.first - 200) * 0.25f);
     }
 
     recorder.calls.clear();

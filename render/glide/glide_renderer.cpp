@@ -5,6 +5,7 @@
 #include "glide2/presenter.h"
 #include "glide2/swap_pacing.h"
 #include "glide2/tdf_reader.h"
+#include "render/glide/glide_vertex.h"
 
 #include <cmath>
 #include <cstdio>
@@ -15,8 +16,6 @@ namespace {
 constexpr float kFogNear = 400.0f;
 constexpr float kFogFar = 1800.0f;
 constexpr FxU16 kDepthFarthest = 0xffff;
-// The card's 1/16-pixel coordinate form: marble and arrow vertices carry it.
-constexpr float kSnapBias = 786432.0f;
 // The ghost and the glyphs take their opacity and colour as bytes.
 constexpr float kOpaque = 255.0f;
 
@@ -44,6 +43,7 @@ GrVertex terrainVertex(const ScreenVertex& v)
     return g;
 }
 
+// The bias puts the position on the card's 1/16-pixel grid.
 GrVertex shadedVertex(const ScreenVertex& v, float alpha)
 {
     GrVertex g{};
@@ -94,6 +94,8 @@ bool sameLayout(const Gu3dfHeader& a, const Gu3dfHeader& b)
 }
 
 } // namespace
+
+bool GlideRenderer::prepareTerrainVertex(ScreenVertex& v) { return prepareGlideTerrainVertex(v); }
 
 void GlideRenderer::clearFrame(float r, float g, float b)
 {

@@ -8,8 +8,8 @@
 #include <string>
 
 // orbivale-glide's Renderer: every operation as Glide calls on the card.
-// Glide takes screen-space vertices directly, so projected points go over
-// unchanged; overlay points are drawn with the upper-left origin.
+// Glide takes screen-space vertices on its 1/16-pixel grid; overlay points
+// are drawn with the upper-left origin.
 class GlideRenderer : public Renderer {
 public:
     // The window the card opens its screen on (the card's output is the
@@ -37,6 +37,7 @@ public:
     void beginText() override;
     void endText() override;
 
+    bool prepareTerrainVertex(ScreenVertex& v) override;
     void drawTerrainTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override;
     void drawMarbleTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) override;
     void drawGhostTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,

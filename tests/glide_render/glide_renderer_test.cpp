@@ -245,6 +245,15 @@ TEST_F(GlideRendererTest, MarbleSitsAtItsProjectedCentreAndItsGhostShowsThroughA
     // The same place counted from the top would be empty.
     EXPECT_TRUE(near(at(f, 200, 480 - 300), {0, 0, 0}, 0));
 
+    // Positions go to the card's 1/16-pixel grid, rounded to the nearest.
+    auto triangleAt = [&](float nudge) {
+        glide.clearFrame(0, 0, 0);
+        glide.drawMarbleTriangle(sv(100 + nudge, 100 + nudge, 400, 1, 1, 1), sv(200 + nudge, 300 + nudge, 400, 1, 1, 1),
+                                 sv(300 + nudge, 100 + nudge, 400, 1, 1, 1));
+        return read();
+    };
+    EXPECT_EQ(triangleAt(0.05f), triangleAt(0.0625f));
+
     // A grey mound nearer than the marble hides the solid disc; the ghost's
     // rim is nearer than anything, so the disc shows faintly towards its edge.
     glide.clearFrame(0, 0, 0);

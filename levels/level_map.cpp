@@ -64,6 +64,7 @@ void LevelMap::releaseLevel()
 bool LevelMap::load(const std::string& fileName, Marble& marble)
 {
     releaseLevel();
+    textureRead = false;
     if (readFile(fileName, marble))
         return true;
     // Records that a failed load left unread must not reach a query.
@@ -195,8 +196,8 @@ bool LevelMap::loadTexture(const std::string& name, const std::string& fileName)
             return false;
         }
     }
-    // All eight images are read before the texture is touched, so a failure
-    // leaves the previous level's texture in place.
+    // Only a map that loads hands its images over, so a failure leaves the
+    // previous level's texture in place.
     for (int level = 0; level < kLevelMipLevels; ++level) {
         std::string levelFile = name + "_" + std::to_string(level) + ".bmp";
         int side = 128 >> level;
@@ -208,7 +209,7 @@ bool LevelMap::loadTexture(const std::string& name, const std::string& fileName)
             return false;
         }
     }
-    renderer->uploadLevelTexture(mipImages.get());
+    textureRead = true;
     return true;
 }
 

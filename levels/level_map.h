@@ -64,6 +64,7 @@ public:
     float fogColourRGBA[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     uint32_t marbleColour = 0;
     std::unique_ptr<uint8_t[]> mipImages;                  // orbivale-gl: 8 slots of 128*128*3
+    bool textureRead = false; // orbivale-gl: this load filled mipImages, for the level start to hand over
 
 private:
     bool holesFilled = false; // a ".data" has filled the current table

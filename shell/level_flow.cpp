@@ -8,6 +8,7 @@
 #include "levels/level_map.h"
 #include "platform/platform.h"
 #include "records/best_times.h"
+#include "render/renderer.h"
 #include "shell/ghost.h"
 #include "shell/practice.h"
 #include "shell/replay_playback.h"
@@ -52,6 +53,15 @@ bool placeTotal()
 
 } // namespace
 
+bool loadLevelMap(const std::string& fileName)
+{
+    if (!levelMap.load(fileName, marble))
+        return false;
+    if (levelMap.textureRead)
+        renderer->uploadLevelTexture(levelMap.mipImages.get());
+    return true;
+}
+
 void startLevel()
 {
     if (menuShown || replayPlaying())
@@ -80,7 +90,7 @@ void startLevel()
     }
 
     if (levelNumber >= 1 && levelNumber <= levelCount) {
-        if (!levelMap.load(levelNames[levelNumber - 1], marble)) {
+        if (!loadLevelMap(levelNames[levelNumber - 1])) {
             platform->messageBox("Unable to initialize map", "error");
             platform->requestQuit(1);
             // Nothing of a failed load may reach the simulation before the

@@ -13,6 +13,7 @@
 #include "platform/platform.h"
 #include "screens/cues.h"
 #include "shell/ghost.h"
+#include "shell/level_flow.h"
 #include "shell/replay_format.h"
 #include "shell/replay_record.h"
 #include "sim/camera.h"
@@ -80,7 +81,7 @@ bool startReplayPlayback(const std::string& path)
     Replay replay;
     if (!readPlayableReplay(path, replay, reason))
         return refuse(path, reason);
-    if (!levelMap.load(replay.levelFile, marble)) {
+    if (!loadLevelMap(replay.levelFile)) {
         platform->requestQuit(1);
         return false;
     }

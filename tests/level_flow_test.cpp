@@ -1,3 +1,4 @@
+#include "bmp_writer.h"
 #include "game_fixture.h"
 #include "temp_workdir.h"
 
@@ -427,6 +428,27 @@ TEST_F(LevelFlowTest, LevelEventsWhileTheMenuIsOpenOrPastTheEndChangeNothing)
     runFrame();
     EXPECT_EQ(gameState, GameState::ScoreTable);
     EXPECT_EQ(bestTimes.rows[10].name, "");
+}
+
+TEST_F(LevelFlowTest, LevelStartHandsItsMapsTextureOverAndAMapWithoutOneKeepsTheLast)
+{
+    for (int L = 0; L < kLevelMipLevels; ++L) {
+        int side = 128 >> L;
+        std::vector<uint8_t> bmp = makeBmp(side, side, solidRows(side, side, 9, 8, uint8_t(L)));
+        TempWorkdir::write("t_" + std::to_string(L) + ".bmp", std::string(bmp.begin(), bmp.end()));
+    }
+    TempWorkdir::write("maps/level1.map", "texturefile= t " + flatMap());
+    newGame();
+    ASSERT_EQ(recorder.count(RenderOp::UploadLevelTexture), 1);
+    const std::vector<uint8_t>& pixels = recorder.of(RenderOp::UploadLevelTexture)[0].pixels;
+    EXPECT_EQ(pixels[size_t(7) * kLevelMipSlotBytes], 7);
+    EXPECT_EQ(pixels[size_t(7) * kLevelMipSlotBytes + 2], 9);
+
+    recorder.calls.clear();
+    scripted.postEvent(Event{kEventLevel, 0});
+    ASSERT_TRUE(runFrame());
+    EXPECT_EQ(levelNumber, 2);
+    EXPECT_EQ(recorder.count(RenderOp::UploadLevelTexture), 0);
 }
 
 TEST_F(LevelFlowTest, MapThatFailsToLoadIsReportedAndEndsTheProgram)

@@ -84,9 +84,11 @@ TEST_F(LevelMapTest, GlLevelLoadsColoursHolesTextureAndGrid)
     ASSERT_EQ(recorder.count(RenderOp::SetFogColour), 1);
     EXPECT_EQ(recorder.of(RenderOp::SetFogColour)[0].value, 0xFF0000u);
 
-    // One upload of all eight levels, each in its own slot, turned to RGB.
-    ASSERT_EQ(recorder.count(RenderOp::UploadLevelTexture), 1);
-    std::vector<uint8_t> pixels = recorder.of(RenderOp::UploadLevelTexture)[0].pixels;
+    // All eight levels read, each in its own slot, turned to RGB; the level
+    // start hands them over, not the load.
+    EXPECT_EQ(recorder.count(RenderOp::UploadLevelTexture), 0);
+    ASSERT_TRUE(level.textureRead);
+    const uint8_t* pixels = level.mipImages.get();
     for (int L = 0; L < kLevelMipLevels; ++L) {
         size_t slot = size_t(L) * kLevelMipSlotBytes;
         size_t lastPixel = slot + bmpImageBytes(128 >> L, 128 >> L) - 3;
@@ -311,7 +313,7 @@ TEST_F(LevelMapTest, KeywordsRepeatAndLaterValuesWin)
     EXPECT_EQ(level.holeCount, 1);
 
     // No "texturefile=" and no "fogcolor=": the previous level's stay.
-    EXPECT_EQ(recorder.count(RenderOp::UploadLevelTexture), 1);
+    EXPECT_FALSE(level.textureRead);
     EXPECT_EQ(level.getFogColour(), 0x123456u);
     EXPECT_EQ(recorder.count(RenderOp::SetFogColour), 1);
 

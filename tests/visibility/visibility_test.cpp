@@ -21,6 +21,7 @@
 #include "game/options.h"
 #include "levels/level_list.h"
 #include "levels/level_map.h"
+#include "shell/level_flow.h"
 #include "render/glide/glide_renderer.h"
 #include "render/marble_draw.h"
 #include "render/terrain_draw.h"
@@ -231,7 +232,7 @@ void measureEdition(const std::string& editionName, ReadPicture read)
         SCOPED_TRACE(editionName + " level " + std::to_string(level));
         const std::string mapName = levelNames[level - 1];
         const std::string mapText = readText(mapName);
-        ASSERT_TRUE(levelMap.load(mapName, marble));
+        ASSERT_TRUE(loadLevelMap(mapName));
         Autopilot pilot;
         ASSERT_TRUE(pilot.plan(levelMap));
         std::vector<Hole> holes(levelMap.holes.get(), levelMap.holes.get() + levelMap.holeCount);
@@ -246,7 +247,7 @@ void measureEdition(const std::string& editionName, ReadPicture read)
         const float speed = level == 1 ? pace : 400.0f;
         std::printf("%s level %d: autopilot %.0f units/s, pits seen from %.0f, gaps from %.0f\n",
                     editionName.c_str(), level, pace, pitSight, gapSight);
-        ASSERT_TRUE(levelMap.load(mapName, marble));
+        ASSERT_TRUE(loadLevelMap(mapName));
 
         // Draws the play frame on each of two maps from `y`; the marble and
         // camera as in play on either ground, since a pit's far-reaching slope

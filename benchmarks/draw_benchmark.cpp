@@ -3,6 +3,7 @@
 
 #include "game/edition.h"
 #include "levels/level_map.h"
+#include "render/glide/glide_vertex.h"
 #include "render/marble_draw.h"
 #include "render/null_renderer.h"
 #include "render/renderer.h"
@@ -22,6 +23,11 @@ namespace {
 class TouchingRenderer : public NullRenderer {
 public:
     bool loadLevelTexture(const std::string&) override { return true; }
+    // Terrain vertices as the edition's back end takes them, so the walk does its real work.
+    bool prepareTerrainVertex(ScreenVertex& v) override
+    {
+        return isGlide() ? prepareGlideTerrainVertex(v) : Renderer::prepareTerrainVertex(v);
+    }
     void drawTerrainTriangle(const ScreenVertex& a, const ScreenVertex&, const ScreenVertex&) override
     {
         benchmark::DoNotOptimize(a.x);

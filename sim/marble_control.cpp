@@ -120,6 +120,19 @@ void reachGoal()
     endThreshold = timeLeft - 1.0f;
 }
 
+// Adds the steering's directions to controlForce; returns the power asked for.
+float steer(const SurfaceAround& here, const EditionRules& ours)
+{
+    if (ours.steersWithJoystick && steering.stickUsed)
+        return steerWithJoystick(here);
+    steerWithKeys(here);
+    if (ours.steersWithPad)
+        steerWithPad(here);
+    if (ours.hasBoost)
+        return boostedPower();
+    return steeringHeld(kKeyShift) ? kBoostPower : kNormalPower;
+}
+
 } // namespace
 
 void advancePenaltyFlight()
@@ -153,18 +166,7 @@ MarbleReport updateMarble()
     // Steering and the slope read the surface here: one pass over the holes.
     SurfaceAround here = levelMap.surfaceAround(p.x, p.y);
     controlForce = Vec3(0.0f, 0.0f, 0.0f);
-    float power;
-    if (ours.steersWithJoystick && steering.stickUsed) {
-        power = steerWithJoystick(here);
-    } else {
-        steerWithKeys(here);
-        if (ours.steersWithPad)
-            steerWithPad(here);
-        if (ours.hasBoost)
-            power = boostedPower();
-        else
-            power = steeringHeld(kKeyShift) ? kBoostPower : kNormalPower;
-    }
+    float power = steer(here, ours);
     marble.setPower(power);
     controlForce = controlForce * power;
 

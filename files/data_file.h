@@ -40,7 +40,6 @@ public:
     bool openOwn(const std::string& name, size_t limit);
     // False when closing reports an error.
     bool close();
-    bool isOpen() const { return fd_ >= 0; }
 
     // Up to count bytes; fewer at the end of what may be read or after a read error.
     size_t read(void* buffer, size_t count);

@@ -25,15 +25,6 @@ inline std::uint16_t packDithered(int d, int r, int g, int b)
     return static_cast<std::uint16_t>(ditherTables.red[d][r] | ditherTables.green[d][g] | ditherTables.blue[d][b]);
 }
 
-// The same for a dither value 0..15, computed rather than looked up.
-inline std::uint16_t packDitheredArithmetic(int d, int r, int g, int b)
-{
-    int r5 = (2 * r - (r >> 4) + (r >> 7) + d) >> 4;
-    int g6 = (4 * g - (g >> 4) + (g >> 6) + d) >> 4;
-    int b5 = (2 * b - (b >> 4) + (b >> 7) + d) >> 4;
-    return static_cast<std::uint16_t>(r5 << 11 | g6 << 5 | b5);
-}
-
 // 565 to 8-bit channels by replicating the top bits, so that a pixel read,
 // blended with nothing and written back keeps its value under every dither.
 inline void expand565(std::uint16_t p, int& r, int& g, int& b)

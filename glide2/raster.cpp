@@ -5,7 +5,6 @@
 #include "glide2/draw_queue.h"
 #include "glide2/texel_span.h"
 #include "glide2/triangle_setup.h"
-#include "glide2/vector4.h"
 
 #include <array>
 #include <cmath>

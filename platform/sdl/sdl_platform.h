@@ -83,9 +83,6 @@ public:
     // The window's icon: side x side RGBA bytes, top row first, kept by the caller.
     void setWindowIcon(const unsigned char* rgba, int side) { icon_ = rgba, iconSide_ = side; }
 
-    // Whether the OpenGL present sleeps to the display's refresh itself.
-    bool pacesPresents() const { return pacer_.pacing(); }
-
 private:
     void pumpSdlEvents();
     void startGlPacing();

@@ -18,9 +18,6 @@ public:
 
     // True when drawing goes to the offscreen 640 x 480 framebuffer.
     bool offscreen() const { return fbo_ != 0; }
-    // Pixels of the window per pixel of the game's screen (1 when offscreen,
-    // where scaling happens at present time).
-    float pixelZoom() const { return offscreen() ? float(scale_) : zoom_; }
     // Drawn pixels per pixel of the game's screen in the offscreen buffer
     // (line widths follow it); 1 when drawing straight into the window.
     int pixelScale() const { return offscreen() ? scale_ : 1; }

@@ -98,13 +98,7 @@ bool startIn(Edition which, const std::string& folder)
     platform = &scripted;
     renderer = &drawNothing;
     edition = which;
-    resetGameGlobals();
-    resetLevelGlobals();
-    resetSimGlobals();
-    resetRenderGlobals();
-    resetRecordsGlobals();
-    resetScreensGlobals();
-    resetShellGlobals();
+    resetEveryLayer();
     if (!loadLevelList())
         return false;
     bestTimes.setDefaults();

@@ -1,5 +1,12 @@
 #include "shell/shell_globals.h"
 
+#include "game/game_globals.h"
+#include "levels/level_globals.h"
+#include "records/records_globals.h"
+#include "render/render_globals.h"
+#include "screens/screens_globals.h"
+#include "sim/sim_globals.h"
+
 void resetShellGlobals()
 {
     resetRunRecording();
@@ -14,4 +21,15 @@ void resetShellGlobals()
     screenDirty = true;
     startedUp = false;
     resetFrameState();
+}
+
+void resetEveryLayer()
+{
+    resetGameGlobals();
+    resetLevelGlobals();
+    resetSimGlobals();
+    resetRenderGlobals();
+    resetRecordsGlobals();
+    resetScreensGlobals();
+    resetShellGlobals();
 }

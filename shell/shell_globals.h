@@ -14,3 +14,7 @@
 // Every one of them back to its value at program start; the game version
 // written into replays is the program's, set once by main, and stays.
 void resetShellGlobals();
+
+// The globals of every layer, from game/ up to shell/, back to program start:
+// what a test or a benchmark does before each fresh program.
+void resetEveryLayer();

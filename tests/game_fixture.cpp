@@ -2,14 +2,8 @@
 
 #include "shell/lifecycle.h"
 
-#include "game/game_globals.h"
-#include "levels/level_globals.h"
-#include "records/records_globals.h"
-#include "render/render_globals.h"
-#include "screens/screens_globals.h"
 #include "shell/event_loop.h"
 #include "shell/shell_globals.h"
-#include "sim/sim_globals.h"
 
 void GameTest::startFresh(Edition which)
 {
@@ -18,13 +12,7 @@ void GameTest::startFresh(Edition which)
     recorder = RecordingRenderer();
     renderer = &recorder;
     edition = which;
-    resetGameGlobals();
-    resetLevelGlobals();
-    resetSimGlobals();
-    resetRenderGlobals();
-    resetRecordsGlobals();
-    resetScreensGlobals();
-    resetShellGlobals();
+    resetEveryLayer();
     exitCode = -1;
 }
 

@@ -41,10 +41,10 @@
 #include "render/renderer.h"
 #include "render/terrain_draw.h"
 #include "screens/hud.h"
+#include "shell/draw_frame.h"
 #include "shell/event_loop.h"
-#include "shell/frame.h"
-#include "shell/frame_step.h"
 #include "shell/lifecycle.h"
+#include "shell/run_frame.h"
 #include "sim/camera.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
@@ -186,7 +186,7 @@ void drawCeilingFrame(Session& s, const std::vector<CeilingVertex>& vertices)
     }
     glFlush();
 
-    // As shell/frame.cpp composes the playing screen after the terrain.
+    // As shell/draw_frame.cpp composes the playing screen after the terrain.
     float step = frameTime;
     frameTime = 0.0f;
     drawMarble(marble, cameraView, levelMap, normalView);

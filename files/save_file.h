@@ -2,8 +2,8 @@
 
 #include <string>
 
-// Writes the game's one writable file, the best-times table, so that no
-// failure loses what was there:
+// Writes the best-times table, the one file of ours a player may share or
+// link elsewhere, so that no failure loses what was there:
 //   - through a symbolic link, to the file it names;
 //   - a file that exists but cannot be read, is not a regular file, or is
 //     read-only is left alone (the player's choice), and the save fails;

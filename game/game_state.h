@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-// Screen numbers. The values are fixed: key handling and frame composition
-// test ranges of them, and 0 is never used.
+// Screen numbers. The values are fixed: the browser page hands them to its
+// test (web/page_hooks.cpp), where 0 means no game has started yet.
 enum class GameState : int {
     Title = 1,
     Playing = 2,

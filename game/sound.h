@@ -14,7 +14,7 @@ void playSound(const char* file);
 // 0 on success; callers ignore the result and set musicPlaying themselves.
 int startMusic(const char* file);
 void stopMusic();
-// Event 953: a piece ended or was interrupted.
+// kEventMusicNotify: a piece ended or was interrupted.
 void onMusicNotify();
 
 void resetSoundState();

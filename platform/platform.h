@@ -104,7 +104,7 @@ public:
 
     virtual int64_t counter() = 0;
     virtual int64_t counterFrequency() = 0;
-    // Event 275 every 1000 ms from now on.
+    // kEventTimer every 1000 ms from now on.
     virtual void startStatisticsTimer() = 0;
 
     // Modal box with one OK button; also written to stderr as "Caption: text".
@@ -116,7 +116,7 @@ public:
 
     // One wave at a time: a new sound cuts off the one playing.
     virtual void playSound(const std::string& file) = 0;
-    // 0 when the piece started; its end arrives as event 953.
+    // 0 when the piece started; its end arrives as kEventMusicNotify.
     virtual int startMusic(const std::string& file) = 0;
     virtual void stopMusic() = 0;
 

@@ -108,7 +108,7 @@ void BestTimes::setDefaults()
     }
 }
 
-bool BestTimes::load()
+void BestTimes::load()
 {
     // Only a regular file is read; anything else counts as missing.
     std::string text;
@@ -121,7 +121,6 @@ bool BestTimes::load()
         setDefaults();
     }
     savedText = tableText(*this);
-    return true;
 }
 
 bool BestTimes::hasUnsavedChanges() const { return tableText(*this) != savedText; }

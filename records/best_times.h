@@ -16,8 +16,8 @@ constexpr int kSpareRow = 10;
 class BestTimes {
 public:
     // Reads the table (and orbivale-glide's options); falls back to a fresh
-    // table on any problem. Always true.
-    bool load();
+    // table on any problem, so there is no failure to report.
+    void load();
     // Writes the table; false when the file cannot be written, in which case
     // the previous file is left as it was and the player is told why.
     bool save();

@@ -2,10 +2,10 @@
 
 #include "game/game_state.h"
 #include "game/sound.h"
-#include "shell/frame_step.h"
 #include "shell/keys.h"
 #include "shell/level_flow.h"
 #include "shell/lifecycle.h"
+#include "shell/run_frame.h"
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>

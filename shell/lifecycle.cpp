@@ -10,7 +10,7 @@
 #include "records/best_times.h"
 #include "render/font.h"
 #include "render/renderer.h"
-#include "shell/frame.h"
+#include "shell/draw_frame.h"
 #include "shell/replay_record.h"
 #include "shell/settings.h"
 #include "shell/still_frame.h"

@@ -2,7 +2,7 @@
 
 #include "files/data_file.h"
 #include "files/data_paths.h"
-#include "files/replay_file.h"
+#include "files/whole_file.h"
 #include "game/edition.h"
 #include "game/game_state.h"
 #include "game/joystick_menu.h"

@@ -1,6 +1,6 @@
 #include "shell/settings.h"
 
-#include "files/replay_file.h"
+#include "files/whole_file.h"
 
 #include <sstream>
 

@@ -2,7 +2,7 @@
 
 // The globals of shell/: start-up, level flow, frame composition, replays,
 // the ghost, practice and our own settings.
-#include "shell/frame.h"
+#include "shell/draw_frame.h"
 #include "shell/ghost.h"
 #include "shell/level_flow.h"
 #include "shell/lifecycle.h"

@@ -3,7 +3,7 @@
 #include "game/edition.h"
 #include "render/frame_recording.h"
 #include "render/renderer.h"
-#include "shell/frame.h"
+#include "shell/draw_frame.h"
 
 namespace {
 

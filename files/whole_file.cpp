@@ -1,4 +1,4 @@
-#include "files/replay_file.h"
+#include "files/whole_file.h"
 
 #include "files/data_file.h"
 #include "files/data_paths.h"

@@ -1,4 +1,4 @@
-#include "shell/frame_step.h"
+#include "shell/run_frame.h"
 
 #include "game/edition_rules.h"
 #include "game/game_state.h"
@@ -7,7 +7,7 @@
 #include "levels/level_list.h"
 #include "platform/platform.h"
 #include "render/renderer.h"
-#include "shell/frame.h"
+#include "shell/draw_frame.h"
 #include "shell/ghost.h"
 #include "shell/practice.h"
 #include "shell/replay_playback.h"

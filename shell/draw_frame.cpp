@@ -1,4 +1,4 @@
-#include "shell/frame.h"
+#include "shell/draw_frame.h"
 
 #include "game/edition_rules.h"
 #include "game/game_state.h"

@@ -1,6 +1,6 @@
-// The replay file: what its reader refuses, and the refusals of playback.
-#include "game_fixture.h"
-#include "temp_workdir.h"
+// The replay file: what its reader refuses, the refusals of playback, and
+// the runs a game keeps.
+#include "shell/level_flow_fixture.h"
 
 #include "game/game_state.h"
 #include "levels/level_list.h"
@@ -240,6 +240,106 @@ TEST_F(ReplayPlaybackTest, ALevelNeverWaitsForTheGhostsWholeRunAndAnOverlongRunI
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Replay: the run of maps/level1.map is longer than a replay holds; it is not kept\n");
     EXPECT_FALSE(std::filesystem::exists(replayFileName("maps/level1.map", false)));
+}
+
+// Runs recorded while whole levels are played, and the best one raced as a ghost.
+class ReplayRecordTest : public LevelFlowTest {};
+
+TEST_F(ReplayRecordTest, RunsAreKeptAsLastAndFasterAsBestAndF7RacesTheBestAsAGhost)
+{
+    // Level 1 has a pit: the fall's "-5" flies on through a pause, which the
+    // replay has to carry, since the frames do not see it.
+    TempWorkdir::write("maps/level1.map", mapText("0 -4000 20 30", 1));
+    newGame();
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return fallPending; }));
+    scripted.pressKey(kKeyF12);
+    playUntil([] { return false; }, 10);
+    scripted.pressKey(kKeyF12);
+    scripted.heldKeys = {kKeyUp, kKeyRight}; // around the pit this time
+    playUntil([] { return false; }, 90);
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return levelDone; }));
+    Vec3 atGoal = marble.position();
+    float goalTime = levelTimes[0];
+    ASSERT_TRUE(playUntil([] { return levelNumber == 2; }));
+    scripted.heldKeys = {};
+    playUntil([] { return false; }, 30);
+    scripted.pressKey(kKeyF1); // skipped: kept as the last run only
+    ASSERT_TRUE(playUntil([] { return levelNumber == 3; }));
+
+    Replay best = keptRun("maps/level1.map", true);
+    EXPECT_TRUE(best.finished);
+    EXPECT_EQ(best.finishTime, goalTime);
+    EXPECT_EQ(best.levelNumber, 1);
+    EXPECT_EQ(best.levelChecksum, checksumBytes(TempWorkdir::read("maps/level1.map")));
+    // The clock at the start, and once more after the pause moved the "-5" on.
+    EXPECT_EQ(std::count_if(best.frames.begin(), best.frames.end(), [](const ReplayFrame& f) { return f.hasClock; }),
+              2);
+    EXPECT_EQ(encodeReplay(best), encodeReplay(keptRun("maps/level1.map", false)));
+    EXPECT_FALSE(keptRun("maps/level2.map", false).finished);
+    EXPECT_FALSE(std::filesystem::exists(replayFileName("maps/level2.map", true)));
+
+    // A slower finish of level 1 is its last run but not its best.
+    levelNumber = 0;
+    scripted.postEvent(Event{kEventLevel, 0});
+    playUntil([] { return false; }, 500);
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return fallPending; }));
+    scripted.heldKeys = {kKeyUp, kKeyRight};
+    playUntil([] { return false; }, 90);
+    scripted.heldKeys = {kKeyUp};
+    ASSERT_TRUE(playUntil([] { return levelNumber == 2; }));
+    EXPECT_GT(keptRun("maps/level1.map", false).finishTime, goalTime);
+    EXPECT_EQ(keptRun("maps/level1.map", true).finishTime, goalTime);
+
+    // The best run played back takes the same path to the same time.
+    scripted.heldKeys = {};
+    ASSERT_TRUE(startReplayPlayback(replayFileName("maps/level1.map", true)));
+    ASSERT_TRUE(playUntil([] { return clockStopped; }));
+    EXPECT_EQ(marble.position().x, atGoal.x);
+    EXPECT_EQ(marble.position().y, atGoal.y);
+    EXPECT_EQ(levelTimes[0], goalTime);
+    stopReplayPlayback();
+
+    // F7 brings the best run's ghost into level 1, drawn at half opacity
+    // after the terrain; working it out leaves the player's run untouched.
+    levelNumber = 0;
+    scripted.postEvent(Event{kEventLevel, 0});
+    playUntil([] { return false; }, 500);
+    auto halfOpaque = [this] {
+        return std::count_if(recorder.calls.begin(), recorder.calls.end(), [](const RenderCall& c) {
+            return c.op == RenderOp::GhostTriangle && c.opacity == 0.5f;
+        });
+    };
+    auto simulation = [] {
+        return std::vector<float>{marble.position().x, marble.position().y, marble.velocity().y, timeLeft,
+                                  penaltyTimer, boostReserve, levelTimes[0], frameTime};
+    };
+    std::vector<float> before = simulation();
+    size_t sounds = scripted.sounds.size();
+    handleKeyDown(kKeyF7);
+    EXPECT_EQ(simulation(), before);
+    EXPECT_EQ(scripted.sounds.size(), sounds);
+    EXPECT_EQ(ghostFrameCount(), static_cast<int>(best.frames.size()));
+    EXPECT_EQ(TempWorkdir::read(kSettingsFile), "ghost on\n");
+    recorder.calls.clear();
+    ASSERT_TRUE(runFrame());
+    EXPECT_EQ(halfOpaque(), 16);
+    auto terrain = std::find_if(recorder.calls.begin(), recorder.calls.end(),
+                                [](const RenderCall& c) { return c.op == RenderOp::EndTerrain; });
+    auto ghost = std::find_if(recorder.calls.begin(), recorder.calls.end(),
+                              [](const RenderCall& c) { return c.op == RenderOp::GhostTriangle; });
+    EXPECT_LT(terrain - recorder.calls.begin(), ghost - recorder.calls.begin());
+
+    handleKeyDown(kKeyF7);
+    recorder.calls.clear();
+    ASSERT_TRUE(runFrame());
+    EXPECT_EQ(halfOpaque(), 0);
+    EXPECT_EQ(TempWorkdir::read(kSettingsFile), "ghost off\n");
+    TempWorkdir::write(kSettingsFile, "volume 3\nghost on\n");
+    loadSettings();
+    EXPECT_TRUE(ghostOn);
 }
 
 } // namespace

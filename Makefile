@@ -12,6 +12,8 @@ FUZZ_BUILD    ?= build-fuzz
 PACKAGE_BUILD ?= build-package
 FUZZ_TIME     ?= 20
 JOBS          ?= 2
+# CI sets WERROR=ON: its builds stop at any warning (g++ and clang alike).
+WERROR        ?= OFF
 
 # What building and playing need; the tests, checks and packaging add theirs.
 PLAY_DEPS := cmake ninja-build g++ libsdl2-dev libsdl2-mixer-dev libgl-dev libgl1-mesa-dri \
@@ -85,7 +87,7 @@ web-serve: web
 	node web/serve.js $(WEB_BUILD)/site $(WEB_PORT)
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON -DORBIVALE_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # A fresh build folder leaves the tests out; one that `make test` set up keeps
@@ -107,7 +109,7 @@ test-normal: build web-for-test
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-sanitized: deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBIVALE_SANITIZE=ON -DBUILD_TESTING=ON
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORBIVALE_SANITIZE=ON -DBUILD_TESTING=ON -DORBIVALE_WERROR=$(WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
@@ -117,7 +119,7 @@ test-sanitized: deps
 # the memory really used is limited for fuzz_map.
 FUZZ_TARGETS := fuzz_map fuzz_level_list fuzz_bmp fuzz_best_times fuzz_font fuzz_replay
 fuzz: deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBIVALE_FUZZ=ON -DBUILD_TESTING=ON
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORBIVALE_FUZZ=ON -DBUILD_TESTING=ON -DORBIVALE_WERROR=$(WERROR)
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 	@for t in $(FUZZ_TARGETS); do \
 	  seeds=$(CURDIR)/fuzz/seeds/$${t#fuzz_}; corpus=$(CURDIR)/$(FUZZ_BUILD)/corpus/$$t; mkdir -p $$corpus; \

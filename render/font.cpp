@@ -139,7 +139,7 @@ float Font::advance(int c) const
     return (right[c] - left[c]) * textScale;
 }
 
-float Font::lineHeight() const { return (bottom['!'] - top['!']) * textScale; }
+float Font::lineHeight() const { return (bottom[int('!')] - top[int('!')]) * textScale; }
 
 void Font::drawText(const char* text)
 {

@@ -27,7 +27,7 @@ protected:
 TEST_F(JoystickMenuTest, HeldStickPostsOneKeyPerMovementOnlyWithTheMenuOpen)
 {
     // The poll alone, frame by frame, so the posted keys are not acted on.
-    auto polls = [this](int n) {
+    auto polls = [](int n) {
         for (int i = 0; i < n; ++i)
             pollJoystickMenu();
     };

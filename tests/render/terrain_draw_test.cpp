@@ -223,8 +223,9 @@ TEST_F(TerrainDrawTest, FarSightDrawsToTheFarEndAndNearSightSixtyRowsAhead)
         }
     }
     auto screenX = [&](int row, int column) { return projectPoint(level.vertices[gridIndex(row, column)], view).x; };
-    for (const auto& [row, columns] : columnsOfRow) {
-        auto [left, right] = columns;
+    for (const auto& rowColumns : columnsOfRow) {
+        int row = rowColumns.first; // a lambda cannot capture a structured binding before C++20
+        auto [left, right] = rowColumns.second;
         auto beyondRight = [&](int c) { return screenX(row, c + 1) >= 640.0f && screenX(row + 1, c + 1) >= 640.0f; };
         auto beyondLeft = [&](int c) { return screenX(row, c) <= 0.0f && screenX(row + 1, c) <= 0.0f; };
         EXPECT_TRUE(right == 48 || (beyondRight(right) && !beyondRight(right - 1))) << "row " << row;

@@ -20,7 +20,7 @@ PLAY_DEPS := cmake ninja-build g++ libsdl2-dev libsdl2-mixer-dev libgl-dev libgl
              libfreetype-dev fonts-dejavu-core
 # The sound tests also play the music through the system's soundfont, the
 # one the game falls back on.
-DEPS := $(PLAY_DEPS) timgm6mb-soundfont libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev \
+DEPS := $(PLAY_DEPS) timgm6mb-soundfont libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev clang-format \
         libx11-dev libxtst-dev xvfb xauth xdotool x11-utils xfonts-encodings xfonts-base imagemagick \
         desktop-file-utils appstream mandoc weston \
         pulseaudio pulseaudio-utils

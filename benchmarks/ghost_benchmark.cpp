@@ -263,7 +263,8 @@ int main(int argc, char** argv)
         return measure(std::string(argv[2]) == "glide" ? Edition::Glide : Edition::Gl, argv[3], argv[4]);
 
     std::string self = std::filesystem::canonical("/proc/self/exe").string();
-    std::filesystem::path root = std::filesystem::temp_directory_path() / ("orbivale-ghost-" + std::to_string(getpid()));
+    std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                 ("orbivale-ghost-" + std::to_string(getpid()));
     int status = 0;
     for (const char* name : {"gl", "glide"}) {
         Edition which = std::string(name) == "glide" ? Edition::Glide : Edition::Gl;

@@ -36,13 +36,13 @@ GrMipMapId_t loadTerrainTexture()
         int size = 256 >> lod;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x)
-                texels.push_back(static_cast<std::uint16_t>(((x * 7 + y * 3) & 31) << 11 | ((x ^ y) & 63) << 5 |
-                                                            ((y * 5) & 31)));
+                texels.push_back(
+                    static_cast<std::uint16_t>(((x * 7 + y * 3) & 31) << 11 | ((x ^ y) & 63) << 5 | ((y * 5) & 31)));
     }
     GrMipMapId_t id = guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 256, 256, GR_TEXFMT_RGB_565,
-                                          GR_MIPMAP_NEAREST, GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1,
-                                          GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP, GR_TEXTUREFILTER_BILINEAR,
-                                          GR_TEXTUREFILTER_BILINEAR, 0.0f, FXFALSE);
+                                          GR_MIPMAP_NEAREST, GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP,
+                                          GR_TEXTURECLAMP_WRAP, GR_TEXTUREFILTER_BILINEAR, GR_TEXTUREFILTER_BILINEAR,
+                                          0.0f, FXFALSE);
     guTexDownloadMipMap(id, texels.data(), nullptr);
     return id;
 }
@@ -111,8 +111,7 @@ int coveredPixels()
     GrLfbInfo_t info;
     info.size = sizeof info;
     int n = 0;
-    if (grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_ANY, GR_ORIGIN_UPPER_LEFT, FXFALSE,
-                  &info)) {
+    if (grLfbLock(GR_LFB_READ_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_ANY, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info)) {
         for (int y = 0; y < 480; ++y) {
             auto* row = reinterpret_cast<const std::uint16_t*>(static_cast<const std::uint8_t*>(info.lfbPtr) +
                                                                y * info.strideInBytes);
@@ -146,8 +145,8 @@ void terrainFill(benchmark::State& state, int threads)
     grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_565, GR_ORIGIN_UPPER_LEFT, FXFALSE, &info);
     for (int y = 0; y < 480; ++y)
         for (int x = 0; x < 640; ++x)
-            reinterpret_cast<std::uint16_t*>(static_cast<std::uint8_t*>(info.lfbPtr) + y * info.strideInBytes)[x] =
-                0x1234;
+            reinterpret_cast<std::uint16_t*>(static_cast<std::uint8_t*>(info.lfbPtr) +
+                                             y * info.strideInBytes)[x] = 0x1234;
     grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER);
     grDepthBufferMode(GR_DEPTHBUFFER_DISABLE);
     grConstantColorValue(0xFFFFFFFF);
@@ -156,9 +155,10 @@ void terrainFill(benchmark::State& state, int threads)
     pixels = coveredPixels();
     state.counters["pixels/frame"] = static_cast<double>(pixels);
     state.counters["triangles/frame"] = static_cast<double>(tris.size() / 3);
-    state.counters["Mpix/s"] =
-        benchmark::Counter(static_cast<double>(pixels) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
-    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["Mpix/s"] = benchmark::Counter(static_cast<double>(pixels) * state.iterations() / 1e6,
+                                                  benchmark::Counter::kIsRate);
+    state.counters["frames/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                    benchmark::Counter::kIsRate);
     state.counters["threads"] = glide2ThreadCount();
     grGlideShutdown();
 }
@@ -224,7 +224,8 @@ void fillBySize(benchmark::State& state)
     };
     for (int y = 0; y + side <= 480; y += side)
         for (int x = 0; x + side <= 640; x += side) {
-            GrVertex a = corner(x, y), b = corner(x + side, y), c = corner(x, y + side), d = corner(x + side, y + side);
+            GrVertex a = corner(x, y), b = corner(x + side, y), c = corner(x, y + side),
+                     d = corner(x + side, y + side);
             tris.insert(tris.end(), {a, c, d, a, d, b});
         }
     std::int64_t pixels = 0;
@@ -239,7 +240,14 @@ void fillBySize(benchmark::State& state)
     state.counters["pixels/triangle"] = side * side / 2.0;
     grGlideShutdown();
 }
-BENCHMARK(fillBySize)->Name("BM_FillBySquareSide")->Arg(4)->Arg(8)->Arg(16)->Arg(32)->Arg(160)->Arg(480)
+BENCHMARK(fillBySize)
+    ->Name("BM_FillBySquareSide")
+    ->Arg(4)
+    ->Arg(8)
+    ->Arg(16)
+    ->Arg(32)
+    ->Arg(160)
+    ->Arg(480)
     ->Unit(benchmark::kMillisecond);
 
 void BM_Present(benchmark::State& state)
@@ -247,7 +255,8 @@ void BM_Present(benchmark::State& state)
     openCard(1);
     for (auto _ : state)
         grBufferSwap(1);
-    state.counters["swaps/s"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["swaps/s"] = benchmark::Counter(static_cast<double>(state.iterations()),
+                                                   benchmark::Counter::kIsRate);
     grGlideShutdown();
 }
 BENCHMARK(BM_Present)->Unit(benchmark::kMicrosecond);

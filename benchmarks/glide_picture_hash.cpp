@@ -108,8 +108,8 @@ void randomScene(int scene, int threads)
         t = static_cast<std::uint16_t>(rng());
     int filter = (scene / 2) % 2, clamp = (scene / 4) % 2;
     GrMipMapId_t id = guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 256, 256, GR_TEXFMT_RGB_565,
-                                          GR_MIPMAP_NEAREST, GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, clamp, clamp,
-                                          filter, filter, 0.0f, FXFALSE);
+                                          GR_MIPMAP_NEAREST, GR_LOD_1, GR_LOD_256, GR_ASPECT_1x1, clamp, clamp, filter,
+                                          filter, 0.0f, FXFALSE);
     guTexDownloadMipMap(id, texels.data(), nullptr);
     guTexSource(id);
     GrFog_t table[GR_FOG_TABLE_SIZE];

@@ -89,4 +89,3 @@ void BM_LoadLevel70HolesGlide(benchmark::State& state) { loadLevel(state, Editio
 BENCHMARK(BM_LoadLevel70HolesGlide)->Unit(benchmark::kMillisecond);
 
 } // namespace
-

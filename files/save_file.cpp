@@ -36,12 +36,13 @@ std::string systemText(int error) { return std::strerror(error); }
 void flushToBrowserStorage()
 {
     EM_ASM({
-        FS.syncfs(false, function(err) {
-            if (err)
-                console.error("Orbivale: the saved files could not be stored in the browser: " + err);
-            else if (Module.onFilesStored)
-                Module.onFilesStored();
-        });
+        FS.syncfs(
+            false, function(err) {
+                if (err)
+                    console.error("Orbivale: the saved files could not be stored in the browser: " + err);
+                else if (Module.onFilesStored)
+                    Module.onFilesStored();
+            });
     });
 }
 #else
@@ -123,8 +124,8 @@ int createTemporary(const std::string& target, std::string& temporary)
 {
     static unsigned counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        unsigned long stamp = static_cast<unsigned long>(
-            std::chrono::steady_clock::now().time_since_epoch().count() ^ (long(::getpid()) << 20) ^ ++counter);
+        unsigned long stamp = static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                                         (long(::getpid()) << 20) ^ ++counter);
         temporary = folderOf(target) + "/." + baseOf(target) + "." + std::to_string(stamp % 1000000000UL) + ".tmp";
         int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)

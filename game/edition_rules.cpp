@@ -9,12 +9,12 @@ namespace {
 constexpr float kUncapped = std::numeric_limits<float>::infinity();
 
 // Index: cursor number; value: the line. Entry 0 is never used.
-constexpr MenuItem kGlLines[] = {MenuItem::NewGame,   MenuItem::NewGame,    MenuItem::HighScore, MenuItem::Options,
-                                 MenuItem::Quit,      MenuItem::Statistics, MenuItem::Fog,       MenuItem::FarSight,
-                                 MenuItem::Normal,    MenuItem::CameraLag,  MenuItem::Midi,      MenuItem::Done};
-constexpr MenuItem kGlideLines[] = {MenuItem::NewGame,  MenuItem::NewGame,    MenuItem::Options,    MenuItem::HighScore,
-                                    MenuItem::Credits,  MenuItem::Quit,       MenuItem::Statistics, MenuItem::Fog,
-                                    MenuItem::FarSight, MenuItem::Normal,     MenuItem::CameraLag,  MenuItem::Midi,
+constexpr MenuItem kGlLines[] = {MenuItem::NewGame, MenuItem::NewGame,    MenuItem::HighScore, MenuItem::Options,
+                                 MenuItem::Quit,    MenuItem::Statistics, MenuItem::Fog,       MenuItem::FarSight,
+                                 MenuItem::Normal,  MenuItem::CameraLag,  MenuItem::Midi,      MenuItem::Done};
+constexpr MenuItem kGlideLines[] = {MenuItem::NewGame,  MenuItem::NewGame, MenuItem::Options,    MenuItem::HighScore,
+                                    MenuItem::Credits,  MenuItem::Quit,    MenuItem::Statistics, MenuItem::Fog,
+                                    MenuItem::FarSight, MenuItem::Normal,  MenuItem::CameraLag,  MenuItem::Midi,
                                     MenuItem::Control,  MenuItem::Done};
 
 // Moves without the skips over lines that cannot be chosen; index: cursor number.

@@ -16,7 +16,7 @@ struct EditionRules {
     bool startsUpOnceWindowShown; // otherwise inside the create event
     bool checksPixelFormat;
     bool redrawsOnPaint;
-    const char* fontImage;   // the glyph images: a .bmp base name or a .3df file
+    const char* fontImage; // the glyph images: a .bmp base name or a .3df file
     const char* fontMetrics;
     float focusRegainedHold; // seconds the marble is held when the window gets the focus back; 0: none
 
@@ -29,13 +29,13 @@ struct EditionRules {
     bool musicLoops;           // the pieces follow each other; otherwise one piece per game
 
     // The marble.
-    bool fallPenaltyFlies;       // a fall's "-5" flies to the countdown; otherwise it is taken at once
-    bool hasBoost;               // Turbo: its reserve and its gauge
-    bool steersWithJoystick;     // the joystick steers when present and chosen
-    bool steersWithPad;          // a game pad's stick adds to the keys
-    float pitPutBackLimit;       // a marble in a pit is put back no further back than this
-    bool sideFallWalksBack;      // off the side: back along the middle to a clear place; otherwise across
-    float behindTrackPutBackY;   // where a marble behind the track is put back
+    bool fallPenaltyFlies;          // a fall's "-5" flies to the countdown; otherwise it is taken at once
+    bool hasBoost;                  // Turbo: its reserve and its gauge
+    bool steersWithJoystick;        // the joystick steers when present and chosen
+    bool steersWithPad;             // a game pad's stick adds to the keys
+    float pitPutBackLimit;          // a marble in a pit is put back no further back than this
+    bool sideFallWalksBack;         // off the side: back along the middle to a clear place; otherwise across
+    float behindTrackPutBackY;      // where a marble behind the track is put back
     bool startLineWhenNoClearPlace; // a put-back still in a pit goes to the start line
 
     // Levels.

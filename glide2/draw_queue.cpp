@@ -24,8 +24,8 @@ constexpr std::uint32_t queueLimit = 1 << 16; // triangles before a forced finis
 constexpr std::uint32_t chunkShift = 10;
 constexpr std::uint32_t chunkSize = 1u << chunkShift;
 constexpr std::uint32_t chunkCount = queueLimit / chunkSize;
-constexpr std::uint32_t publishEvery = 32;    // triangles queued between handing work to the helpers
-constexpr std::uint32_t wakeEvery = 256;      // and between looks for sleeping helpers
+constexpr std::uint32_t publishEvery = 32; // triangles queued between handing work to the helpers
+constexpr std::uint32_t wakeEvery = 256;   // and between looks for sleeping helpers
 constexpr std::size_t pipelinesPerChunk = 64;
 constexpr std::uint32_t prefetchAhead = 8; // slots the caller readies before it writes them
 
@@ -78,7 +78,8 @@ struct DrawQueue {
     {
         auto& chunk = triangles[i >> chunkShift];
         if (!chunk)
-            chunk.reset(static_cast<QueuedTriangle*>(::operator new(sizeof(QueuedTriangle) * chunkSize, std::nothrow)));
+            chunk.reset(
+                static_cast<QueuedTriangle*>(::operator new(sizeof(QueuedTriangle) * chunkSize, std::nothrow)));
         return chunk != nullptr;
     }
     bool indexReady(int band, std::uint32_t n)
@@ -167,9 +168,9 @@ bool drawWaiting()
 // The helpers draw while the caller queues; with nothing to draw they keep
 // looking for a short while, then sleep until the caller has queued more.
 struct DrawThreads {
-    int requested = 0; // glide2SetThreadCount's value
-    bool resting = false;  // frames are drawn on the caller alone
-    int untilProbe = 0;    // threaded frames before one is tried alone again
+    int requested = 0;    // glide2SetThreadCount's value
+    bool resting = false; // frames are drawn on the caller alone
+    int untilProbe = 0;   // threaded frames before one is tried alone again
     std::vector<std::thread> helpers;
     std::mutex mutex;
     std::condition_variable wake;

@@ -3,10 +3,7 @@
 
 #include <cmath>
 
-float guFogTableIndexToW(int i)
-{
-    return std::ldexp(1.0f, 3 + i / 4) / static_cast<float>(8 - (i % 4));
-}
+float guFogTableIndexToW(int i) { return std::ldexp(1.0f, 3 + i / 4) / static_cast<float>(8 - (i % 4)); }
 
 void guFogGenerateLinear(GrFog_t fogTable[GR_FOG_TABLE_SIZE], float nearW, float farW)
 {

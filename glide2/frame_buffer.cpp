@@ -13,7 +13,8 @@ std::uint32_t expandedPixel(std::uint16_t p)
 {
     int r, g, b;
     expand565(p, r, g, b);
-    return (static_cast<std::uint32_t>(r) << 16) | (static_cast<std::uint32_t>(g) << 8) | static_cast<std::uint32_t>(b);
+    return (static_cast<std::uint32_t>(r) << 16) | (static_cast<std::uint32_t>(g) << 8) |
+           static_cast<std::uint32_t>(b);
 }
 
 std::uint16_t from555(std::uint16_t v, int d)

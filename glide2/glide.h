@@ -421,8 +421,8 @@ void grGlideInit(void);
 void grGlideShutdown(void);
 FxBool grSstQueryHardware(GrHwConfiguration* hwconfig);
 void grSstSelect(int whichSst);
-FxBool grSstWinOpen(FxU32 hWnd, GrScreenResolution_t resolution, GrScreenRefresh_t refresh,
-                    GrColorFormat_t format, GrOriginLocation_t origin, int nColBuffers, int nAuxBuffers);
+FxBool grSstWinOpen(FxU32 hWnd, GrScreenResolution_t resolution, GrScreenRefresh_t refresh, GrColorFormat_t format,
+                    GrOriginLocation_t origin, int nColBuffers, int nAuxBuffers);
 FxBool grSstControl(GrControl_t code);
 FxU32 grSstScreenWidth(void);
 FxU32 grSstScreenHeight(void);
@@ -474,19 +474,19 @@ void grTexMipMapMode(GrChipID_t tmu, GrMipMapMode_t mode, FxBool lodBlend);
 void grTexLodBiasValue(GrChipID_t tmu, float bias);
 FxBool gu3dfGetInfo(const char* filename, Gu3dfInfo* info);
 FxBool gu3dfLoad(const char* filename, Gu3dfInfo* info);
-GrMipMapId_t guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMask, int width, int height,
-                                 GrTextureFormat_t format, GrMipMapMode_t mmMode, GrLOD_t smallLod,
-                                 GrLOD_t largeLod, GrAspectRatio_t aspect, GrTextureClampMode_t sClamp,
-                                 GrTextureClampMode_t tClamp, GrTextureFilterMode_t minFilter,
-                                 GrTextureFilterMode_t magFilter, float lodBias, FxBool trilinear);
+GrMipMapId_t guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMask, int width, int height, GrTextureFormat_t format,
+                                 GrMipMapMode_t mmMode, GrLOD_t smallLod, GrLOD_t largeLod, GrAspectRatio_t aspect,
+                                 GrTextureClampMode_t sClamp, GrTextureClampMode_t tClamp,
+                                 GrTextureFilterMode_t minFilter, GrTextureFilterMode_t magFilter, float lodBias,
+                                 FxBool trilinear);
 void guTexDownloadMipMap(GrMipMapId_t mmid, const void* src, const GuNccTable* nccTable);
 void guTexSource(GrMipMapId_t mmid);
 void guTexMemReset(void);
 
 // Drawing
 void grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c);
-void grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, FxBool abAntialias,
-                      FxBool bcAntialias, FxBool caAntialias);
+void grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, FxBool abAntialias, FxBool bcAntialias,
+                      FxBool caAntialias);
 void grBufferClear(GrColor_t color, GrAlpha_t alpha, FxU16 depth);
 void grBufferSwap(int swapInterval);
 // A write lock hands out a copy of the buffer; at unlock every word the

@@ -68,13 +68,13 @@ void build()
     buildTexture(p.texture, s.tmu);
     p.colorIsTexel = s.color.function == GR_COMBINE_FUNCTION_SCALE_OTHER && s.color.factor == GR_COMBINE_FACTOR_ONE &&
                      s.color.other == GR_COMBINE_OTHER_TEXTURE && !s.color.invert;
-    p.tmuIsTexel = s.tmu.rgbFunction == GR_COMBINE_FUNCTION_LOCAL && s.tmu.alphaFunction == GR_COMBINE_FUNCTION_LOCAL &&
-                   !s.tmu.rgbInvert && !s.tmu.alphaInvert;
-    p.alphaIsIterated =
-        !s.alpha.invert &&
-        ((s.alpha.function == GR_COMBINE_FUNCTION_LOCAL && s.alpha.local == GR_COMBINE_LOCAL_ITERATED) ||
-         (s.alpha.function == GR_COMBINE_FUNCTION_SCALE_OTHER && s.alpha.factor == GR_COMBINE_FACTOR_ONE &&
-          s.alpha.other == GR_COMBINE_OTHER_ITERATED));
+    p.tmuIsTexel = s.tmu.rgbFunction == GR_COMBINE_FUNCTION_LOCAL &&
+                   s.tmu.alphaFunction == GR_COMBINE_FUNCTION_LOCAL && !s.tmu.rgbInvert && !s.tmu.alphaInvert;
+    p.alphaIsIterated = !s.alpha.invert &&
+                        ((s.alpha.function == GR_COMBINE_FUNCTION_LOCAL &&
+                          s.alpha.local == GR_COMBINE_LOCAL_ITERATED) ||
+                         (s.alpha.function == GR_COMBINE_FUNCTION_SCALE_OTHER &&
+                          s.alpha.factor == GR_COMBINE_FACTOR_ONE && s.alpha.other == GR_COMBINE_OTHER_ITERATED));
 
     p.fogMode = s.fogMode;
     p.fog = (s.fogMode & 0xFF) == GR_FOG_WITH_TABLE;
@@ -102,12 +102,26 @@ CombineOps combineOpsFor(int function, int factor, bool invert)
 {
     CombineOps ops;
     switch (function) {
-    case GR_COMBINE_FUNCTION_LOCAL: ops.add = 1; break;
-    case GR_COMBINE_FUNCTION_LOCAL_ALPHA: ops.add = 2; break;
-    case GR_COMBINE_FUNCTION_SCALE_OTHER: ops.useOther = true; break;
-    case GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL: ops.useOther = true; ops.add = 1; break;
-    case GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA: ops.useOther = true; ops.add = 2; break;
-    case GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL: ops.useOther = ops.subtractLocal = true; break;
+    case GR_COMBINE_FUNCTION_LOCAL:
+        ops.add = 1;
+        break;
+    case GR_COMBINE_FUNCTION_LOCAL_ALPHA:
+        ops.add = 2;
+        break;
+    case GR_COMBINE_FUNCTION_SCALE_OTHER:
+        ops.useOther = true;
+        break;
+    case GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL:
+        ops.useOther = true;
+        ops.add = 1;
+        break;
+    case GR_COMBINE_FUNCTION_SCALE_OTHER_ADD_LOCAL_ALPHA:
+        ops.useOther = true;
+        ops.add = 2;
+        break;
+    case GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL:
+        ops.useOther = ops.subtractLocal = true;
+        break;
     case GR_COMBINE_FUNCTION_SCALE_OTHER_MINUS_LOCAL_ADD_LOCAL:
         ops.useOther = ops.subtractLocal = true;
         ops.add = 1;
@@ -116,9 +130,16 @@ CombineOps combineOpsFor(int function, int factor, bool invert)
         ops.useOther = ops.subtractLocal = true;
         ops.add = 2;
         break;
-    case GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL: ops.subtractLocal = true; ops.add = 1; break;
-    case GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA: ops.subtractLocal = true; ops.add = 2; break;
-    default: break;
+    case GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL:
+        ops.subtractLocal = true;
+        ops.add = 1;
+        break;
+    case GR_COMBINE_FUNCTION_SCALE_MINUS_LOCAL_ADD_LOCAL_ALPHA:
+        ops.subtractLocal = true;
+        ops.add = 2;
+        break;
+    default:
+        break;
     }
     ops.factor = static_cast<std::uint8_t>(factor & 7);
     ops.oneMinus = (factor & 8) != 0;

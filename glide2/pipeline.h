@@ -38,10 +38,10 @@ struct TextureView {
 struct Pipeline {
     std::uint64_t generation = 0; // counts rebuilds from 1; 0 for a copy changed by hand
     CombineOps color, alpha, tmuRgb, tmuAlpha;
-    int colorOther = 0;  // GR_COMBINE_OTHER_*
-    int colorLocal = 0;  // GR_COMBINE_LOCAL_*
+    int colorOther = 0; // GR_COMBINE_OTHER_*
+    int colorLocal = 0; // GR_COMBINE_LOCAL_*
     int alphaOther = 0;
-    int alphaLocal = 0;  // the shared alpha-local select
+    int alphaLocal = 0; // the shared alpha-local select
     int constR = 0, constG = 0, constB = 0, constA = 0;
     bool texturing = false;
     bool colorIsTexel = false; // colour = TMU output RGB exactly

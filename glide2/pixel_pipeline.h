@@ -51,8 +51,14 @@ struct LevelView {
     lod = clampInt(lod, t.minLod256, t.maxLod256);
     int level = lod >> 8;
     lodFraction = lod & 0xFF;
-    return {t.texels + t.offset[level], t.scale16[level], t.widthShift[level], t.widthMask[level],
-            t.heightMask[level], magnified ? t.magBilinear : t.minBilinear, t.sWrap, t.tWrap};
+    return {t.texels + t.offset[level],
+            t.scale16[level],
+            t.widthShift[level],
+            t.widthMask[level],
+            t.heightMask[level],
+            magnified ? t.magBilinear : t.minBilinear,
+            t.sWrap,
+            t.tWrap};
 }
 
 // The texel colour (0xAARRGGBB) at si, ti: texture coordinates in 1/16 texels
@@ -91,9 +97,12 @@ struct LevelView {
     std::uint32_t c00 = row0[i0], c10 = row0[i1], c01 = row1[i0], c11 = row1[i1];
     std::uint32_t w00 = (16 - fi) * (16 - fj), w10 = fi * (16 - fj), w01 = (16 - fi) * fj, w11 = fi * fj;
     std::uint32_t rb = (((c00 & 0xFF00FF) * w00 + (c10 & 0xFF00FF) * w10 + (c01 & 0xFF00FF) * w01 +
-                         (c11 & 0xFF00FF) * w11) >> 8) & 0xFF00FF;
-    std::uint32_t ag = (((c00 >> 8) & 0xFF00FF) * w00 + ((c10 >> 8) & 0xFF00FF) * w10 +
-                        ((c01 >> 8) & 0xFF00FF) * w01 + ((c11 >> 8) & 0xFF00FF) * w11) & 0xFF00FF00;
+                         (c11 & 0xFF00FF) * w11) >>
+                        8) &
+                       0xFF00FF;
+    std::uint32_t ag = (((c00 >> 8) & 0xFF00FF) * w00 + ((c10 >> 8) & 0xFF00FF) * w10 + ((c01 >> 8) & 0xFF00FF) * w01 +
+                        ((c11 >> 8) & 0xFF00FF) * w11) &
+                       0xFF00FF00;
     return rb | ag;
 }
 
@@ -107,7 +116,7 @@ struct LevelView {
 
 // The texel colour at one pixel, choosing its level there.
 [[gnu::always_inline]] inline std::uint32_t sampleTexture(const TextureView& t, int baseLod256, float oow, float sow,
-                                                           float tow, int& lodFraction)
+                                                          float tow, int& lodFraction)
 {
     LevelView v = levelViewFor(t, levelOfDetail(t, baseLod256, oow), lodFraction);
     return sampleLevel(v, oow, sow, tow);
@@ -145,10 +154,14 @@ inline void combinePixel(const Pipeline& p, const PixelColor& iter, int depthAlp
         // Nothing feeds our single texture unit: its "other" is 0.
         auto tmuFactor = [&](int sel, int channel) {
             switch (sel) {
-            case 1: return channel;
-            case 3: return texelA;
-            case 5: return lodFraction;
-            default: return 0;
+            case 1:
+                return channel;
+            case 3:
+                return texelA;
+            case 5:
+                return lodFraction;
+            default:
+                return 0;
             }
         };
         int t3[3];
@@ -181,21 +194,39 @@ inline void combinePixel(const Pipeline& p, const PixelColor& iter, int depthAlp
     for (int c = 0; c < 3; ++c) {
         int f;
         switch (p.color.factor) {
-        case 1: f = local[c]; break;
-        case 2: f = aOther; break;
-        case 3: f = aLocal; break;
-        case 4: f = tex.a; break;
-        default: f = 0; break;
+        case 1:
+            f = local[c];
+            break;
+        case 2:
+            f = aOther;
+            break;
+        case 3:
+            f = aLocal;
+            break;
+        case 4:
+            f = tex.a;
+            break;
+        default:
+            f = 0;
+            break;
         }
         rgb[c] = combineChannel(p.color, other[c], local[c], aLocal, f);
     }
     int fa;
     switch (p.alpha.factor) {
     case 1:
-    case 3: fa = aLocal; break;
-    case 2: fa = aOther; break;
-    case 4: fa = tex.a; break;
-    default: fa = 0; break;
+    case 3:
+        fa = aLocal;
+        break;
+    case 2:
+        fa = aOther;
+        break;
+    case 4:
+        fa = tex.a;
+        break;
+    default:
+        fa = 0;
+        break;
     }
     out = {rgb[0], rgb[1], rgb[2], combineChannel(p.alpha, aOther, aLocal, aLocal, fa)};
 }
@@ -221,16 +252,26 @@ inline void combinePixel(const Pipeline& p, const PixelColor& iter, int depthAlp
 inline int blendFactor(int code, bool source, int channelSrc, int channelDst, int srcAlpha, int prefog)
 {
     switch (code) {
-    case GR_BLEND_ZERO: return 0;
-    case GR_BLEND_SRC_ALPHA: return srcAlpha + 1;
-    case GR_BLEND_SRC_COLOR: return (source ? channelDst : channelSrc) + 1;
-    case GR_BLEND_DST_ALPHA: return 256; // no alpha planes: destination alpha reads 255
-    case GR_BLEND_ONE: return 256;
-    case GR_BLEND_ONE_MINUS_SRC_ALPHA: return 256 - srcAlpha;
-    case GR_BLEND_ONE_MINUS_SRC_COLOR: return 256 - (source ? channelDst : channelSrc);
-    case GR_BLEND_ONE_MINUS_DST_ALPHA: return 1;
-    case GR_BLEND_ALPHA_SATURATE: return source ? (srcAlpha < 1 ? srcAlpha : 1) + 1 : prefog + 1;
-    default: return 0;
+    case GR_BLEND_ZERO:
+        return 0;
+    case GR_BLEND_SRC_ALPHA:
+        return srcAlpha + 1;
+    case GR_BLEND_SRC_COLOR:
+        return (source ? channelDst : channelSrc) + 1;
+    case GR_BLEND_DST_ALPHA:
+        return 256; // no alpha planes: destination alpha reads 255
+    case GR_BLEND_ONE:
+        return 256;
+    case GR_BLEND_ONE_MINUS_SRC_ALPHA:
+        return 256 - srcAlpha;
+    case GR_BLEND_ONE_MINUS_SRC_COLOR:
+        return 256 - (source ? channelDst : channelSrc);
+    case GR_BLEND_ONE_MINUS_DST_ALPHA:
+        return 1;
+    case GR_BLEND_ALPHA_SATURATE:
+        return source ? (srcAlpha < 1 ? srcAlpha : 1) + 1 : prefog + 1;
+    default:
+        return 0;
     }
 }
 

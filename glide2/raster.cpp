@@ -50,11 +50,7 @@ struct EdgeWalk {
     }
 };
 
-int ceilDiv16(std::int64_t v)
-{
-    return static_cast<int>(EdgeWalk::floorDiv(v + 15, 16));
-}
-
+int ceilDiv16(std::int64_t v) { return static_cast<int>(EdgeWalk::floorDiv(v + 15, 16)); }
 
 // The mip level and filter one pixel of a span reads, keyed so that two
 // pixels read alike exactly when their keys are equal.
@@ -301,8 +297,19 @@ public:
         std::size_t rowStart = static_cast<std::size_t>(physicalRow) * screenWidth;
         double px = x0 + 0.5 - s_.originX, py = row + 0.5 - s_.originY;
         auto at = [&](int k) { return static_cast<float>(s_.start[k] + s_.dx[k] * px + s_.dy[k] * py); };
-        TexelSpanRun run{target_.color + rowStart, target_.depth + rowStart, p_.dither[physicalRow & 3], x0, x0, x1,
-                         screenWidth, at(paramOow), doow_, at(paramSow), dsow_, at(paramTow), dtow_};
+        TexelSpanRun run{target_.color + rowStart,
+                         target_.depth + rowStart,
+                         p_.dither[physicalRow & 3],
+                         x0,
+                         x0,
+                         x1,
+                         screenWidth,
+                         at(paramOow),
+                         doow_,
+                         at(paramSow),
+                         dsow_,
+                         at(paramTow),
+                         dtow_};
         // Colour and depth are read first thing at every pixel: ask for the
         // lines of the next row (which covers about the same columns) while
         // this one is drawn, rather than wait at each group. A short row's
@@ -320,7 +327,9 @@ public:
             return;
         }
         const TextureView& t = p_.texture;
-        auto levelAt = [&](int x) { return spanLevelAt(t, s_.baseLod256, run.oow + doow_ * static_cast<float>(x - x0)); };
+        auto levelAt = [&](int x) {
+            return spanLevelAt(t, s_.baseLod256, run.oow + doow_ * static_cast<float>(x - x0));
+        };
         SpanLevel first = levelAt(x0);
         if (levelAt(x1 - 1) == first) {
             if (!(lanesLevel_ == first)) {
@@ -620,13 +629,10 @@ const bool log2FractionFilled = [] {
 
 } // namespace
 
-void grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c)
-{
-    drawTriangle(a, b, c, true);
-}
+void grDrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c) { drawTriangle(a, b, c, true); }
 
-void grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, FxBool abAntialias,
-                      FxBool bcAntialias, FxBool caAntialias)
+void grAADrawTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, FxBool abAntialias, FxBool bcAntialias,
+                      FxBool caAntialias)
 {
     if (!card.open || !a || !b || !c)
         return;

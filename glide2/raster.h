@@ -13,7 +13,7 @@ struct Target {
     std::uint16_t* depth;
     bool lowerLeft;
     int clipMinX, clipMaxX, clipMinY, clipMaxY; // rows counted from the origin
-    bool blend; // this triangle blends (constant opaque alpha needs none)
+    bool blend;                                 // this triangle blends (constant opaque alpha needs none)
 };
 
 // Whether the triangle's colour is the texel alone (the terrain's way): then

@@ -26,7 +26,7 @@ struct RenderState {
     CombineUnitState color;
     CombineUnitState alpha;
     TmuState tmu;
-    std::uint8_t blend[4]; // rgb src, rgb dst, alpha src, alpha dst
+    std::uint8_t blend[4];       // rgb src, rgb dst, alpha src, alpha dst
     std::uint32_t constantColor; // GrColor_t as given
     std::uint32_t fogColor;      // GrColor_t as given
     std::int32_t fogMode;

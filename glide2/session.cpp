@@ -14,10 +14,7 @@ void glide2SetPresenter(Glide2Presenter presenter, void* userData)
     card.presenterData = userData;
 }
 
-void grGlideInit(void)
-{
-    card.initialised = true;
-}
+void grGlideInit(void) { card.initialised = true; }
 
 FxBool grSstQueryHardware(GrHwConfiguration* hwconfig)
 {
@@ -36,9 +33,7 @@ FxBool grSstQueryHardware(GrHwConfiguration* hwconfig)
     return FXTRUE;
 }
 
-void grSstSelect(int)
-{
-}
+void grSstSelect(int) {}
 
 FxBool grSstWinOpen(FxU32, GrScreenResolution_t resolution, GrScreenRefresh_t refresh, GrColorFormat_t format,
                     GrOriginLocation_t origin, int nColBuffers, int nAuxBuffers)
@@ -109,7 +104,9 @@ void grGlideSetState(const GrState* state)
     // A record that did not come from grGlideGetState must not send the
     // rasterizer outside the screen.
     RenderState& s = card.state;
-    auto clampTo = [](std::int16_t& v, int lo, int hi) { v = static_cast<std::int16_t>(v < lo ? lo : (v > hi ? hi : v)); };
+    auto clampTo = [](std::int16_t& v, int lo, int hi) {
+        v = static_cast<std::int16_t>(v < lo ? lo : (v > hi ? hi : v));
+    };
     clampTo(s.clipMaxX, 0, screenWidth);
     clampTo(s.clipMaxY, 0, screenHeight);
     clampTo(s.clipMinX, 0, s.clipMaxX);

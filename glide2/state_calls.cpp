@@ -66,8 +66,8 @@ void grTexCombine(GrChipID_t tmu, GrCombineFunction_t rgbFunction, GrCombineFact
                f == GR_COMBINE_FACTOR_ONE_MINUS_OTHER_ALPHA || f == GR_COMBINE_FACTOR_ONE_MINUS_LOCAL_ALPHA ||
                f == GR_COMBINE_FACTOR_ONE_MINUS_LOD_FRACTION;
     };
-    if (tmu != GR_TMU0 || !validFunction(rgbFunction) || !validFunction(alphaFunction) ||
-        !validTmuFactor(rgbFactor) || !validTmuFactor(alphaFactor))
+    if (tmu != GR_TMU0 || !validFunction(rgbFunction) || !validFunction(alphaFunction) || !validTmuFactor(rgbFactor) ||
+        !validTmuFactor(alphaFactor))
         return;
     TmuState& t = card.state.tmu;
     t.rgbFunction = static_cast<std::uint8_t>(rgbFunction);

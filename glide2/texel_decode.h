@@ -15,8 +15,7 @@ inline std::uint32_t argb(std::uint32_t a, std::uint32_t r, std::uint32_t g, std
 inline std::uint32_t decode332(std::uint32_t v)
 {
     std::uint32_t r3 = (v >> 5) & 7, g3 = (v >> 2) & 7, b2 = v & 3;
-    return argb(0xFF, (r3 << 5) | (r3 << 2) | (r3 >> 1), (g3 << 5) | (g3 << 2) | (g3 >> 1),
-                b2 * 0x55);
+    return argb(0xFF, (r3 << 5) | (r3 << 2) | (r3 >> 1), (g3 << 5) | (g3 << 2) | (g3 >> 1), b2 * 0x55);
 }
 
 // Texel v (a byte or a host-order 16-bit value) of a format the card decodes;

@@ -40,7 +40,4 @@ TexelLanesFunction texelLanesFunction(bool fog, bool depth)
     return texelLanesFor(fog, depth);
 }
 
-void glide2UsePortablePixelLoops(bool portable)
-{
-    useAvx2 = !portable && widestAvailable();
-}
+void glide2UsePortablePixelLoops(bool portable) { useAvx2 = !portable && widestAvailable(); }

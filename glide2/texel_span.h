@@ -47,8 +47,8 @@ typedef void (*TexelSpanFunction)(const TexelSpanModes& modes, const TexelSpanLe
 // count hold values of earlier pixels (or 0) and are neither read nor written.
 struct TexelLanes {
     int count = 0;
-    std::int32_t pixel[8] = {}; // index in the colour and depth buffers (rows of 4n pixels)
-    float step[8] = {};         // pixels from the row's first pixel
+    std::int32_t pixel[8] = {};                  // index in the colour and depth buffers (rows of 4n pixels)
+    float step[8] = {};                          // pixels from the row's first pixel
     float oow[8] = {}, sow[8] = {}, tow[8] = {}; // at the row's first pixel
     float doow[8] = {}, dsow[8] = {}, dtow[8] = {};
     std::int32_t dither[8] = {};

@@ -171,7 +171,6 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
             row[start + k] = static_cast<std::uint16_t>(v[k]);
 }
 
-
 // What every group of a run or of lanes shares.
 struct GroupConstants {
     I8 lessMask, equalMask, greaterMask, depthBias, fogR, fogG, fogB;
@@ -181,9 +180,14 @@ struct GroupConstants {
 [[gnu::always_inline]] inline GroupConstants groupConstants(const TexelSpanModes& modes, const TexelSpanLevel& level)
 {
     const int function = modes.depthFunction;
-    return {splat((function & 1) ? -1 : 0), splat((function & 2) ? -1 : 0), splat((function & 4) ? -1 : 0),
-            splat(modes.depthBias),         splat(modes.fogR),              splat(modes.fogG),
-            splat(modes.fogB),              splatF(level.scale)};
+    return {splat((function & 1) ? -1 : 0),
+            splat((function & 2) ? -1 : 0),
+            splat((function & 4) ? -1 : 0),
+            splat(modes.depthBias),
+            splat(modes.fogR),
+            splat(modes.fogG),
+            splat(modes.fogB),
+            splatF(level.scale)};
 }
 
 // Eight pixels at 1/w = o with s/w, t/w = sw, tw, over the stored depths:

@@ -68,9 +68,9 @@ GrMipMapId_t guTexAllocateMemory(GrChipID_t tmu, FxU8 oddEvenMask, int, int, GrT
     // tables); both mip levels of the odd/even mask.
     if (!card.open || tmu != GR_TMU0 || !textureFormatDecoded(format) || (oddEvenMask & 3) == 0 ||
         largeLod < GR_LOD_256 || smallLod > GR_LOD_1 || smallLod < largeLod || aspect < GR_ASPECT_8x1 ||
-        aspect > GR_ASPECT_1x8 || mmMode < GR_MIPMAP_DISABLE || mmMode > GR_MIPMAP_NEAREST_DITHER ||
-        sClamp < 0 || sClamp > 1 || tClamp < 0 || tClamp > 1 || minFilter < 0 || minFilter > 1 || magFilter < 0 ||
-        magFilter > 1 || card.mipmaps.size() >= MAX_MIPMAPS_PER_SST)
+        aspect > GR_ASPECT_1x8 || mmMode < GR_MIPMAP_DISABLE || mmMode > GR_MIPMAP_NEAREST_DITHER || sClamp < 0 ||
+        sClamp > 1 || tClamp < 0 || tClamp > 1 || minFilter < 0 || minFilter > 1 || magFilter < 0 || magFilter > 1 ||
+        card.mipmaps.size() >= MAX_MIPMAPS_PER_SST)
         return GR_NULL_MIPMAP_HANDLE;
     finishDrawing(); // the list of mipmaps may move
     Mipmap m;

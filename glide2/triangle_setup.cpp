@@ -18,7 +18,8 @@ std::int32_t toFixed124(float v)
 
 FixedCorners fixedCorners(const GrVertex* a, const GrVertex* b, const GrVertex* c)
 {
-    return {{toFixed124(a->x), toFixed124(b->x), toFixed124(c->x)}, {toFixed124(a->y), toFixed124(b->y), toFixed124(c->y)}};
+    return {{toFixed124(a->x), toFixed124(b->x), toFixed124(c->x)},
+            {toFixed124(a->y), toFixed124(b->y), toFixed124(c->y)}};
 }
 
 std::int64_t signedArea(const FixedCorners& f)

@@ -16,7 +16,7 @@ struct TriangleSetup {
     double dx[paramCount];
     double dy[paramCount];
     double oowMin, oowMax; // over the corners; not-a-number if one is not finite
-    int baseLod256; // log2 of the texture footprint at w = 1, in 1/256 steps
+    int baseLod256;        // log2 of the texture footprint at w = 1, in 1/256 steps
 };
 
 // The vertex's x or y as the card's 12.4 register holds it: 1/16 pixels,

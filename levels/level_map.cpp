@@ -203,8 +203,7 @@ bool LevelMap::loadTexture(const std::string& name, const std::string& fileName)
         int side = 128 >> level;
         BmpSize size;
         uint8_t* slot = mipImages.get() + size_t(level) * kLevelMipSlotBytes;
-        if (!readBmp(levelFile, slot, bmpImageBytes(side, side), &size) || size.width != side ||
-            size.height != side) {
+        if (!readBmp(levelFile, slot, bmpImageBytes(side, side), &size) || size.width != side || size.height != side) {
             showError(levelFile);
             return false;
         }

@@ -59,12 +59,12 @@ public:
 
     int32_t holeCount = 0;
     std::unique_ptr<Hole[]> holes;
-    std::unique_ptr<Vec3[]> vertices;                      // grid, row after row
+    std::unique_ptr<Vec3[]> vertices; // grid, row after row
     uint32_t fogColour = 0;
     float fogColourRGBA[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     uint32_t marbleColour = 0;
-    std::unique_ptr<uint8_t[]> mipImages;                  // orbivale-gl: 8 slots of 128*128*3
-    bool textureRead = false; // orbivale-gl: this load filled mipImages, for the level start to hand over
+    std::unique_ptr<uint8_t[]> mipImages; // orbivale-gl: 8 slots of 128*128*3
+    bool textureRead = false;             // orbivale-gl: this load filled mipImages, for the level start to hand over
 
 private:
     bool holesFilled = false; // a ".data" has filled the current table

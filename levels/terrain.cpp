@@ -39,9 +39,8 @@ double offset(const CellHole& hole, double dx, double dy) { return hole.ed / std
 #else
 #define ORBIVALE_SUM_CLONES
 #endif
-ORBIVALE_SUM_CLONES void sumHeights(const Hole* holes, int32_t count,
-                                                                   const double cx[4], const double cy[4],
-                                                                   double sums[4])
+ORBIVALE_SUM_CLONES void sumHeights(const Hole* holes, int32_t count, const double cx[4], const double cy[4],
+                                    double sums[4])
 {
     double s[4] = {0.0, 0.0, 0.0, 0.0};
     for (int32_t i = 0; i < count; ++i) {

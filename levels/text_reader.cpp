@@ -101,7 +101,8 @@ bool TextReader::readInt(int32_t& value)
     uint64_t magnitude;
     if (!readInteger(negative, magnitude))
         return false;
-    uint64_t limit = negative ? uint64_t(std::numeric_limits<int32_t>::max()) + 1 : std::numeric_limits<int32_t>::max();
+    uint64_t limit = negative ? uint64_t(std::numeric_limits<int32_t>::max()) + 1
+                              : std::numeric_limits<int32_t>::max();
     if (magnitude > limit)
         return false;
     value = negative ? int32_t(-int64_t(magnitude)) : int32_t(magnitude);

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr float kLine = 13.0f; // a small-text line, whatever the font's own measure
+constexpr float kLine = 13.0f;             // a small-text line, whatever the font's own measure
 constexpr float kUnfinished = kRaceLength; // no time left at the goal
 
 void red() { setTextColour(1.0f, 0.0f, 0.0f); }
@@ -89,8 +89,7 @@ void drawBestTimes()
         else
             font.drawNumber(time, 2);
     });
-    drawTableColumn(140.0f, total, totalColoursAll,
-                    [](int k) { font.drawNumber(static_cast<float>(k + 1), 0); });
+    drawTableColumn(140.0f, total, totalColoursAll, [](int k) { font.drawNumber(static_cast<float>(k + 1), 0); });
     drawTableColumn(450.0f, total, totalColoursAll, [](int k) { font.drawText(bestTimes.rows[k].name.c_str()); });
 
     font.setScale(kSmallTextScale);

@@ -163,8 +163,8 @@ void Font::drawText(const char* text)
         if (hasGlyph(c)) {
             float w = (right[c] - left[c]) * textScale;
             float h = (bottom[c] - top[c]) * textScale;
-            renderer->drawGlyph(OverlayRect{penX, penY, penX + w, penY + h}, GlyphBox{left[c], top[c], right[c], bottom[c]},
-                                textColour);
+            renderer->drawGlyph(OverlayRect{penX, penY, penX + w, penY + h},
+                                GlyphBox{left[c], top[c], right[c], bottom[c]}, textColour);
         }
         penX += advance(c);
     }

@@ -49,7 +49,7 @@ private:
     float lineStartX = 0.0f, lineStartY = 0.0f;
     float textScale = 1.0f;
     float colour[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // orbivale-gl
-    unsigned packedColour = 0xff0000;          // orbivale-glide: 0x00RRGGBB
+    unsigned packedColour = 0xff0000;           // orbivale-glide: 0x00RRGGBB
 };
 
 // The standard text size: 13-pixel lines from a 33-texel "!".

@@ -73,13 +73,27 @@ void FrameRecording::replay()
             r.clearFrame(red, green, blue);
             break;
         }
-        case Op::Present: r.present(); break;
-        case Op::SetFog: r.setFog(take<bool>(at)); break;
-        case Op::SetFogColour: r.setFogColour(take<uint32_t>(at)); break;
-        case Op::BeginTerrain: r.beginTerrain(); break;
-        case Op::EndTerrain: r.endTerrain(); break;
-        case Op::BeginText: r.beginText(); break;
-        case Op::EndText: r.endText(); break;
+        case Op::Present:
+            r.present();
+            break;
+        case Op::SetFog:
+            r.setFog(take<bool>(at));
+            break;
+        case Op::SetFogColour:
+            r.setFogColour(take<uint32_t>(at));
+            break;
+        case Op::BeginTerrain:
+            r.beginTerrain();
+            break;
+        case Op::EndTerrain:
+            r.endTerrain();
+            break;
+        case Op::BeginText:
+            r.beginText();
+            break;
+        case Op::EndText:
+            r.endText();
+            break;
         case Op::TerrainTriangle:
         case Op::MarbleTriangle: {
             ScreenVertex a = take<ScreenVertex>(at), b = take<ScreenVertex>(at), c = take<ScreenVertex>(at);
@@ -120,7 +134,9 @@ void FrameRecording::replay()
                 r.drawOverlayFrame(corners, colour);
             break;
         }
-        case Op::BlitPicture: r.blitPicture(pictures_[picture++]); break;
+        case Op::BlitPicture:
+            r.blitPicture(pictures_[picture++]);
+            break;
         }
     }
 }

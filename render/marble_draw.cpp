@@ -67,8 +67,8 @@ void drawArrowFrom(const Vec3& tail, const Vec3& tip, const ViewTransform& view)
 }
 
 // The marble's disc as seen from the view; false when it is not to be drawn.
-bool placeDisc(const Vec3& position, const float* colour, const ViewTransform& view, const LevelMap& level,
-               Disc& disc, Vec3& centre)
+bool placeDisc(const Vec3& position, const float* colour, const ViewTransform& view, const LevelMap& level, Disc& disc,
+               Vec3& centre)
 {
     // The position lies on the surface; the ball's centre one radius off it.
     centre = position + level.normalAt(position.x, position.y) * kMarbleRadius;

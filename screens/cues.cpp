@@ -18,7 +18,8 @@ void drawOnBand(const std::string& text, float scale, float x, float y)
     font.setScale(scale);
     float w = font.textWidth(text.c_str()), h = font.lineHeight();
     renderer->drawOverlayQuad(OverlayQuad{OverlayPoint{x - 4.0f, y - 2.0f}, OverlayPoint{x + w + 4.0f, y - 2.0f},
-                                          OverlayPoint{x + w + 4.0f, y + h + 2.0f}, OverlayPoint{x - 4.0f, y + h + 2.0f}},
+                                          OverlayPoint{x + w + 4.0f, y + h + 2.0f},
+                                          OverlayPoint{x - 4.0f, y + h + 2.0f}},
                               Colour{0.0f, 0.0f, 0.0f, 0.45f});
     font.setPosition(x, y);
     font.drawText(text.c_str());

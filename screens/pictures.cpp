@@ -67,7 +67,8 @@ const char* const kCreditLines[3] = {
     "          pictures and textures rendered by our own data generator\n\n\n",
     "          music and sounds composed and synthesized by the data generator",
 };
-const char* const kCreditHeadings[3] = {"Programming  and  design:\n", "Title  and  background:\n", "Midi  and  wave:\n"};
+const char* const kCreditHeadings[3] = {"Programming  and  design:\n", "Title  and  background:\n",
+                                        "Midi  and  wave:\n"};
 const char* const kCreditAddress = "free software: share it, and race a friend's run with --ghost FILE";
 
 } // namespace

@@ -40,7 +40,12 @@ void browserFrame()
             event = Event{kEventFrame, 0};
         if (event.type == kEventQuit) {
             emscripten_cancel_main_loop();
-            EM_ASM({ if (Module.onGameEnd) Module.onGameEnd($0); }, static_cast<int>(event.param));
+            EM_ASM(
+                {
+                    if (Module.onGameEnd)
+                        Module.onGameEnd($0);
+                },
+                static_cast<int>(event.param));
             return;
         }
         handleEvent(event);

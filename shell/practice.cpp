@@ -33,8 +33,8 @@ bool takeGhostToRace(const std::string& path)
         return refuseGhost(path, reason);
     if (practiceLevelToPlay > 0 && run.levelFile != levelNames[practiceLevelToPlay - 1])
         return refuseGhost(path, "a run of " + run.levelFile + ", not of level " +
-                                     std::to_string(practiceLevelToPlay) + " (" +
-                                     levelNames[practiceLevelToPlay - 1] + ")");
+                                     std::to_string(practiceLevelToPlay) + " (" + levelNames[practiceLevelToPlay - 1] +
+                                     ")");
     bool inTheList = false;
     for (const std::string& name : levelNames)
         inTheList = inTheList || name == run.levelFile;

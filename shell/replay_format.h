@@ -30,11 +30,11 @@ struct ReplayFrame {
 // One level run, from the level's start to its goal, time-out, skip or the
 // player leaving. docs/replays.md describes the file.
 struct Replay {
-    bool glide = false;       // recorded by orbivale-glide
-    bool finished = false;    // reached the goal
-    float finishTime = 0.0f;  // seconds of the level's clock the goal took, when finished
+    bool glide = false;      // recorded by orbivale-glide
+    bool finished = false;   // reached the goal
+    float finishTime = 0.0f; // seconds of the level's clock the goal took, when finished
     std::string gameVersion;
-    std::string levelFile;    // as the level list names it
+    std::string levelFile; // as the level list names it
     uint64_t levelChecksum = 0;
     int levelNumber = 0;
     JoystickCaps stickLimits; // the stick's range, for runs steered with it

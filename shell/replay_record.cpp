@@ -18,8 +18,8 @@ namespace {
 
 Replay run;
 bool recording = false;
-bool runOver = false;     // the goal is reached: later frames are not part of the run
-bool runTooLong = false;  // longer than a replay holds: it is not kept
+bool runOver = false;    // the goal is reached: later frames are not part of the run
+bool runTooLong = false; // longer than a replay holds: it is not kept
 double runSeconds = 0.0;
 bool frameStarted = false;
 ReplayFrame pendingFrame;
@@ -62,10 +62,7 @@ bool beatsKeptBest(const std::string& bestName)
 
 const Replay& runBeingRecorded() { return run; }
 
-ReplayClock currentClock()
-{
-    return ReplayClock{timeLeft, penaltyTimer, penaltyFlight, boostReserve, fallPending};
-}
+ReplayClock currentClock() { return ReplayClock{timeLeft, penaltyTimer, penaltyFlight, boostReserve, fallPending}; }
 
 void setClock(const ReplayClock& clock)
 {

@@ -29,9 +29,9 @@ public:
     void step(const LevelMap& map, const Vec3& controlForce, float dt, const Vec3& downhill);
 
 private:
-    Vec3 velocity_;  // world units per tick of 1/210 s
-    Vec3 position_;  // contact point on the terrain
-    float power_;    // 40 normally, 65 while boosting
+    Vec3 velocity_;   // world units per tick of 1/210 s
+    Vec3 position_;   // contact point on the terrain
+    float power_;     // 40 normally, 65 while boosting
     float colour_[3]; // 0 to 255 each
 };
 

@@ -63,8 +63,8 @@ inline ::testing::AssertionResult colourNear(const std::array<int, 3>& got, cons
 {
     for (int i = 0; i < 3; ++i)
         if (got[i] < want[i] - tolerance || got[i] > want[i] + tolerance)
-            return ::testing::AssertionFailure() << "got (" << got[0] << ", " << got[1] << ", " << got[2]
-                                                 << "), want (" << want[0] << ", " << want[1] << ", " << want[2]
-                                                 << ") within " << tolerance;
+            return ::testing::AssertionFailure()
+                   << "got (" << got[0] << ", " << got[1] << ", " << got[2] << "), want (" << want[0] << ", "
+                   << want[1] << ", " << want[2] << ") within " << tolerance;
     return ::testing::AssertionSuccess();
 }

@@ -39,17 +39,17 @@ enum class RenderOp {
 // One renderer call with its arguments. Only the fields of its operation are set.
 struct RenderCall {
     RenderOp op = RenderOp::Present;
-    std::array<ScreenVertex, 3> triangle{};   // triangles
-    std::array<ProjectedPoint, 2> points{};   // rim line from/to, arrow tail/tip
-    OverlayRect rect;                         // glyph quad
-    GlyphBox box;                             // glyph texels
-    OverlayQuad corners{};                    // overlay quad and frame
-    Colour colour;                            // clear (r, g, b), glyph, rim line, overlays
-    float opacity = 0.0f;                     // ghost triangles
-    bool on = false;                          // fog switch
-    uint32_t value = 0;                       // fog colour
-    std::string path;                         // .3df loads
-    std::vector<uint8_t> pixels;              // copies of uploaded images and pictures
+    std::array<ScreenVertex, 3> triangle{}; // triangles
+    std::array<ProjectedPoint, 2> points{}; // rim line from/to, arrow tail/tip
+    OverlayRect rect;                       // glyph quad
+    GlyphBox box;                           // glyph texels
+    OverlayQuad corners{};                  // overlay quad and frame
+    Colour colour;                          // clear (r, g, b), glyph, rim line, overlays
+    float opacity = 0.0f;                   // ghost triangles
+    bool on = false;                        // fog switch
+    uint32_t value = 0;                     // fog colour
+    std::string path;                       // .3df loads
+    std::vector<uint8_t> pixels;            // copies of uploaded images and pictures
 };
 
 // A Renderer that keeps every call in order, so drawing code can be checked

@@ -86,8 +86,7 @@ std::string versionText()
     return text;
 }
 
-int parseCommandLine(int argc, char** argv, const char* program, CommandLine& line, std::FILE* out,
-                     std::FILE* err)
+int parseCommandLine(int argc, char** argv, const char* program, CommandLine& line, std::FILE* out, std::FILE* err)
 {
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];

@@ -15,8 +15,7 @@ struct CommandLine {
 // -1 to go on and play; otherwise the exit code: 0 after --help or --version
 // (written to `out`), 2 after an option it does not know (one line and the
 // usage on `err`).
-int parseCommandLine(int argc, char** argv, const char* program, CommandLine& line, std::FILE* out,
-                     std::FILE* err);
+int parseCommandLine(int argc, char** argv, const char* program, CommandLine& line, std::FILE* out, std::FILE* err);
 
 // The project's version, with the commit it was built from where known.
 std::string versionText();

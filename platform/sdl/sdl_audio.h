@@ -38,8 +38,8 @@ private:
     bool open_ = false;
     bool lost_ = false;
     Uint64 retryAt_ = 0;
-    std::string driver_;     // the audio driver of the first open
-    std::string musicFile_;  // the piece last started
+    std::string driver_;        // the audio driver of the first open
+    std::string musicFile_;     // the piece last started
     bool musicPlaying_ = false; // started, not stopped and not ended
     std::map<std::string, Mix_Chunk*> chunks_;
     Mix_Music* music_ = nullptr;

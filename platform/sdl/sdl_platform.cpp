@@ -130,14 +130,16 @@ bool SdlPlatform::createWindow(WindowStyle style)
         SDL_GL_SwapWindow(window_);
     } else if (style == WindowStyle::Ordinary) {
         openFramePresenter();
-    } else if (SDL_Surface* surface = (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL) ? nullptr
-                                                                                      : SDL_GetWindowSurface(window_)) {
+    } else if (SDL_Surface* surface = (SDL_GetWindowFlags(window_) & SDL_WINDOW_OPENGL)
+                                          ? nullptr
+                                          : SDL_GetWindowSurface(window_)) {
         SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
         SDL_UpdateWindowSurface(window_);
     }
     if (icon_) {
         if (SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<unsigned char*>(icon_), iconSide_,
-                                                                   iconSide_, 32, iconSide_ * 4, SDL_PIXELFORMAT_RGBA32)) {
+                                                                   iconSide_, 32, iconSide_ * 4,
+                                                                   SDL_PIXELFORMAT_RGBA32)) {
             SDL_SetWindowIcon(window_, icon);
             SDL_FreeSurface(icon);
         }
@@ -282,7 +284,7 @@ void SdlPlatform::showSoftwareFrame(const uint32_t* pixels)
     if (!target)
         return;
     SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), kWidth, kHeight, 32,
-                                                           kWidth * 4, SDL_PIXELFORMAT_RGB888);
+                                                            kWidth * 4, SDL_PIXELFORMAT_RGB888);
     if (!frame)
         return;
     WindowRect fit = letterbox(target->w, target->h);

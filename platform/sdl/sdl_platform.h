@@ -98,7 +98,8 @@ private:
     std::deque<Event> queue_;
     SDL_Window* window_ = nullptr;
     SDL_GLContext glContext_ = nullptr;
-    SDL_Rect windowedRect_{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth, kScreenHeight}; // before full screen
+    SDL_Rect windowedRect_{SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, kScreenWidth,
+                           kScreenHeight}; // before full screen
     PixelFormatFailure pixelFormatFailure_ = PixelFormatFailure::None;
     std::string pixelFormatText_;
     SDL_TimerID statisticsTimer_ = 0;

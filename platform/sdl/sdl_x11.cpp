@@ -57,4 +57,3 @@ void placeWindowOverRect(SDL_Window* window, const SDL_Rect& rect)
     XRaiseWindow(display, xwindow);
     XFlush(display);
 }
-

@@ -19,15 +19,9 @@ constexpr float kFogEnd = 0.00055555557f;
 // The arrow head sits this much nearer than its tip so that it wins against the shaft.
 constexpr float kArrowHeadLift = 0.0001f;
 
-void projectedVertex(const ScreenVertex& v)
-{
-    glVertex3f(projectedToDeviceX(v.x), projectedToDeviceY(v.y), v.oow);
-}
+void projectedVertex(const ScreenVertex& v) { glVertex3f(projectedToDeviceX(v.x), projectedToDeviceY(v.y), v.oow); }
 
-void projectedVertex(float x, float y, float oow)
-{
-    glVertex3f(projectedToDeviceX(x), projectedToDeviceY(y), oow);
-}
+void projectedVertex(float x, float y, float oow) { glVertex3f(projectedToDeviceX(x), projectedToDeviceY(y), oow); }
 
 void overlayVertex(const OverlayPoint& p) { glVertex2f(overlayToDeviceX(p.x), overlayToDeviceY(p.y)); }
 
@@ -218,8 +212,7 @@ void GlRenderer::drawMarbleTriangle(const ScreenVertex& a, const ScreenVertex& b
     glEnd();
 }
 
-void GlRenderer::drawGhostTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c,
-                                   float opacity)
+void GlRenderer::drawGhostTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c, float opacity)
 {
     flushTerrain();
     glDisable(GL_DEPTH_TEST);

@@ -97,19 +97,13 @@ bool sameLayout(const Gu3dfHeader& a, const Gu3dfHeader& b)
 
 bool GlideRenderer::prepareTerrainVertex(ScreenVertex& v) { return prepareGlideTerrainVertex(v); }
 
-void GlideRenderer::clearFrame(float r, float g, float b)
-{
-    grBufferClear(packColour(r, g, b), 0, kDepthFarthest);
-}
+void GlideRenderer::clearFrame(float r, float g, float b) { grBufferClear(packColour(r, g, b), 0, kDepthFarthest); }
 
 void GlideRenderer::present() { grBufferSwap(1); }
 
 // Unpaced (ORBIVALE_NO_VSYNC), the card has no retrace to wait for; a still
 // screen still waits for an event, up to a refresh period of the 60 Hz mode.
-double GlideRenderer::secondsToNextRefresh()
-{
-    return glide2SwapWait() ? glide2SecondsToNextRetrace() : 1.0 / 60.0;
-}
+double GlideRenderer::secondsToNextRefresh() { return glide2SwapWait() ? glide2SecondsToNextRetrace() : 1.0 / 60.0; }
 
 void GlideRenderer::setFog(bool on)
 {
@@ -228,8 +222,8 @@ void GlideRenderer::drawArrow(const ProjectedPoint& tail, const ProjectedPoint& 
     GrVertex toSide = arrowVertex(tip.x + dx, tip.y + dy, tip.w);
     GrVertex fromSide = arrowVertex(tail.x + dx, tail.y + dy, tail.w);
     GrVertex headLeft = arrowVertex(tip.x + 10.0f * std::cos(leftAngle), tip.y + 10.0f * std::sin(leftAngle), tip.w);
-    GrVertex headRight =
-        arrowVertex(tip.x + 10.0f * std::cos(rightAngle), tip.y + 10.0f * std::sin(rightAngle), tip.w);
+    GrVertex headRight = arrowVertex(tip.x + 10.0f * std::cos(rightAngle), tip.y + 10.0f * std::sin(rightAngle),
+                                     tip.w);
 
     grCullMode(GR_CULL_DISABLE);
     grAADrawTriangle(&from, &to, &toSide, FXTRUE, FXFALSE, FXFALSE);
@@ -283,10 +277,10 @@ void GlideRenderer::drawOverlayQuad(const OverlayQuad& corners, const Colour& co
     grDisableAllEffects();
     // Clearing every effect also clears blending; a translucent quad needs it
     // back, and overlay points count from the top-left corner in any state.
-    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
-                   GR_COMBINE_OTHER_NONE, FXFALSE);
-    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED,
-                   GR_COMBINE_OTHER_NONE, FXFALSE);
+    grColorCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE,
+                   FXFALSE);
+    grAlphaCombine(GR_COMBINE_FUNCTION_LOCAL, GR_COMBINE_FACTOR_NONE, GR_COMBINE_LOCAL_ITERATED, GR_COMBINE_OTHER_NONE,
+                   FXFALSE);
     if (colour.a < 1.0f)
         grAlphaBlendFunction(GR_BLEND_SRC_ALPHA, GR_BLEND_ONE_MINUS_SRC_ALPHA, GR_BLEND_ZERO, GR_BLEND_ZERO);
     grSstOrigin(GR_ORIGIN_UPPER_LEFT);
@@ -306,8 +300,7 @@ void GlideRenderer::blitPicture(const uint8_t* pixels)
 {
     GrLfbInfo_t info{};
     info.size = sizeof info;
-    if (!grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_888, GR_ORIGIN_LOWER_LEFT, FXFALSE,
-                   &info))
+    if (!grLfbLock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER, GR_LFBWRITEMODE_888, GR_ORIGIN_LOWER_LEFT, FXFALSE, &info))
         return;
     auto* words = static_cast<uint32_t*>(info.lfbPtr);
     const size_t wordsPerRow = info.strideInBytes / 4;

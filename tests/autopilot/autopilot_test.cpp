@@ -101,7 +101,8 @@ protected:
                     << "frame " << played << ": " << marble.position().x << ", " << marble.position().y;
                 Vec3 ghost;
                 ASSERT_TRUE(ghostPosition(ghost));
-                ASSERT_EQ(std::memcmp(&ghost, &trace[played - 1].position, sizeof ghost), 0) << "ghost frame " << played;
+                ASSERT_EQ(std::memcmp(&ghost, &trace[played - 1].position, sizeof ghost), 0)
+                    << "ghost frame " << played;
             }
             EXPECT_EQ(played, static_cast<int>(trace.size()));
             EXPECT_TRUE(levelDone);
@@ -165,8 +166,7 @@ protected:
             std::printf("%s level %d: %d holes, par %.2f s (%.0f units/s), %.2f s to spare, %d falls, line keeps %.0f "
                         "clear\n",
                         editionName, level, levelMap.holeCount, parTimes.back(),
-                        (kGoalLine - kStartY) / parTimes.back(), run.timeLeftAtGoal, run.falls,
-                        run.clearance);
+                        (kGoalLine - kStartY) / parTimes.back(), run.timeLeftAtGoal, run.falls, run.clearance);
             // The next level starts one second after the goal.
             for (int frame = 0; frame < 180 && levelNumber == level; ++frame) {
                 scripted.advance(1.0 / 60.0);

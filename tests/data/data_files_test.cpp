@@ -30,16 +30,21 @@ namespace {
 
 const fs::path kData = ORBIVALE_DATA_DIR;
 
-std::vector<uint8_t> readBytes(const fs::path& path) {
+std::vector<uint8_t> readBytes(const fs::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-uint32_t le32(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24; }
+uint32_t le32(const std::vector<uint8_t>& b, size_t at)
+{
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24;
+}
 uint32_t le16(const std::vector<uint8_t>& b, size_t at) { return b[at] | b[at + 1] << 8; }
 
 // A picture as the game reads it: rows bottom first, red-green-blue.
-std::vector<uint8_t> readPicture(const fs::path& path, int side) {
+std::vector<uint8_t> readPicture(const fs::path& path, int side)
+{
     std::vector<uint8_t> pixels(bmpImageBytes(side, side));
     BmpSize size;
     EXPECT_TRUE(readBmp(path.string(), pixels.data(), pixels.size(), &size)) << path;
@@ -49,7 +54,8 @@ std::vector<uint8_t> readPicture(const fs::path& path, int side) {
 }
 
 // Header fields and the exact size of a packed 24-bit file.
-void expectBmpHeader(const fs::path& path, int width, int height) {
+void expectBmpHeader(const fs::path& path, int width, int height)
+{
     std::vector<uint8_t> b = readBytes(path);
     ASSERT_EQ(b.size(), 54u + size_t(width) * height * 3) << path;
     EXPECT_EQ(b[0], 'B');
@@ -57,13 +63,14 @@ void expectBmpHeader(const fs::path& path, int width, int height) {
     EXPECT_EQ(le32(b, 10), 54u);
     EXPECT_EQ(le32(b, 14), 40u);
     EXPECT_EQ(int32_t(le32(b, 18)), width);
-    EXPECT_EQ(int32_t(le32(b, 22)), height);  // positive: bottom row first
+    EXPECT_EQ(int32_t(le32(b, 22)), height); // positive: bottom row first
     EXPECT_EQ(le16(b, 28), 24u);
     EXPECT_EQ(le32(b, 30), 0u);
 }
 
 // Each mipmap level is the rounded 2x2 mean of the one above.
-void expectMipChain(const std::string& base, int topSide, int levels) {
+void expectMipChain(const std::string& base, int topSide, int levels)
+{
     std::vector<uint8_t> above = readPicture(base + "_0.bmp", topSide);
     for (int level = 1; level < levels; ++level) {
         int side = topSide >> level;
@@ -74,7 +81,9 @@ void expectMipChain(const std::string& base, int topSide, int levels) {
             for (int x = 0; x < side; ++x)
                 for (int c = 0; c < 3; ++c) {
                     auto at = [&](int xx, int yy) { return above[(size_t(yy) * big + xx) * 3 + c]; };
-                    int mean = (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) + at(2 * x + 1, 2 * y + 1) + 2) / 4;
+                    int mean = (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) +
+                                at(2 * x + 1, 2 * y + 1) + 2) /
+                               4;
                     ASSERT_EQ(pixels[(size_t(y) * side + x) * 3 + c], mean) << base << " level " << level;
                 }
         above = pixels;
@@ -83,15 +92,18 @@ void expectMipChain(const std::string& base, int topSide, int levels) {
 
 class InDataFolder : public ::testing::Test {
 protected:
-    void enter(Edition which) {
+    void enter(Edition which)
+    {
         edition = which;
         previous = fs::current_path();
         fs::current_path(kData / (which == Edition::Gl ? "gl" : "glide"));
         platform = &scripted;
         renderer = &recorder;
     }
-    void TearDown() override {
-        if (!previous.empty()) fs::current_path(previous);
+    void TearDown() override
+    {
+        if (!previous.empty())
+            fs::current_path(previous);
         platform = nullptr;
         renderer = nullptr;
         edition = Edition::Gl;
@@ -103,9 +115,10 @@ protected:
     Marble marble;
 };
 
-}  // namespace
+} // namespace
 
-TEST_F(InDataFolder, EveryGlLevelLoadsThroughTheGame) {
+TEST_F(InDataFolder, EveryGlLevelLoadsThroughTheGame)
+{
     enter(Edition::Gl);
     ASSERT_TRUE(loadLevelList());
     EXPECT_GE(levelCount, 6);
@@ -119,7 +132,8 @@ TEST_F(InDataFolder, EveryGlLevelLoadsThroughTheGame) {
     EXPECT_EQ(int(fogColours.size()), levelCount) << "each level has its own fog";
 }
 
-TEST_F(InDataFolder, EveryGlideLevelLoadsWithAKnownHoleCountAndOneTextureShape) {
+TEST_F(InDataFolder, EveryGlideLevelLoadsWithAKnownHoleCountAndOneTextureShape)
+{
     enter(Edition::Glide);
     ASSERT_TRUE(loadLevelList());
     ASSERT_EQ(levelCount, 3);
@@ -133,7 +147,8 @@ TEST_F(InDataFolder, EveryGlideLevelLoadsWithAKnownHoleCountAndOneTextureShape) 
     // texture memory reserved for the first fits every later one.
     int textures = 0;
     for (const fs::path& file : fs::directory_iterator("maps")) {
-        if (file.extension() != ".3df") continue;
+        if (file.extension() != ".3df")
+            continue;
         ++textures;
         std::vector<uint8_t> bytes = readBytes(file);
         Gu3dfInfo info{};
@@ -153,7 +168,8 @@ TEST_F(InDataFolder, EveryGlideLevelLoadsWithAKnownHoleCountAndOneTextureShape) 
     EXPECT_EQ(textures, 3);
 }
 
-TEST(GeneratedFiles, LevelTexturesAreMipChainsThatTileWithoutSeams) {
+TEST(GeneratedFiles, LevelTexturesAreMipChainsThatTileWithoutSeams)
+{
     for (const char* base : {"grass", "sand", "stone", "ice", "metal", "lava"}) {
         SCOPED_TRACE(base);
         std::string path = (kData / "gl" / "maps" / base).string();
@@ -162,7 +178,8 @@ TEST(GeneratedFiles, LevelTexturesAreMipChainsThatTileWithoutSeams) {
         std::vector<uint8_t> p = readPicture(path + "_0.bmp", 128);
         auto step = [&](int x0, int y0, int x1, int y1) {
             double sum = 0;
-            for (int c = 0; c < 3; ++c) sum += std::abs(p[(size_t(y0) * 128 + x0) * 3 + c] - p[(size_t(y1) * 128 + x1) * 3 + c]);
+            for (int c = 0; c < 3; ++c)
+                sum += std::abs(p[(size_t(y0) * 128 + x0) * 3 + c] - p[(size_t(y1) * 128 + x1) * 3 + c]);
             return sum;
         };
         // The step across the wrap-around edge is no bigger than the biggest
@@ -189,7 +206,8 @@ TEST(GeneratedFiles, LevelTexturesAreMipChainsThatTileWithoutSeams) {
     }
 }
 
-TEST(GeneratedFiles, PicturesAre640By480AndNotBlank) {
+TEST(GeneratedFiles, PicturesAre640By480AndNotBlank)
+{
     for (const char* name : {"gl/graphics/title.bmp", "gl/graphics/back.bmp", "glide/graphics/title.bmp",
                              "glide/graphics/back.bmp", "glide/graphics/nag.bmp"}) {
         SCOPED_TRACE(name);
@@ -198,9 +216,11 @@ TEST(GeneratedFiles, PicturesAre640By480AndNotBlank) {
         BmpSize size;
         ASSERT_TRUE(readBmp((kData / name).string(), pixels.data(), pixels.size(), &size));
         double mean = 0, var = 0;
-        for (uint8_t v : pixels) mean += v;
+        for (uint8_t v : pixels)
+            mean += v;
         mean /= pixels.size();
-        for (uint8_t v : pixels) var += (v - mean) * (v - mean);
+        for (uint8_t v : pixels)
+            var += (v - mean) * (v - mean);
         EXPECT_GT(std::sqrt(var / pixels.size()), 10.0);
     }
     EXPECT_FALSE(fs::exists(kData / "gl/graphics/nag.bmp"));
@@ -208,11 +228,12 @@ TEST(GeneratedFiles, PicturesAre640By480AndNotBlank) {
 
 // Each title says what to press, in the game's lettering: every pixel the
 // prompt's letters cover fully is the prompt's white in the written picture.
-TEST(GeneratedFiles, EachTitleCarriesItsPromptInPlainSight) {
+TEST(GeneratedFiles, EachTitleCarriesItsPromptInPlainSight)
+{
     for (bool glide : {false, true}) {
         const PictureText prompt = titlePrompt(glide);
         SCOPED_TRACE(prompt.text);
-        std::vector<uint8_t> pixels(921600);  // bottom row first
+        std::vector<uint8_t> pixels(921600); // bottom row first
         BmpSize size;
         ASSERT_TRUE(readBmp((kData / (glide ? "glide" : "gl") / "graphics/title.bmp").string(), pixels.data(),
                             pixels.size(), &size));
@@ -227,7 +248,8 @@ TEST(GeneratedFiles, EachTitleCarriesItsPromptInPlainSight) {
         int covered = 0, white = 0;
         for (int y = 0; y < ink.height; ++y)
             for (int x = 0; x < ink.width; ++x) {
-                if (ink.at(x, y) < 250) continue;
+                if (ink.at(x, y) < 250)
+                    continue;
                 const uint8_t* p = &pixels[(size_t(479 - prompt.top - y) * 640 + x0 + x) * 3];
                 ++covered;
                 white += p[0] >= 235 && p[1] >= 235 && p[2] >= 235;
@@ -241,25 +263,29 @@ namespace {
 
 struct FontTable {
     int first = -1, last = -1;
-    std::map<char, std::array<int, 4>> boxes;  // left, top, right, bottom
+    std::map<char, std::array<int, 4>> boxes; // left, top, right, bottom
 };
 
 // Reads a glyph table as the game does; false when a number or character is missing.
-bool parseFontTable(const std::string& text, FontTable& table) {
+bool parseFontTable(const std::string& text, FontTable& table)
+{
     std::istringstream in(text);
-    if (!(in >> table.first >> table.last)) return false;
+    if (!(in >> table.first >> table.last))
+        return false;
     char c;
     while (in >> c) {
         std::array<int, 4> box;
-        if (!(in >> box[0] >> box[1] >> box[2] >> box[3])) return false;
+        if (!(in >> box[0] >> box[1] >> box[2] >> box[3]))
+            return false;
         table.boxes[c] = box;
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
-TEST(GeneratedFiles, FontTableCoversTheTextAndMatchesItsImages) {
+TEST(GeneratedFiles, FontTableCoversTheTextAndMatchesItsImages)
+{
     std::vector<uint8_t> bytes = readBytes(kData / "gl/graphics/font/font.dat");
     std::string text(bytes.begin(), bytes.end());
     ASSERT_FALSE(text.empty());
@@ -268,9 +294,12 @@ TEST(GeneratedFiles, FontTableCoversTheTextAndMatchesItsImages) {
     ASSERT_TRUE(parseFontTable(text, table));
     EXPECT_EQ(table.first, '!');
     std::string required = "!\"-.:<>_()/,'";
-    for (char c = 'A'; c <= 'Z'; ++c) required += c;
-    for (char c = 'a'; c <= 'z'; ++c) required += c;
-    for (char c = '0'; c <= '9'; ++c) required += c;
+    for (char c = 'A'; c <= 'Z'; ++c)
+        required += c;
+    for (char c = 'a'; c <= 'z'; ++c)
+        required += c;
+    for (char c = '0'; c <= '9'; ++c)
+        required += c;
     for (char c : required) {
         ASSERT_TRUE(table.boxes.count(c)) << c;
         EXPECT_GE(c, table.first);
@@ -283,10 +312,11 @@ TEST(GeneratedFiles, FontTableCoversTheTextAndMatchesItsImages) {
     // Every box lies in the 256 x 256 image, boxes do not overlap, each
     // holds ink, and there is no ink outside the boxes.
     std::vector<uint8_t> image = readPicture(kData / "gl/graphics/font/font_0.bmp", 256);
-    auto ink = [&](int x, int y) { return image[(size_t(255 - y) * 256 + x) * 3]; };  // rows stored bottom first
+    auto ink = [&](int x, int y) { return image[(size_t(255 - y) * 256 + x) * 3]; }; // rows stored bottom first
     std::vector<int> owner(256 * 256, 0);
     for (const auto& [c, box] : table.boxes) {
-        ASSERT_TRUE(box[0] >= 0 && box[1] >= 0 && box[2] <= 256 && box[3] <= 256 && box[0] < box[2] && box[1] < box[3]) << c;
+        ASSERT_TRUE(box[0] >= 0 && box[1] >= 0 && box[2] <= 256 && box[3] <= 256 && box[0] < box[2] && box[1] < box[3])
+            << c;
         int total = 0;
         for (int y = box[1]; y < box[3]; ++y)
             for (int x = box[0]; x < box[2]; ++x) {
@@ -302,7 +332,8 @@ TEST(GeneratedFiles, FontTableCoversTheTextAndMatchesItsImages) {
             }
     // Antialiased: grey edge texels, not only black and white.
     int grey = 0;
-    for (size_t i = 0; i < image.size(); i += 3) grey += image[i] > 0 && image[i] < 255;
+    for (size_t i = 0; i < image.size(); i += 3)
+        grey += image[i] > 0 && image[i] < 255;
     EXPECT_GT(grey, 1000);
     expectMipChain((kData / "gl/graphics/font/font").string(), 256, 9);
 
@@ -319,5 +350,6 @@ TEST(GeneratedFiles, FontTableCoversTheTextAndMatchesItsImages) {
     info.data = texels.data();
     ASSERT_TRUE(tdfReadBody(tdf.data(), tdf.size(), &info));
     for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) ASSERT_EQ(texels[y * 256 + x] >> 8, ink(x, y)) << x << "," << y;
+        for (int x = 0; x < 256; ++x)
+            ASSERT_EQ(texels[y * 256 + x] >> 8, ink(x, y)) << x << "," << y;
 }

@@ -21,18 +21,21 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::map<std::string, std::string> readTree(const fs::path& root) {
+std::map<std::string, std::string> readTree(const fs::path& root)
+{
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        if (!entry.is_regular_file()) continue;
+        if (!entry.is_regular_file())
+            continue;
         std::ifstream in(entry.path(), std::ios::binary);
-        files[fs::relative(entry.path(), root).string()] =
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        files[fs::relative(entry.path(), root).string()] = std::string(std::istreambuf_iterator<char>(in),
+                                                                       std::istreambuf_iterator<char>());
     }
     return files;
 }
 
-fs::path runGenerator(const std::string& name) {
+fs::path runGenerator(const std::string& name)
+{
     fs::path out = fs::temp_directory_path() / ("orbivale-datagen-" + name + "-" + std::to_string(::getpid()));
     fs::remove_all(out);
     std::string command = std::string("\"") + ORBIVALE_DATAGEN + "\" \"" + out.string() + "\"";
@@ -40,9 +43,10 @@ fs::path runGenerator(const std::string& name) {
     return out;
 }
 
-}  // namespace
+} // namespace
 
-TEST(Generator, TwoRunsWriteIdenticalFiles) {
+TEST(Generator, TwoRunsWriteIdenticalFiles)
+{
     fs::path first = runGenerator("a");
     fs::path second = runGenerator("b");
     auto a = readTree(first), b = readTree(second);
@@ -61,7 +65,8 @@ TEST(Generator, TwoRunsWriteIdenticalFiles) {
 
 // Each program's window icon is the generator's icon: the first level's marble
 // opaque in the middle, in that marble's strongest colour, and clear corners.
-TEST(Generator, WindowIconsShowEachProgramsMarble) {
+TEST(Generator, WindowIconsShowEachProgramsMarble)
+{
     const struct {
         const unsigned char* pixels;
         LevelDesign level;
@@ -76,6 +81,7 @@ TEST(Generator, WindowIconsShowEachProgramsMarble) {
         EXPECT_EQ(middle[3], 255);
         const uint32_t c = icon.level.marbleColour;
         const std::array<int, 3> marble = {int(c >> 16 & 255), int(c >> 8 & 255), int(c & 255)};
-        EXPECT_EQ(std::max_element(middle, middle + 3) - middle, std::max_element(marble.begin(), marble.end()) - marble.begin());
+        EXPECT_EQ(std::max_element(middle, middle + 3) - middle,
+                  std::max_element(marble.begin(), marble.end()) - marble.begin());
     }
 }

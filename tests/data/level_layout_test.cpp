@@ -13,7 +13,8 @@
 namespace {
 
 // The course surface and the pit test as the game evaluates them.
-double surfaceHeight(const std::vector<Hole>& holes, double x, double y) {
+double surfaceHeight(const std::vector<Hole>& holes, double x, double y)
+{
     double sum = 0;
     for (const Hole& h : holes) {
         double e = h.radius / 30.0, dx = (x - h.x) / 30.0, dy = (y - h.y) / 30.0;
@@ -22,13 +23,16 @@ double surfaceHeight(const std::vector<Hole>& holes, double x, double y) {
     return sum;
 }
 
-float pitAt(const std::vector<Hole>& holes, float x, float y) {
+float pitAt(const std::vector<Hole>& holes, float x, float y)
+{
     float nearest = 100000.0f;
     for (const Hole& h : holes) {
-        if (h.depth <= 0) continue;
+        if (h.depth <= 0)
+            continue;
         float d = std::hypot(x - h.x, y - h.y);
         nearest = std::min(nearest, d);
-        if (d <= 1.5f * h.radius) return h.radius;
+        if (d <= 1.5f * h.radius)
+            return h.radius;
     }
     return nearest < 250.0f ? -1.0f : 0.0f;
 }
@@ -41,7 +45,8 @@ struct Reach {
     int rows = static_cast<int>((kGoalY + 10 - (-6000)) / kStep) + 1;
     std::vector<char> open, reached;
 
-    explicit Reach(const std::vector<Hole>& holes) : open(columns * rows, 1), reached(columns * rows, 0) {
+    explicit Reach(const std::vector<Hole>& holes) : open(columns * rows, 1), reached(columns * rows, 0)
+    {
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < columns; ++c)
                 for (const Hole& h : holes)
@@ -60,7 +65,8 @@ struct Reach {
             const int dr[] = {1, -1, 0, 0}, dc[] = {0, 0, 1, -1};
             for (int k = 0; k < 4; ++k) {
                 int nr = r + dr[k], nc = c + dc[k];
-                if (nr < 0 || nr >= rows || nc < 0 || nc >= columns) continue;
+                if (nr < 0 || nr >= rows || nc < 0 || nc >= columns)
+                    continue;
                 int j = nr * columns + nc;
                 if (open[j] && !reached[j]) {
                     reached[j] = 1;
@@ -71,14 +77,16 @@ struct Reach {
     }
     float xOf(int c) const { return kCourseLeft + c * kStep; }
     float yOf(int r) const { return -6000.0f + r * kStep; }
-    bool goalReachableFrom(float x, float y) const {
+    bool goalReachableFrom(float x, float y) const
+    {
         int c = static_cast<int>(std::lround((x - kCourseLeft) / kStep));
         int r = static_cast<int>(std::lround((y + 6000.0f) / kStep));
         return c >= 0 && c < columns && r >= 0 && r < rows && reached[r * columns + c];
     }
 };
 
-void expectPlayable(const LevelDesign& level) {
+void expectPlayable(const LevelDesign& level)
+{
     SCOPED_TRACE(level.title);
     const std::vector<Hole>& holes = level.holes;
     for (const Hole& h : holes) {
@@ -92,7 +100,8 @@ void expectPlayable(const LevelDesign& level) {
     }
     // The start line and the first 300 units are clear.
     for (float y = -6000; y <= -5500; y += 10)
-        for (float x = kCourseLeft; x <= kCourseRight; x += 10) ASSERT_EQ(pitAt(holes, x, y), 0.0f) << x << "," << y;
+        for (float x = kCourseLeft; x <= kCourseRight; x += 10)
+            ASSERT_EQ(pitAt(holes, x, y), 0.0f) << x << "," << y;
 
     Reach reach(holes);
     EXPECT_TRUE(reach.goalReachableFrom(0, kStartY));
@@ -100,10 +109,12 @@ void expectPlayable(const LevelDesign& level) {
     // Caught anywhere in a pit, the marble is put back on x = 0 at a clear
     // spot not far behind it, from which the goal can still be reached.
     for (const Hole& h : holes) {
-        if (h.depth <= 0) continue;
+        if (h.depth <= 0)
+            continue;
         for (float caughtY : {h.y - 1.5f * h.radius, h.y, h.y + 1.5f * h.radius}) {
             float y = caughtY - 4.0f * h.radius;
-            while (y >= -6000.0f && pitAt(holes, 0, y) != 0.0f) y -= 30.0f;
+            while (y >= -6000.0f && pitAt(holes, 0, y) != 0.0f)
+                y -= 30.0f;
             ASSERT_GE(y, -6000.0f) << "no put-back place behind " << h.x << "," << h.y;
             EXPECT_LT(h.y - y, 1600.0f) << "put back far behind " << h.x << "," << h.y;
             EXPECT_TRUE(reach.goalReachableFrom(0, y)) << "trapped behind " << h.x << "," << h.y;
@@ -116,7 +127,8 @@ void expectPlayable(const LevelDesign& level) {
     double steepest = 0;
     for (float y = -5800; y <= 5800; y += 20)
         for (float x = kCourseLeft; x <= kCourseRight; x += 20) {
-            if (pitAt(holes, x, y) > 0) continue;
+            if (pitAt(holes, x, y) > 0)
+                continue;
             double gx = surfaceHeight(holes, x + 1, y) - surfaceHeight(holes, x, y);
             double gy = surfaceHeight(holes, x, y + 1) - surfaceHeight(holes, x, y);
             steepest = std::max(steepest, std::hypot(gx, gy));
@@ -130,11 +142,12 @@ void expectPlayable(const LevelDesign& level) {
                 surfaceHeight(holes, 0, 0), surfaceHeight(holes, 0, kGoalY));
 }
 
-}  // namespace
+} // namespace
 
 // The first level lets a newcomer feel the keys: holding Up from the start
 // meets no pit (its capture circle widened by the marble) for 1800 units.
-void expectAFreeRunUp(const LevelDesign& first) {
+void expectAFreeRunUp(const LevelDesign& first)
+{
     SCOPED_TRACE(first.title);
     for (const Hole& h : first.holes)
         if (h.depth > 0 && std::fabs(h.x) < 1.5f * h.radius + 20.0f) {
@@ -143,19 +156,23 @@ void expectAFreeRunUp(const LevelDesign& first) {
         }
 }
 
-TEST(LevelLayouts, GlLevelsArePlayable) {
+TEST(LevelLayouts, GlLevelsArePlayable)
+{
     std::vector<LevelDesign> levels = glLevelDesigns();
     expectAFreeRunUp(levels.front());
     EXPECT_GE(levels.size(), 6u);
-    for (const LevelDesign& level : levels) expectPlayable(level);
+    for (const LevelDesign& level : levels)
+        expectPlayable(level);
 }
 
-TEST(LevelLayouts, GlideLevelsHaveTheKnownHoleCountsAndArePlayable) {
+TEST(LevelLayouts, GlideLevelsHaveTheKnownHoleCountsAndArePlayable)
+{
     std::vector<LevelDesign> levels = glideLevelDesigns();
     ASSERT_EQ(levels.size(), 3u);
     EXPECT_EQ(levels[0].holes.size(), 58u);
     EXPECT_EQ(levels[1].holes.size(), 62u);
     EXPECT_EQ(levels[2].holes.size(), 70u);
     expectAFreeRunUp(levels.front());
-    for (const LevelDesign& level : levels) expectPlayable(level);
+    for (const LevelDesign& level : levels)
+        expectPlayable(level);
 }

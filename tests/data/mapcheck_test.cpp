@@ -48,8 +48,9 @@ protected:
     // A map of `count` holes: the given ones, then absent ones (radius 0).
     static std::string map(const std::string& texture, const std::string& holes, int count, int given)
     {
-        std::string text = "texturefile= " + texture + "\nfogcolor= 0x9cc8e8\nmarblecolor= 0xd02020\nholecount= " +
-                           std::to_string(count) + "\n.data\n" + holes;
+        std::string text = "texturefile= " + texture +
+                           "\nfogcolor= 0x9cc8e8\nmarblecolor= 0xd02020\nholecount= " + std::to_string(count) +
+                           "\n.data\n" + holes;
         for (int i = given; i < count; ++i)
             text += "0 5000 0 0\n";
         return text + ".end";
@@ -74,7 +75,8 @@ TEST_F(MapCheck, ExplainsSilentFailuresAndWarnsAboutTraps)
     std::string wall;
     for (int x = -750; x <= 750; x += 100)
         wall += std::to_string(x) + " 0 60 40\n";
-    dir.write("traps.map", map("maps/grass", wall + "0 2000 100 50\n30 2000 20 50\n0 4000 40 20\n0 4000 80 -60\n", 20, 20));
+    dir.write("traps.map",
+              map("maps/grass", wall + "0 2000 100 50\n30 2000 20 50\n0 4000 40 20\n0 4000 80 -60\n", 20, 20));
     // A 2 x 2 mipmap written with rows padded to four bytes, as editors do.
     for (int level = 0; level < 8; ++level)
         fs::copy_file(dir.path("maps/grass_" + std::to_string(level) + ".bmp"),
@@ -92,28 +94,37 @@ TEST_F(MapCheck, ExplainsSilentFailuresAndWarnsAboutTraps)
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(has(run.out, "good.map: ok: 1 holes (1 pits, 0 mounds), fog 0x9cc8e8, marble 0xd02020")) << run.out;
     EXPECT_TRUE(has(run.out, "trailing.map: nothing may follow .end: a line end at byte " +
-                                 std::to_string(good.size()) + " (line 7)")) << run.out;
+                                 std::to_string(good.size()) + " (line 7)"))
+        << run.out;
     EXPECT_TRUE(has(run.out, "error: Unable to initialize map")) << run.out;
     EXPECT_TRUE(has(run.out, "trailing.map: FAILED")) << run.out;
     EXPECT_TRUE(has(run.out, "short.map: hole 2 has 3 of its 4 values: the table ends (.end) after 1 of the 3 "
-                             "holes holecount= announced")) << run.out;
+                             "holes holecount= announced"))
+        << run.out;
     EXPECT_TRUE(has(run.out, "fog.map: fogcolor= needs a whole number of at most 32 bits after it, such as 0x9cc8e8"))
         << run.out;
     EXPECT_TRUE(has(run.out, "start.map: warning: the start point (0, -5800) lies inside hole 1's capture circle: "
-                             "the marble falls at once, again and again")) << run.out;
+                             "the marble falls at once, again and again"))
+        << run.out;
     EXPECT_TRUE(has(run.out, "start.map: warning: the start point (0, -5800) lies within one marble radius of "
-                             "hole 3's capture circle")) << run.out;
+                             "hole 3's capture circle"))
+        << run.out;
     EXPECT_EQ(run.out.find("hole 2's capture"), std::string::npos) << "300 to the side is clear\n" << run.out;
     EXPECT_TRUE(has(run.out, "traps.map: warning: capture circles close the course from edge to edge between "
-                             "y = -70 and 70: no way past")) << run.out;
+                             "y = -70 and 70: no way past"))
+        << run.out;
     EXPECT_TRUE(has(run.out, "traps.map: warning: hole 18's floor is out of reach: its centre lies in hole 17's "
-                             "capture circle")) << run.out;
+                             "capture circle"))
+        << run.out;
     EXPECT_TRUE(has(run.out, "traps.map: warning: hole 19 is filled in by the holes around it: its floor is no lower "
-                             "than its rim, so it catches the marble without a dip to show it")) << run.out;
+                             "than its rim, so it catches the marble without a dip to show it"))
+        << run.out;
     EXPECT_TRUE(has(run.out, "traps.map: ok: 20 holes (19 pits, 1 mounds), fog 0x9cc8e8, marble 0xd02020")) << run.out;
     EXPECT_NE(run.out.find("padded.map: warning: maps/padded_6.bmp: its rows look padded to 4 bytes"),
-              std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("padded_7"), std::string::npos) << "a 1 x 1 picture padded is still read right\n" << run.out;
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find("padded_7"), std::string::npos) << "a 1 x 1 picture padded is still read right\n"
+                                                           << run.out;
 }
 
 TEST_F(MapCheck, GlideTexturesAreTakenAsTheGameTakesThemAndEachFailureHasItsOwnReason)
@@ -144,11 +155,13 @@ TEST_F(MapCheck, GlideTexturesAreTakenAsTheGameTakesThemAndEachFailureHasItsOwnR
     EXPECT_TRUE(has(run.out, "cut.map: maps/cut.3df is cut short or damaged")) << run.out;
     EXPECT_TRUE(has(run.out, fogWhy)) << run.out;
     EXPECT_TRUE(has(run.out, "p8.map: maps/p8.3df is in format p8, which the card cannot draw from (rgb565, "
-                             "argb1555, argb4444 and the other plain formats can)")) << run.out;
+                             "argb1555, argb4444 and the other plain formats can)"))
+        << run.out;
     EXPECT_TRUE(has(run.out, "p8.map: FAILED")) << run.out;
     EXPECT_TRUE(has(run.out, "folder.map: maps/folder.3df is not a file (a folder, a pipe or a device)")) << run.out;
     EXPECT_TRUE(has(run.out, "trailing.map: nothing may follow .end: a line end at byte " +
-                                 std::to_string(good.size()) + " (line 64)")) << run.out;
+                                 std::to_string(good.size()) + " (line 64)"))
+        << run.out;
     EXPECT_TRUE(has(run.out, "good.map: ok: 58 holes (1 pits, 0 mounds), fog 0x9cc8e8, marble 0xd02020")) << run.out;
     // Each reason is printed for its own map only.
     for (const char* texture : {"cut.3df", "p8.3df"}) {

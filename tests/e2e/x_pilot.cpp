@@ -106,8 +106,11 @@ public:
     }
 
 private:
-    static constexpr std::pair<int, unsigned long> kKeys[] = {
-        {kKeyLeft, XK_Left}, {kKeyUp, XK_Up}, {kKeyRight, XK_Right}, {kKeyDown, XK_Down}, {kKeyShift, XK_Shift_L}};
+    static constexpr std::pair<int, unsigned long> kKeys[] = {{kKeyLeft, XK_Left},
+                                                              {kKeyUp, XK_Up},
+                                                              {kKeyRight, XK_Right},
+                                                              {kKeyDown, XK_Down},
+                                                              {kKeyShift, XK_Shift_L}};
     std::set<int> held_;
 };
 

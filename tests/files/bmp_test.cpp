@@ -93,8 +93,7 @@ TEST(ReadBmpTest, RefusesBadHeadersAndShortFiles)
     // would wrap, and depths other than 24 bits.
     EXPECT_FALSE(readBmp(dir.write("neg.bmp", makeBmp(4, -4, rows)), buffer.data(), buffer.size()));
     EXPECT_FALSE(readBmp(dir.write("zero.bmp", makeBmp(0, 4, rows)), buffer.data(), buffer.size()));
-    EXPECT_FALSE(readBmp(dir.write("wide.bmp", makeBmp(0x7fffffff, 0x7fffffff, rows)), buffer.data(),
-                         buffer.size()));
+    EXPECT_FALSE(readBmp(dir.write("wide.bmp", makeBmp(0x7fffffff, 0x7fffffff, rows)), buffer.data(), buffer.size()));
     EXPECT_FALSE(readBmp(dir.write("d32.bmp", makeBmp(4, 4, rows, 32)), buffer.data(), buffer.size()));
     EXPECT_FALSE(readBmp(dir.write("d0.bmp", makeBmp(4, 4, rows, 0)), buffer.data(), buffer.size()));
 

@@ -106,9 +106,11 @@ TEST_F(SaveFileTest, SavesThroughALinkAndInPlaceInAReadOnlyFolder)
     bestTimes.rows[0].time = 1.0f;
     {
         PlainUser user;
-        std::filesystem::permissions("shared", std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+        std::filesystem::permissions("shared", std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::remove);
         EXPECT_TRUE(bestTimes.save());
-        std::filesystem::permissions("shared", std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+        std::filesystem::permissions("shared", std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
     }
     EXPECT_EQ(TempWorkdir::read("shared/times.dat"), "1 NEW " + rowsText("99", "ZZZ").substr(7));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("shared"), {}), 1);
@@ -239,11 +241,11 @@ TEST_F(SaveFileTest, ASaveRemovesWhatKilledSavesOfTheSameFileLeftAndNothingElse)
     std::filesystem::create_symlink("highScore.dat.5.tmp", ".highScore.dat.6.tmp");
     bestTimes.setDefaults();
     ASSERT_TRUE(bestTimes.save());
-    EXPECT_EQ(filesHere(), (std::vector<std::string>{".highScore.dat..tmp", ".highScore.dat.1234567890.tmp",
-                                                     ".highScore.dat.12a.tmp", ".highScore.dat.6.tmp",
-                                                     ".highScore.dat.8.tmp", ".highScore.dat.9.tmp",
-                                                     ".other.dat.5.tmp", "highScore.dat", "highScore.dat.5.tmp",
-                                                     "misc"}));
+    EXPECT_EQ(filesHere(),
+              (std::vector<std::string>{".highScore.dat..tmp", ".highScore.dat.1234567890.tmp",
+                                        ".highScore.dat.12a.tmp", ".highScore.dat.6.tmp", ".highScore.dat.8.tmp",
+                                        ".highScore.dat.9.tmp", ".other.dat.5.tmp", "highScore.dat",
+                                        "highScore.dat.5.tmp", "misc"}));
     EXPECT_TRUE(std::filesystem::exists("misc/.highScore.dat.5.tmp"));
 }
 

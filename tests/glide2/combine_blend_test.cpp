@@ -17,10 +17,10 @@ static_assert(GR_CHROMAKEY_DISABLE == 0 && GR_CHROMAKEY_ENABLE == 1);
 GrMipMapId_t flatTexture(int format, std::uint16_t texel)
 {
     std::vector<std::uint16_t> data(64, texel);
-    GrMipMapId_t id = guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 8, 8, format, GR_MIPMAP_DISABLE,
-                                          GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP,
-                                          GR_TEXTURECLAMP_WRAP, GR_TEXTUREFILTER_POINT_SAMPLED,
-                                          GR_TEXTUREFILTER_POINT_SAMPLED, 0.0f, FXFALSE);
+    GrMipMapId_t id = guTexAllocateMemory(GR_TMU0, GR_MIPMAPLEVELMASK_BOTH, 8, 8, format, GR_MIPMAP_DISABLE, GR_LOD_8,
+                                          GR_LOD_8, GR_ASPECT_1x1, GR_TEXTURECLAMP_WRAP, GR_TEXTURECLAMP_WRAP,
+                                          GR_TEXTUREFILTER_POINT_SAMPLED, GR_TEXTUREFILTER_POINT_SAMPLED, 0.0f,
+                                          FXFALSE);
     guTexDownloadMipMap(id, data.data(), nullptr);
     guTexSource(id);
     return id;
@@ -79,9 +79,7 @@ TEST_F(CardTest, CombineConfigurationsWithNumbers)
                             GR_COMBINE_OTHER_CONSTANT, FXFALSE);
          },
          vertex(0, 0, 1, 2, 3), Rgb{0x33, 0x66, 0x99}},
-        {"Gouraud default after opening",
-         [] {},
-         vertex(0, 0, 10, 130, 250), Rgb{10, 130, 250}},
+        {"Gouraud default after opening", [] {}, vertex(0, 0, 10, 130, 250), Rgb{10, 130, 250}},
         {"other minus local plus local, inverted",
          [] {
              grConstantColorValue(0x00204060);
@@ -116,9 +114,11 @@ TEST_F(CardTest, TextureAlphaBlendsAtFullHalfAndZero)
         std::uint16_t overBlack, overWhite;
     } cases[] = {
         // 200 * 256 >> 8 = 200 over anything
-        {0xFF00, static_cast<std::uint16_t>(25 << 11 | 50 << 5 | 25), static_cast<std::uint16_t>(25 << 11 | 50 << 5 | 25)},
+        {0xFF00, static_cast<std::uint16_t>(25 << 11 | 50 << 5 | 25),
+         static_cast<std::uint16_t>(25 << 11 | 50 << 5 | 25)},
         // 200 * 129 >> 8 = 100; over white + 255 * 128 >> 8 = 127
-        {0x8000, static_cast<std::uint16_t>(12 << 11 | 25 << 5 | 12), static_cast<std::uint16_t>(28 << 11 | 56 << 5 | 28)},
+        {0x8000, static_cast<std::uint16_t>(12 << 11 | 25 << 5 | 12),
+         static_cast<std::uint16_t>(28 << 11 | 56 << 5 | 28)},
         // nothing of the source: the destination stays
         {0x0000, 0x0000, 0xFFFF},
     };
@@ -177,16 +177,16 @@ TEST_F(CardTest, UnsupportedArgumentsLeaveTheStateAlone)
     drawRect(0, 0, 16, 16, vertex(0, 0, 250, 250, 250));
     EXPECT_EQ(flatColor(4, 4), (Rgb{0x10, 0x20, 0x30}));
     // Textures: a second unit, table formats and impossible level ranges get no memory.
-    EXPECT_EQ(guTexAllocateMemory(GR_TMU1, 3, 8, 8, GR_TEXFMT_RGB_565, 0, GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, 0, 0,
-                                  0, 0, 0.0f, FXFALSE),
+    EXPECT_EQ(guTexAllocateMemory(GR_TMU1, 3, 8, 8, GR_TEXFMT_RGB_565, 0, GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, 0, 0, 0,
+                                  0, 0.0f, FXFALSE),
               GR_NULL_MIPMAP_HANDLE);
     for (int format : {GR_TEXFMT_P_8, GR_TEXFMT_AP_88, GR_TEXFMT_YIQ_422, GR_TEXFMT_AYIQ_8422, GR_TEXFMT_RSVD0})
-        EXPECT_EQ(guTexAllocateMemory(GR_TMU0, 3, 8, 8, format, 0, GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, 0, 0, 0, 0,
-                                      0.0f, FXFALSE),
+        EXPECT_EQ(guTexAllocateMemory(GR_TMU0, 3, 8, 8, format, 0, GR_LOD_8, GR_LOD_8, GR_ASPECT_1x1, 0, 0, 0, 0, 0.0f,
+                                      FXFALSE),
                   GR_NULL_MIPMAP_HANDLE)
             << format;
-    EXPECT_EQ(guTexAllocateMemory(GR_TMU0, 3, 8, 8, GR_TEXFMT_RGB_565, 0, GR_LOD_256, GR_LOD_8, GR_ASPECT_1x1, 0, 0,
-                                  0, 0, 0.0f, FXFALSE),
+    EXPECT_EQ(guTexAllocateMemory(GR_TMU0, 3, 8, 8, GR_TEXFMT_RGB_565, 0, GR_LOD_256, GR_LOD_8, GR_ASPECT_1x1, 0, 0, 0,
+                                  0, 0.0f, FXFALSE),
               GR_NULL_MIPMAP_HANDLE);
     // 2 MB of texture memory: eleven full 256 x 256 RGB565 chains do not fit.
     int granted = 0;

@@ -106,8 +106,9 @@ void drawDisc(float cx, float cy, float w, float ghostAlpha)
         GrVertex a = CardTest::vertex(cx + radius * std::cos(angle + 0.39269912f) + snapBias,
                                       cy + radius * std::sin(angle + 0.39269912f) + snapBias, 24, 6, 4, ghostAlpha,
                                       ghostAlpha < 255 ? 100.0f : 1.0f / w);
-        GrVertex b = CardTest::vertex(cx + radius * std::cos(angle) + snapBias, cy + radius * std::sin(angle) + snapBias,
-                                      24, 6, 4, ghostAlpha, ghostAlpha < 255 ? 100.0f : 1.0f / w);
+        GrVertex b = CardTest::vertex(cx + radius * std::cos(angle) + snapBias,
+                                      cy + radius * std::sin(angle) + snapBias, 24, 6, 4, ghostAlpha,
+                                      ghostAlpha < 255 ? 100.0f : 1.0f / w);
         grAADrawTriangle(&centre, &a, &b, FXFALSE, FXTRUE, FXFALSE);
     }
 }
@@ -130,11 +131,9 @@ TEST(CardDemoTest, AWholeFrame)
     struct Capture {
         std::vector<std::uint32_t> pixels;
     } capture;
-    glide2SetPresenter(
-        [](void* user, const std::uint32_t* pixels, int width, int height) {
-            static_cast<Capture*>(user)->pixels.assign(pixels, pixels + width * height);
-        },
-        &capture);
+    glide2SetPresenter([](void* user, const std::uint32_t* pixels, int width,
+                          int height) { static_cast<Capture*>(user)->pixels.assign(pixels, pixels + width * height); },
+                       &capture);
     grGlideInit();
     GrHwConfiguration hw;
     ASSERT_EQ(grSstQueryHardware(&hw), FXTRUE);
@@ -199,7 +198,8 @@ TEST(CardDemoTest, AWholeFrame)
         long sum = 0;
         for (int x = 0; x < 640; ++x) {
             std::uint32_t p = at(x, row);
-            sum += std::abs(static_cast<int>(p >> 16) - fog[0]) + std::abs(static_cast<int>((p >> 8) & 0xFF) - fog[1]) +
+            sum += std::abs(static_cast<int>(p >> 16) - fog[0]) +
+                   std::abs(static_cast<int>((p >> 8) & 0xFF) - fog[1]) +
                    std::abs(static_cast<int>(p & 0xFF) - fog[2]);
         }
         return sum / 640;

@@ -31,8 +31,8 @@ protected:
     GrVertex randomVertex(float cx, float cy, float reach)
     {
         float w = uniform(1, 800);
-        GrVertex v = vertex(cx + uniform(-reach, reach), cy + uniform(-reach, reach), uniform(0, 255),
-                            uniform(0, 255), uniform(0, 255), uniform(0, 255), 1.0f / w);
+        GrVertex v = vertex(cx + uniform(-reach, reach), cy + uniform(-reach, reach), uniform(0, 255), uniform(0, 255),
+                            uniform(0, 255), uniform(0, 255), 1.0f / w);
         v.tmuvtx[0].sow = uniform(-300, 300) * v.oow;
         v.tmuvtx[0].tow = uniform(-300, 300) * v.oow;
         v.ooz = uniform(0, 65535);

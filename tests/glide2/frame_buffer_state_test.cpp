@@ -34,9 +34,9 @@ TEST_F(CardTest, Lfb888WriteUsesTheCardStrideAndRowOrder)
                   FXFALSE);
         auto* words = static_cast<std::uint32_t*>(info.lfbPtr);
         std::size_t stride = info.strideInBytes / 4;
-        words[0 * stride + 5] = 0x00FF0000;  // red, lock row 0
+        words[0 * stride + 5] = 0x00FF0000;   // red, lock row 0
         words[1 * stride + 639] = 0xAA00FF00; // green; the top byte is ignored
-        words[2 * stride + 0] = 0x000000FF;  // blue
+        words[2 * stride + 0] = 0x000000FF;   // blue
         EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
         EXPECT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXFALSE);
         std::vector<std::uint16_t> after = readBuffer();
@@ -63,8 +63,10 @@ TEST_F(CardTest, LfbWritesConvertEveryWrittenWordAndKeepWhatIsDrawnUnderTheLock)
         int mode;
         std::uint32_t word; // the colour 0x101010 as written in that mode
         int bytes;
-    } cases[] = {{GR_LFBWRITEMODE_888, 0x00101010, 4}, {GR_LFBWRITEMODE_8888, 0xFF101010, 4},
-                 {GR_LFBWRITEMODE_555, 0x0842, 2}, {GR_LFBWRITEMODE_1555, 0x8842, 2}};
+    } cases[] = {{GR_LFBWRITEMODE_888, 0x00101010, 4},
+                 {GR_LFBWRITEMODE_8888, 0xFF101010, 4},
+                 {GR_LFBWRITEMODE_555, 0x0842, 2},
+                 {GR_LFBWRITEMODE_1555, 0x8842, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         GrLfbInfo_t info;
@@ -74,7 +76,7 @@ TEST_F(CardTest, LfbWritesConvertEveryWrittenWordAndKeepWhatIsDrawnUnderTheLock)
         // A triangle drawn while the lock is held stays where nothing was written.
         drawRect(100, 100, 110, 110, vertex(0, 0, 255, 0, 0));
         auto* bytes = static_cast<std::uint8_t*>(info.lfbPtr);
-        std::memcpy(bytes, &c.word, c.bytes);                         // (0, 0)
+        std::memcpy(bytes, &c.word, c.bytes);                                            // (0, 0)
         std::memcpy(bytes + 104 * info.strideInBytes + 104 * c.bytes, &c.word, c.bytes); // over the triangle
         ASSERT_EQ(grLfbUnlock(GR_LFB_WRITE_ONLY, GR_BUFFER_BACKBUFFER), FXTRUE);
         // Written: dithered afresh, though the colour is the one shown. Not written: as stored.
@@ -339,7 +341,8 @@ TEST_F(CardTest, ForeignStateRecordsStayInsideTheCard)
             c = static_cast<char>(seed >> 24);
         }
         grGlideSetState(&noise);
-        GrVertex a = vertex(-50, -40, 10, 20, 30, 128, 0.5f, 10, 20), b = vertex(700, 100, 200, 0, 0, 255, 0.01f, 900, 5),
+        GrVertex a = vertex(-50, -40, 10, 20, 30, 128, 0.5f, 10, 20),
+                 b = vertex(700, 100, 200, 0, 0, 255, 0.01f, 900, 5),
                  c = vertex(300, 600, 0, 0, 255, 0, 0.2f, -300, 4000);
         grDrawTriangle(&a, &b, &c);
         grAADrawTriangle(&a, &c, &b, FXTRUE, FXTRUE, FXTRUE);

@@ -24,8 +24,10 @@ TEST_F(CardTest, SharedEdgesAreDrawnExactlyOnce)
     for (int i = 0; i < 12; ++i) {
         float a0 = i * 0.5235988f, a1 = (i + 1) * 0.5235988f;
         GrVertex c = vertex(cx, cy, r);
-        GrVertex p = vertex(std::round((cx + 40 * std::cos(a0)) * 16) / 16, std::round((cy + 40 * std::sin(a0)) * 16) / 16, r);
-        GrVertex q = vertex(std::round((cx + 40 * std::cos(a1)) * 16) / 16, std::round((cy + 40 * std::sin(a1)) * 16) / 16, r);
+        GrVertex p = vertex(std::round((cx + 40 * std::cos(a0)) * 16) / 16,
+                            std::round((cy + 40 * std::sin(a0)) * 16) / 16, r);
+        GrVertex q = vertex(std::round((cx + 40 * std::cos(a1)) * 16) / 16,
+                            std::round((cy + 40 * std::sin(a1)) * 16) / 16, r);
         grDrawTriangle(&c, &p, &q);
     }
     std::vector<std::uint16_t> buffer = readBuffer();
@@ -66,8 +68,8 @@ TEST_F(CardTest, BiasedAndUnbiasedVerticesGiveIdenticalPixels)
         float x[3], y[3];
     } tris[] = {
         {{10.0625f, 300.5f, 120.25f}, {5.125f, 40.75f, 400.9375f}},
-        {{-30.5f, 60.25f, 10.0f}, {-12.0f, 200.0f, 470.125f}},  // crosses the left edge
-        {{600.0f, 700.5f, 630.25f}, {460.0f, 470.0f, 500.5f}},  // crosses the right and bottom
+        {{-30.5f, 60.25f, 10.0f}, {-12.0f, 200.0f, 470.125f}},      // crosses the left edge
+        {{600.0f, 700.5f, 630.25f}, {460.0f, 470.0f, 500.5f}},      // crosses the right and bottom
         {{320.0625f, 321.0f, 320.5f}, {240.0f, 240.0625f, 241.0f}}, // tiny
     };
     std::vector<std::uint16_t> plain, biased;
@@ -102,8 +104,8 @@ TEST_F(CardTest, CullingFollowsTheSignedAreaUnderBothOrigins)
         {GR_ORIGIN_LOWER_LEFT, GR_CULL_NEGATIVE, true, true},  {GR_ORIGIN_LOWER_LEFT, GR_CULL_NEGATIVE, false, false},
     };
     for (const Case& k : cases) {
-        SCOPED_TRACE(::testing::Message() << "origin " << k.origin << " cull " << k.cull << " positive "
-                                          << k.positiveOrder);
+        SCOPED_TRACE(::testing::Message()
+                     << "origin " << k.origin << " cull " << k.cull << " positive " << k.positiveOrder);
         grSstOrigin(k.origin);
         grCullMode(k.cull);
         grBufferClear(0, 0, 0xFFFF);

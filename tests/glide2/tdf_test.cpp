@@ -122,16 +122,16 @@ TEST(TdfTest, SizesHeaderTextAndByteOrder)
 TEST(TdfTest, ReaderRefusesBrokenHeadersAndShortData)
 {
     const char* bad[] = {
-        "3df v1.1\nrgb888\nlod range: 1 256\naspect ratio: 1 1\n",     // unknown name
-        "3df v1.1\nargb8888\nlod range: 1 256\naspect ratio: 1 1\n",   // converter-only format
-        "3df v1.1\nrgb565\nlod range: 1 256\naspect ratio: 3 1\n",     // no such aspect
-        "3df v1.1\nrgb565\nlod range: 3 256\naspect ratio: 1 1\n",     // not a power of two
-        "3df v1.1\nrgb565\nlod range: 1 512\naspect ratio: 1 1\n",     // too large
-        "3df v1.1\nrgb565\nlod range: 64 32\naspect ratio: 1 1\n",     // small above large
+        "3df v1.1\nrgb888\nlod range: 1 256\naspect ratio: 1 1\n",                 // unknown name
+        "3df v1.1\nargb8888\nlod range: 1 256\naspect ratio: 1 1\n",               // converter-only format
+        "3df v1.1\nrgb565\nlod range: 1 256\naspect ratio: 3 1\n",                 // no such aspect
+        "3df v1.1\nrgb565\nlod range: 3 256\naspect ratio: 1 1\n",                 // not a power of two
+        "3df v1.1\nrgb565\nlod range: 1 512\naspect ratio: 1 1\n",                 // too large
+        "3df v1.1\nrgb565\nlod range: 64 32\naspect ratio: 1 1\n",                 // small above large
         "3df v1.1\n# made by hand\nrgb565\nlod range: 1 256\naspect ratio: 1 1\n", // comment line
-        "3df v1.1\nrgb565\nlod range: 1 256\naspect ratio: 1 1",       // last line unterminated
-        "3dg v1.1\nrgb565\nlod range: 1 256\naspect ratio: 1 1\n",     // wrong magic
-        "3df v1.1\nrgb565\nlod range: 1\naspect ratio: 1 1\n",         // missing number
+        "3df v1.1\nrgb565\nlod range: 1 256\naspect ratio: 1 1",                   // last line unterminated
+        "3dg v1.1\nrgb565\nlod range: 1 256\naspect ratio: 1 1\n",                 // wrong magic
+        "3df v1.1\nrgb565\nlod range: 1\naspect ratio: 1 1\n",                     // missing number
         "",
     };
     for (const char* text : bad) {
@@ -213,13 +213,13 @@ TEST(TdfTest, WriterMipFilterQuantisationAndRefusals)
     EXPECT_EQ(levels[1].rgba[0], 2); // (1 + 2 + 1) / 2
     EXPECT_EQ(levels[1].rgba[3], 5); // (4 + 5 + 1) / 2
 
-    EXPECT_EQ(tdfEncodeTexel(GR_TEXFMT_INTENSITY_8, 255, 0, 0, 0), 77);  // round(0.30 * 255)
+    EXPECT_EQ(tdfEncodeTexel(GR_TEXFMT_INTENSITY_8, 255, 0, 0, 0), 77); // round(0.30 * 255)
     EXPECT_EQ(tdfEncodeTexel(GR_TEXFMT_INTENSITY_8, 100, 100, 100, 0), 100);
     EXPECT_EQ(tdfEncodeTexel(GR_TEXFMT_RGB_565, 0xFF, 0x84, 0x0F, 0), 0xFC21);
     EXPECT_EQ(tdfEncodeTexel(GR_TEXFMT_ARGB_1555, 0x08, 0x10, 0xF8, 1), 0x8000 | (1 << 10) | (2 << 5) | 31);
     EXPECT_EQ(tdfEncodeTexel(GR_TEXFMT_ALPHA_INTENSITY_88, 0, 0, 0, 0x80), 0x8000);
 
-    EXPECT_FALSE(tdfMakeMipChain(pattern(3, 4, 0), 1, levels));    // not a power of two
+    EXPECT_FALSE(tdfMakeMipChain(pattern(3, 4, 0), 1, levels));     // not a power of two
     EXPECT_FALSE(tdfMakeMipChain(pattern(512, 256, 0), 1, levels)); // too large
     EXPECT_FALSE(tdfMakeMipChain(pattern(256, 16, 0), 1, levels));  // 16:1
     EXPECT_FALSE(tdfMakeMipChain(pattern(64, 64, 0), 128, levels)); // smallest above largest

@@ -100,8 +100,8 @@ TEST_F(TextureTest, MipLevelFollowsTexelsPerPixelAndDepth)
     for (int lod = 0; lod <= 8; ++lod)
         texels.insert(texels.end(), static_cast<std::size_t>((256 >> lod) * (256 >> lod)),
                       static_cast<std::uint8_t>(20 * (lod + 1)));
-    intensityTexture(GR_LOD_256, GR_LOD_1, GR_ASPECT_1x1, texels, GR_TEXTURECLAMP_WRAP,
-                     GR_TEXTUREFILTER_POINT_SAMPLED, GR_MIPMAP_NEAREST);
+    intensityTexture(GR_LOD_256, GR_LOD_1, GR_ASPECT_1x1, texels, GR_TEXTURECLAMP_WRAP, GR_TEXTUREFILTER_POINT_SAMPLED,
+                     GR_MIPMAP_NEAREST);
     struct Case {
         float pixelsPer256; // screen pixels over which s runs 0..256
         float w;
@@ -138,13 +138,12 @@ TEST_F(TextureTest, BilinearSamplesBetweenTexelCentres)
         int value;
     } cases[] = {
         // Bilinear: i' = (x + 0.5) / 8 - 0.5, in 1/16 steps.
-        {GR_TEXTUREFILTER_BILINEAR, 3, 0},     // still clamped onto texel 0
-        {GR_TEXTUREFILTER_BILINEAR, 4, 15},    // 1/16 of texel 1
-        {GR_TEXTUREFILTER_BILINEAR, 8, 143},   // 9/16 of texel 1
-        {GR_TEXTUREFILTER_BILINEAR, 11, 239},  // 15/16 of texel 1
-        {GR_TEXTUREFILTER_BILINEAR, 12, 239},  // 1/16 towards texel 2
-        {GR_TEXTUREFILTER_POINT_SAMPLED, 4, 0},
-        {GR_TEXTUREFILTER_POINT_SAMPLED, 8, 255},
+        {GR_TEXTUREFILTER_BILINEAR, 3, 0},    // still clamped onto texel 0
+        {GR_TEXTUREFILTER_BILINEAR, 4, 15},   // 1/16 of texel 1
+        {GR_TEXTUREFILTER_BILINEAR, 8, 143},  // 9/16 of texel 1
+        {GR_TEXTUREFILTER_BILINEAR, 11, 239}, // 15/16 of texel 1
+        {GR_TEXTUREFILTER_BILINEAR, 12, 239}, // 1/16 towards texel 2
+        {GR_TEXTUREFILTER_POINT_SAMPLED, 4, 0}, {GR_TEXTUREFILTER_POINT_SAMPLED, 8, 255},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "filter " << c.filter << " x " << c.x);
@@ -154,8 +153,8 @@ TEST_F(TextureTest, BilinearSamplesBetweenTexelCentres)
         grBufferClear(0, 0, 0xFFFF);
         texturedRect(0, 0, 64, 64, 0, 0, 256, 256);
         std::vector<std::uint16_t> b = readBuffer();
-        EXPECT_EQ(b[10 * 640 + c.x], static_cast<std::uint16_t>((c.value >> 3) << 11 | (c.value >> 2) << 5 |
-                                                                  (c.value >> 3)));
+        EXPECT_EQ(b[10 * 640 + c.x],
+                  static_cast<std::uint16_t>((c.value >> 3) << 11 | (c.value >> 2) << 5 | (c.value >> 3)));
     }
 }
 
@@ -169,10 +168,14 @@ TEST_F(TextureTest, TexelFormatsDecodeAsTheCardExpandsThem)
         std::uint16_t texel;
         Rgb rgb;
     } cases[] = {
-        {GR_TEXFMT_RGB_565, 0xF81F, {255, 0, 255}},        {GR_TEXFMT_ARGB_1555, 0x7C00 | 0x8000, {255, 0, 0}},
-        {GR_TEXFMT_ARGB_4444, 0xF8C4, {136, 204, 68}},     {GR_TEXFMT_ALPHA_INTENSITY_88, 0x3377, {0x77, 0x77, 0x77}},
-        {GR_TEXFMT_INTENSITY_8, 0x99, {0x99, 0x99, 0x99}}, {GR_TEXFMT_ALPHA_8, 0x42, {0x42, 0x42, 0x42}},
-        {GR_TEXFMT_ALPHA_INTENSITY_44, 0x3A, {170, 170, 170}}, {GR_TEXFMT_RGB_332, 0xE3, {255, 0, 255}},
+        {GR_TEXFMT_RGB_565, 0xF81F, {255, 0, 255}},
+        {GR_TEXFMT_ARGB_1555, 0x7C00 | 0x8000, {255, 0, 0}},
+        {GR_TEXFMT_ARGB_4444, 0xF8C4, {136, 204, 68}},
+        {GR_TEXFMT_ALPHA_INTENSITY_88, 0x3377, {0x77, 0x77, 0x77}},
+        {GR_TEXFMT_INTENSITY_8, 0x99, {0x99, 0x99, 0x99}},
+        {GR_TEXFMT_ALPHA_8, 0x42, {0x42, 0x42, 0x42}},
+        {GR_TEXFMT_ALPHA_INTENSITY_44, 0x3A, {170, 170, 170}},
+        {GR_TEXFMT_RGB_332, 0xE3, {255, 0, 255}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.format);

@@ -10,11 +10,25 @@ TEST(WValueTest, CheckValuesClampsAndMonotony)
         float oow;
         std::uint16_t value;
     } cases[] = {
-        {1.0f, 0x0000},         {0.9999f, 0x0001},     {1.0f / 1.3333333f, 0x0800}, {1.0f / 1.5f, 0x0AAB},
-        {0.5f, 0x1000},         {1.0f / 3.0f, 0x1AAB}, {0.25f, 0x2000},             {0.125f, 0x3000},
-        {0.1f, 0x3667},         {0.01f, 0x6B86},       {0.001f, 0x9F9E},            {0.0001f, 0xD5CA},
-        {1.0f / 52428.8f, 0xFC00}, {1.0f / 65536.0f, 0xFFFF}, {1.0f / 100000.0f, 0xFFFF}, {0.0f, 0xFFFF},
-        {2.0f, 0x0000},         {-0.5f, 0x0000},       {100.0f, 0x0000},
+        {1.0f, 0x0000},
+        {0.9999f, 0x0001},
+        {1.0f / 1.3333333f, 0x0800},
+        {1.0f / 1.5f, 0x0AAB},
+        {0.5f, 0x1000},
+        {1.0f / 3.0f, 0x1AAB},
+        {0.25f, 0x2000},
+        {0.125f, 0x3000},
+        {0.1f, 0x3667},
+        {0.01f, 0x6B86},
+        {0.001f, 0x9F9E},
+        {0.0001f, 0xD5CA},
+        {1.0f / 52428.8f, 0xFC00},
+        {1.0f / 65536.0f, 0xFFFF},
+        {1.0f / 100000.0f, 0xFFFF},
+        {0.0f, 0xFFFF},
+        {2.0f, 0x0000},
+        {-0.5f, 0x0000},
+        {100.0f, 0x0000},
     };
     for (const Case& c : cases)
         EXPECT_EQ(wValueFromOow(c.oow), c.value) << "oow " << c.oow;
@@ -32,8 +46,8 @@ TEST(FogTableTest, IndexToWAndLinearTable)
     struct Case {
         int index;
         float w;
-    } cases[] = {{0, 1.0f}, {1, 1.142857f}, {2, 1.333333f}, {3, 1.6f}, {4, 2.0f}, {8, 4.0f},
-                 {12, 8.0f}, {16, 16.0f}, {32, 256.0f}, {48, 4096.0f}, {63, 52428.8f}};
+    } cases[] = {{0, 1.0f},  {1, 1.142857f}, {2, 1.333333f}, {3, 1.6f},     {4, 2.0f},     {8, 4.0f},
+                 {12, 8.0f}, {16, 16.0f},    {32, 256.0f},   {48, 4096.0f}, {63, 52428.8f}};
     for (const Case& c : cases) {
         EXPECT_NEAR(guFogTableIndexToW(c.index), c.w, c.w * 1e-5f) << c.index;
         // Each table w is where the w value has that index and no fraction.

@@ -137,8 +137,8 @@ TEST_F(LevelMapTest, GlideChecksHoleCountsAndLoadsItsTextureThroughTheRenderer)
         std::string records;
         for (int i = 0; i < count; ++i)
             records += std::to_string(i * 10) + " 0 30 " + std::to_string(i % 2 ? 20 : -20) + "\n";
-        ASSERT_TRUE(load("texturefile= level.3df fogcolor= 0x102030 holecount= " + std::to_string(count) +
-                         " .data\n" + records + ".end"))
+        ASSERT_TRUE(load("texturefile= level.3df fogcolor= 0x102030 holecount= " + std::to_string(count) + " .data\n" +
+                         records + ".end"))
             << count;
         EXPECT_EQ(level.holeCount, count);
     }
@@ -169,17 +169,17 @@ TEST_F(LevelMapTest, FailuresShowTheirMessageOrNone)
     std::vector<Case> cases = {
         {"", ""},
         {"  \n\t ", ""},
-        {kTwoHoles + "\n", ""},                        // a line end after ".end"
+        {kTwoHoles + "\n", ""}, // a line end after ".end"
         {kTwoHoles + " ", ""},
-        {"fogcolor=", ""},                             // no value at all
+        {"fogcolor=", ""}, // no value at all
         {"fogcolor= red", ""},
         {"fogcolor= 0x", ""},
         {"marblecolor= -", ""},
         {"holecount= many", ""},
-        {"holecount= 99999999999", ""},                // does not fit 32 bits
-        {"holecount= 1 .data 0 0 60", ""},             // a record cut short
+        {"holecount= 99999999999", ""},    // does not fit 32 bits
+        {"holecount= 1 .data 0 0 60", ""}, // a record cut short
         {"holecount= 1 .data 0 0 sixty 45 .end", ""},
-        {"holecount= 1 .data 0 0 60 1e300 .end", "unknown 1e300"},  // no float holds it
+        {"holecount= 1 .data 0 0 60 1e300 .end", "unknown 1e300"}, // no float holds it
         {"holecount= 1 .data -1e39 0 60 45 .end", "unknown -1e39"},
         // Heights could reach infinity: the depth that tips the sum is blamed.
         {"holecount= 3 .data 0 0 60 5e37 9 9 0 3e38 5 5 1 -4e37 .end", "unknown -4e37"},
@@ -293,8 +293,7 @@ TEST_F(LevelMapTest, ACountThatCannotBeAllocatedIsOutOfMemory)
         bool loaded = load("holecount= 100000000 .data .end");
         std::exit(!loaded && scripted.messages == std::vector<std::string>{"error: out of memory"} ? 0 : 1);
     };
-    EXPECT_EXIT(loadWithLittleAddressSpace(),
-                ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(loadWithLittleAddressSpace(), ::testing::ExitedWithCode(0), "");
 }
 #endif
 

@@ -68,8 +68,8 @@ TEST_F(BestTimesTest, NumbersAreReadAsCReadsThemAndNoNumberRanksLast)
     TempWorkdir::write("highScore.dat", "0x1p4 A 1e39 B 20.5C 1e-50 D NaN E -inf F 30 G Infinity H 1e-40 I 40 J ");
     bestTimes.load();
     EXPECT_TRUE(scripted.messages.empty());
-    const std::pair<float, const char*> expected[] = {{16.0f, "A"}, {20.5f, "C"}, {0.0f, "D"}, {30.0f, "G"},
-                                                      {1e-40f, "I"}, {40.0f, "J"}};
+    const std::pair<float, const char*> expected[] = {{16.0f, "A"}, {20.5f, "C"},  {0.0f, "D"},
+                                                      {30.0f, "G"}, {1e-40f, "I"}, {40.0f, "J"}};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(bestTimes.rows[i].time, expected[i].first) << i;
         EXPECT_EQ(bestTimes.rows[i].name, expected[i].second) << i;

@@ -107,7 +107,8 @@ TEST_F(FontTest, ATableClaimingARangeBeyondTheBytesDrawsOnlyRealCharacters)
     TempWorkdir::write("wide.dat", "-5 300 A 0 0 10 33");
     ASSERT_TRUE(font.load("f.3df", "wide.dat"));
     font.setScale(1.0f);
-    font.drawText("\xE9" "A");
+    font.drawText("\xE9"
+                  "A");
     EXPECT_EQ(recorder.count(RenderOp::Glyph), 1);
     EXPECT_EQ(font.textWidth("\xE9"), 10.0f);
 }

@@ -14,7 +14,8 @@ namespace {
 TEST(FrameRecordingTest, PlaysEveryCallBackInOrder)
 {
     std::vector<uint8_t> picture(kPictureBytes, 7);
-    ScreenVertex a{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, b{2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, c{3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    ScreenVertex a{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, b{2, 3, 4, 5, 6, 7, 8, 9, 10, 11},
+        c{3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
     OverlayQuad corners{OverlayPoint{1, 2}, OverlayPoint{3, 4}, OverlayPoint{5, 6}, OverlayPoint{7, 8}};
     auto draw = [&](Renderer& r, bool upload) {
         r.clearFrame(0.1f, 0.2f, 0.3f);

@@ -120,15 +120,15 @@ TEST_F(MarbleDrawTest, VisibilityPerProgram)
     // Centre at (0, 0, -20). Looking down, a sideways offset d moves the disc
     // 400 d / w pixels; at w = 400 the glide radius is 20.
     const Case cases[] = {
-        {Vec3(0.0f, 0.0f, -44.0f), false, true},            // w = 24
-        {Vec3(0.0f, 0.0f, -46.0f), true, true},             // w = 26
-        {Vec3(0.0f, 0.0f, -20.0f), false, false},           // w = 0
-        {Vec3(0.0f, 0.0f, 100.0f), false, false},           // behind
-        {Vec3(0.0f, 0.0f, -65600.0f), false, true},         // w = 65580
-        {Vec3(-339.0f, 0.0f, -420.0f), true, true},         // cx = 659, within R of the edge
-        {Vec3(-341.0f, 0.0f, -420.0f), false, true},        // cx = 661
-        {Vec3(0.0f, 261.0f, -420.0f), false, true},         // cy = -21
-        {Vec3(0.0f, -259.0f, -420.0f), true, true},         // cy = 499
+        {Vec3(0.0f, 0.0f, -44.0f), false, true},     // w = 24
+        {Vec3(0.0f, 0.0f, -46.0f), true, true},      // w = 26
+        {Vec3(0.0f, 0.0f, -20.0f), false, false},    // w = 0
+        {Vec3(0.0f, 0.0f, 100.0f), false, false},    // behind
+        {Vec3(0.0f, 0.0f, -65600.0f), false, true},  // w = 65580
+        {Vec3(-339.0f, 0.0f, -420.0f), true, true},  // cx = 659, within R of the edge
+        {Vec3(-341.0f, 0.0f, -420.0f), false, true}, // cx = 661
+        {Vec3(0.0f, 261.0f, -420.0f), false, true},  // cy = -21
+        {Vec3(0.0f, -259.0f, -420.0f), true, true},  // cy = 499
     };
     for (const Case& c : cases) {
         for (Edition which : {Edition::Gl, Edition::Glide}) {

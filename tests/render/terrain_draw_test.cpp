@@ -161,8 +161,7 @@ TEST_F(TerrainDrawTest, GlideSnapsVerticesToSixteenthsOfAPixel)
     for (const RenderCall& call : recorder.of(RenderOp::TerrainTriangle)) {
         for (const ScreenVertex& v : call.triangle) {
             Cell p = gridPointOf(v);
-            ProjectedPoint exact =
-                projectPoint(level.vertices[gridIndex(p.first, p.second)], view);
+            ProjectedPoint exact = projectPoint(level.vertices[gridIndex(p.first, p.second)], view);
             EXPECT_EQ(v.x * 16.0f, std::round(v.x * 16.0f));
             EXPECT_EQ(v.y * 16.0f, std::round(v.y * 16.0f));
             EXPECT_LE(std::fabs(v.x - exact.x), 1.0f / 32.0f);
@@ -263,10 +262,10 @@ TEST_F(TerrainDrawTest, GlideRejectsNearAndOutOfRangeVerticesAndKeepsTheOtherTri
     recorder.calls.clear();
     sent = drawTerrain(level, view, false, false);
     std::map<Cell, int> expected = fullCells(198, 214, 22, 27);
-    expected.erase({200, 25});   // the lifted vertex is corner i: nothing
-    expected.erase({199, 24});   // corner i + 51: nothing
-    expected[{200, 24}] = 1;     // corner i + 1: (i, i+50, i+51) remains
-    expected[{199, 25}] = 2;     // corner i + 50: (i, i+51, i+1) remains
+    expected.erase({200, 25}); // the lifted vertex is corner i: nothing
+    expected.erase({199, 24}); // corner i + 51: nothing
+    expected[{200, 24}] = 1;   // corner i + 1: (i, i+50, i+51) remains
+    expected[{199, 25}] = 2;   // corner i + 50: (i, i+51, i+1) remains
     EXPECT_EQ(drawnCells(), expected);
     EXPECT_EQ(sent, 17 * 6 * 2 - 6);
     for (const RenderCall& call : recorder.of(RenderOp::TerrainTriangle))

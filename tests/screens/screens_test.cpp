@@ -46,7 +46,8 @@ protected:
             for (int level = 0; level < 9; ++level) {
                 int side = 256 >> level;
                 std::vector<uint8_t> bytes = makeBmp(side, side, solidRows(side, side, 255, 255, 255));
-                TempWorkdir::write("glyphs_" + std::to_string(level) + ".bmp", std::string(bytes.begin(), bytes.end()));
+                TempWorkdir::write("glyphs_" + std::to_string(level) + ".bmp",
+                                   std::string(bytes.begin(), bytes.end()));
             }
             ASSERT_TRUE(font.load("glyphs", "font.dat"));
         }

@@ -197,7 +197,8 @@ TEST_F(LevelFlowTest, MapThatFailsToLoadIsReportedAndEndsTheProgram)
     levelNumber = 1;
     scripted.postEvent(Event{kEventLevel, 0});
     EXPECT_EQ(runEventLoop(), 1);
-    EXPECT_EQ(scripted.messages, (std::vector<std::string>{"error: expected .end", "error: Unable to initialize map"}));
+    EXPECT_EQ(scripted.messages,
+              (std::vector<std::string>{"error: expected .end", "error: Unable to initialize map"}));
     EXPECT_EQ(scripted.countPosted(kEventFrame), 0);
 }
 

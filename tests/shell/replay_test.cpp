@@ -104,20 +104,20 @@ TEST(ReplayFormatTest, ReplaysComeBackAsWrittenAndDamagedOnesAreRefusedWithAReas
         {"level outside the data", [](std::string& b) { b.replace(kLevelNameAt + 1, 5, "../.."); },
          "damaged: it names no level file"},
         {"absolute level", [](std::string& b) { b[kLevelNameAt + 1] = '/'; }, "damaged: it names no level file"},
-        {"finish time NaN", [](std::string& b) { setFloat(b, kFramesAt - 24, NAN); },
-         "damaged: its finishing time"},
+        {"finish time NaN", [](std::string& b) { setFloat(b, kFramesAt - 24, NAN); }, "damaged: its finishing time"},
         {"frame time NaN", [](std::string& b) { setFloat(b, kFramesAt + 1, NAN); }, "damaged: a frame time"},
-        {"frame time negative", [](std::string& b) { setFloat(b, kFramesAt + 1, -0.01f); },
-         "damaged: a frame time"},
-        {"clock infinite", [](std::string& b) { setFloat(b, kFramesAt + 5, INFINITY); },
-         "damaged: a clock value"},
+        {"frame time negative", [](std::string& b) { setFloat(b, kFramesAt + 1, -0.01f); }, "damaged: a frame time"},
+        {"clock infinite", [](std::string& b) { setFloat(b, kFramesAt + 5, INFINITY); }, "damaged: a clock value"},
         {"fall flag 2", [](std::string& b) { b[kFramesAt + 21] = 2; }, "damaged: a frame holds values"},
-        {"centred pad", [](std::string& b) { b.insert(kFramesAt + 22, 4, '\0'); b[kFramesAt] |= char(128); },
+        {"centred pad",
+         [](std::string& b) {
+             b.insert(kFramesAt + 22, 4, '\0');
+             b[kFramesAt] |= char(128);
+         },
          "damaged: a frame holds values"},
         {"stick in orbivale-gl", [](std::string& b) { b[kFramesAt] = static_cast<char>(b[kFramesAt] | 32); },
          "damaged"},
-        {"no starting clock", [](std::string& b) { b[kFramesAt] = static_cast<char>(b[kFramesAt] & ~64); },
-         "damaged"},
+        {"no starting clock", [](std::string& b) { b[kFramesAt] = static_cast<char>(b[kFramesAt] & ~64); }, "damaged"},
     };
     for (const Case& c : cases) {
         std::string bytes = good;
@@ -308,13 +308,12 @@ TEST_F(ReplayRecordTest, RunsAreKeptAsLastAndFasterAsBestAndF7RacesTheBestAsAGho
     scripted.postEvent(Event{kEventLevel, 0});
     playUntil([] { return false; }, 500);
     auto halfOpaque = [this] {
-        return std::count_if(recorder.calls.begin(), recorder.calls.end(), [](const RenderCall& c) {
-            return c.op == RenderOp::GhostTriangle && c.opacity == 0.5f;
-        });
+        return std::count_if(recorder.calls.begin(), recorder.calls.end(),
+                             [](const RenderCall& c) { return c.op == RenderOp::GhostTriangle && c.opacity == 0.5f; });
     };
     auto simulation = [] {
         return std::vector<float>{marble.position().x, marble.position().y, marble.velocity().y, timeLeft,
-                                  penaltyTimer, boostReserve, levelTimes[0], frameTime};
+                                  penaltyTimer,        boostReserve,        levelTimes[0],       frameTime};
     };
     std::vector<float> before = simulation();
     size_t sounds = scripted.sounds.size();

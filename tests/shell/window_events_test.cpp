@@ -94,7 +94,7 @@ TEST_F(WindowEventsTest, MusicEndRotatesThreePiecesInGlAndPlaysOnceInGlide)
     handleEvent(Event{kEventMusicNotify, 0});
     handleEvent(Event{kEventMusicNotify, 0});
     std::vector<std::string> expected = {"stop", "start sounds/drwho2.mid", "stop", "start sounds/midi3.mid",
-                                         "stop", "start sounds/midi1.mid", "stop", "start sounds/drwho2.mid"};
+                                         "stop", "start sounds/midi1.mid",  "stop", "start sounds/drwho2.mid"};
     EXPECT_EQ(scripted.music, expected);
     EXPECT_TRUE(musicPlaying);
 

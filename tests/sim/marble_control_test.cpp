@@ -4,7 +4,7 @@
 #include "game/joystick_menu.h"
 #include "game/options.h"
 #include "levels/level_list.h"
-#include "shell/frame_step.h"
+#include "shell/run_frame.h"
 #include "sim/marble.h"
 #include "sim/marble_control.h"
 
@@ -66,9 +66,9 @@ TEST_F(ControlTest, GlPadStickPushesByItsDeflectionOnAxesWhoseKeysAreFree)
         float forceX, forceY;
     };
     const float half = 40.0f * (16384 - 8000) / (32767 - 8000);
-    for (Case c : {Case{32767, -32768, {}, 40.0f, 40.0f}, Case{16384, 0, {}, half, 0.0f},
-                   Case{7999, -8000, {}, 0.0f, 0.0f}, Case{-32768, 32767, {kKeyRight, kKeyUp}, 40.0f, 40.0f},
-                   Case{-32768, 0, {kKeyUp}, -40.0f, 40.0f}}) {
+    for (Case c :
+         {Case{32767, -32768, {}, 40.0f, 40.0f}, Case{16384, 0, {}, half, 0.0f}, Case{7999, -8000, {}, 0.0f, 0.0f},
+          Case{-32768, 32767, {kKeyRight, kKeyUp}, 40.0f, 40.0f}, Case{-32768, 0, {kKeyUp}, -40.0f, 40.0f}}) {
         place(0.0f, 0.0f);
         scripted.pad = std::make_pair(c.x, c.y);
         hold(c.keys);

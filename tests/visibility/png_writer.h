@@ -37,9 +37,19 @@ inline bool writePng(const std::string& path, int width, int height, const std::
         put32(uint32_t(crc));
     };
     out.write("\x89PNG\r\n\x1a\n", 8);
-    std::vector<uint8_t> header = {uint8_t(width >> 24), uint8_t(width >> 16), uint8_t(width >> 8), uint8_t(width),
-                                   uint8_t(height >> 24), uint8_t(height >> 16), uint8_t(height >> 8), uint8_t(height),
-                                   8, 2, 0, 0, 0};
+    std::vector<uint8_t> header = {uint8_t(width >> 24),
+                                   uint8_t(width >> 16),
+                                   uint8_t(width >> 8),
+                                   uint8_t(width),
+                                   uint8_t(height >> 24),
+                                   uint8_t(height >> 16),
+                                   uint8_t(height >> 8),
+                                   uint8_t(height),
+                                   8,
+                                   2,
+                                   0,
+                                   0,
+                                   0};
     chunk("IHDR", header);
     chunk("IDAT", packed);
     chunk("IEND", {});

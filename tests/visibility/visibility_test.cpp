@@ -100,9 +100,9 @@ std::vector<Gap> findGaps(std::vector<Hole> pits)
             frontY = std::min(frontY, h.y - capture(h));
         auto add = [&](float left, float right, const Hole& like, float y) {
             if (right - left >= kWallJoin)
-                gaps.push_back({left, right, frontY,
-                                Hole{0.5f * (left + right), y, std::max(like.radius, (right - left) / 3.0f),
-                                     like.depth}});
+                gaps.push_back(
+                    {left, right, frontY,
+                     Hole{0.5f * (left + right), y, std::max(like.radius, (right - left) / 3.0f), like.depth}});
         };
         auto bigger = [](const Hole& a, const Hole& b) -> const Hole& { return a.radius >= b.radius ? a : b; };
         // The course's edge closes a wall's end like a pit; beside a lone pit
@@ -245,8 +245,8 @@ void measureEdition(const std::string& editionName, ReadPicture read)
         const float pitSight = level == 1 ? firstSight : kPitLookAhead;
         const float gapSight = level == 1 ? firstSight : kGapLookAhead;
         const float speed = level == 1 ? pace : 400.0f;
-        std::printf("%s level %d: autopilot %.0f units/s, pits seen from %.0f, gaps from %.0f\n",
-                    editionName.c_str(), level, pace, pitSight, gapSight);
+        std::printf("%s level %d: autopilot %.0f units/s, pits seen from %.0f, gaps from %.0f\n", editionName.c_str(),
+                    level, pace, pitSight, gapSight);
         ASSERT_TRUE(loadLevelMap(mapName));
 
         // Draws the play frame on each of two maps from `y`; the marble and
@@ -272,8 +272,8 @@ void measureEdition(const std::string& editionName, ReadPicture read)
             std::string base = std::string(ORBIVALE_VISIBILITY_OUT) + "/" + editionName + "-level" +
                                std::to_string(level) + "-worst-" + what;
             EXPECT_TRUE(writePng(base + "-as-is.png", kWidth, kHeight, worst.with));
-            EXPECT_TRUE(writePng(base + (what[0] == 'p' ? "-taken-out.png" : "-closed.png"), kWidth, kHeight,
-                                 worst.without));
+            EXPECT_TRUE(
+                writePng(base + (what[0] == 'p' ? "-taken-out.png" : "-closed.png"), kWidth, kHeight, worst.without));
         };
 
         std::vector<int> counts;
@@ -303,9 +303,8 @@ void measureEdition(const std::string& editionName, ReadPicture read)
         for (int i = 0; i < int(gaps.size()); ++i) {
             const Gap& g = gaps[i];
             Figure gap = compare(i, g.frontY, gapSight, "", withHole(mapText, holes, g.closing));
-            EXPECT_GE(gap.differing, kFloor) << "gap from x " << g.left << " to " << g.right << " at y "
-                                             << g.closing.y << " seen from " << marble.position().x << ", "
-                                             << marble.position().y;
+            EXPECT_GE(gap.differing, kFloor) << "gap from x " << g.left << " to " << g.right << " at y " << g.closing.y
+                                             << " seen from " << marble.position().x << ", " << marble.position().y;
             counts.push_back(gap.differing);
             if (worst.index < 0 || gap.differing < worst.differing)
                 worst = std::move(gap);

@@ -190,8 +190,12 @@ std::set<int> Autopilot::keysFor(const Marble& marble, bool boostLeft) const
     // Forward with a steer as long as that stays clear of the pits; only
     // when no way forward does, brake or turn on the spot.
     static const std::vector<std::set<int>> forward = {
-        {kKeyUp}, {kKeyUp, kKeyLeft}, {kKeyUp, kKeyRight},
-        {kKeyUp, kKeyShift}, {kKeyUp, kKeyLeft, kKeyShift}, {kKeyUp, kKeyRight, kKeyShift},
+        {kKeyUp},
+        {kKeyUp, kKeyLeft},
+        {kKeyUp, kKeyRight},
+        {kKeyUp, kKeyShift},
+        {kKeyUp, kKeyLeft, kKeyShift},
+        {kKeyUp, kKeyRight, kKeyShift},
     };
     static const std::vector<std::set<int>> careful = {
         {kKeyLeft}, {kKeyRight}, {kKeyDown, kKeyLeft}, {kKeyDown, kKeyRight}, {}, {kKeyDown},

@@ -2,7 +2,8 @@
 
 #include "tools/datagen/output.h"
 
-std::vector<uint8_t> encodeBmp(const Image& image) {
+std::vector<uint8_t> encodeBmp(const Image& image)
+{
     const uint32_t pixelBytes = static_cast<uint32_t>(image.width) * image.height * 3;
     std::vector<uint8_t> out;
     out.reserve(54 + pixelBytes);
@@ -16,9 +17,9 @@ std::vector<uint8_t> encodeBmp(const Image& image) {
     putU32(out, static_cast<uint32_t>(image.height));
     putU16(out, 1);
     putU16(out, 24);
-    putU32(out, 0);  // no compression
+    putU32(out, 0); // no compression
     putU32(out, pixelBytes);
-    putU32(out, 2835);  // 72 dpi
+    putU32(out, 2835); // 72 dpi
     putU32(out, 2835);
     putU32(out, 0);
     putU32(out, 0);

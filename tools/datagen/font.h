@@ -13,10 +13,10 @@ struct GlyphBox {
 };
 
 constexpr int kFontImageSize = 256;
-constexpr int kGlyphBoxHeight = 33;  // the line height: the standard scale 13/33 gives 13-pixel lines
+constexpr int kGlyphBoxHeight = 33; // the line height: the standard scale 13/33 gives 13-pixel lines
 
 struct FontAtlas {
-    Coverage image;  // white-on-black coverage, 256 x 256
+    Coverage image; // white-on-black coverage, 256 x 256
     int firstChar = '!';
     int lastChar = '~';
     std::vector<GlyphBox> boxes;

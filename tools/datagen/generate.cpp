@@ -13,23 +13,28 @@
 
 namespace {
 
-bool writeLevelsAndTextures(const std::string& root, bool glide) {
+bool writeLevelsAndTextures(const std::string& root, bool glide)
+{
     std::vector<LevelDesign> levels = glide ? glideLevelDesigns() : glLevelDesigns();
-    if (!writeLevels(root, levels, glide)) return false;
+    if (!writeLevels(root, levels, glide))
+        return false;
     std::set<Surface> surfaces;
-    for (const LevelDesign& level : levels) surfaces.insert(level.surface);
+    for (const LevelDesign& level : levels)
+        surfaces.insert(level.surface);
     for (Surface surface : surfaces)
-        if (!(glide ? writeGlideSurfaceTexture(root, surface) : writeGlSurfaceTexture(root, surface))) return false;
+        if (!(glide ? writeGlideSurfaceTexture(root, surface) : writeGlSurfaceTexture(root, surface)))
+            return false;
     return true;
 }
 
-}  // namespace
+} // namespace
 
-bool generateData(const std::string& out) {
+bool generateData(const std::string& out)
+{
     const std::string gl = out + "/gl", glide = out + "/glide";
     FontAtlas font;
     return writeLevelsAndTextures(gl, false) && writeLevelsAndTextures(glide, true) && buildFontAtlas(font) &&
            writeGlFont(gl, font) && writeGlideFont(glide, font) && writeSounds(gl) && writeSounds(glide) &&
-           writeMusic(gl, true) && writeMusic(glide, false) && writeSoundFont(gl) && writeSoundFont(glide) && writePictures(gl, glide) &&
-           writeIcons(out);
+           writeMusic(gl, true) && writeMusic(glide, false) && writeSoundFont(gl) && writeSoundFont(glide) &&
+           writePictures(gl, glide) && writeIcons(out);
 }

@@ -9,16 +9,20 @@
 #define ORBIVALE_FONT_DIR "/usr/share/fonts/truetype/dejavu"
 #endif
 
-std::string fontFilePath(bool bold) {
+std::string fontFilePath(bool bold)
+{
     return std::string(ORBIVALE_FONT_DIR) + (bold ? "/DejaVuSans-Bold.ttf" : "/DejaVuSans.ttf");
 }
 
-GlyphRaster::GlyphRaster(const std::string& fontFile, int pixelSize) {
+GlyphRaster::GlyphRaster(const std::string& fontFile, int pixelSize)
+{
     FT_Library lib = nullptr;
-    if (FT_Init_FreeType(&lib) != 0) return;
+    if (FT_Init_FreeType(&lib) != 0)
+        return;
     library = lib;
     FT_Face f = nullptr;
-    if (FT_New_Face(lib, fontFile.c_str(), 0, &f) != 0) return;
+    if (FT_New_Face(lib, fontFile.c_str(), 0, &f) != 0)
+        return;
     if (FT_Set_Pixel_Sizes(f, 0, static_cast<FT_UInt>(pixelSize)) != 0) {
         FT_Done_Face(f);
         return;
@@ -26,20 +30,29 @@ GlyphRaster::GlyphRaster(const std::string& fontFile, int pixelSize) {
     face = f;
 }
 
-GlyphRaster::~GlyphRaster() {
-    if (face) FT_Done_Face(static_cast<FT_Face>(face));
-    if (library) FT_Done_FreeType(static_cast<FT_Library>(library));
+GlyphRaster::~GlyphRaster()
+{
+    if (face)
+        FT_Done_Face(static_cast<FT_Face>(face));
+    if (library)
+        FT_Done_FreeType(static_cast<FT_Library>(library));
 }
 
-int GlyphRaster::ascender() const { return static_cast<int>((static_cast<FT_Face>(face)->size->metrics.ascender + 63) >> 6); }
+int GlyphRaster::ascender() const
+{
+    return static_cast<int>((static_cast<FT_Face>(face)->size->metrics.ascender + 63) >> 6);
+}
 
-int GlyphRaster::descender() const {
+int GlyphRaster::descender() const
+{
     return static_cast<int>((-static_cast<FT_Face>(face)->size->metrics.descender + 63) >> 6);
 }
 
-bool GlyphRaster::render(char c, RenderedGlyph& glyph) const {
+bool GlyphRaster::render(char c, RenderedGlyph& glyph) const
+{
     FT_Face f = static_cast<FT_Face>(face);
-    if (!f || FT_Load_Char(f, static_cast<unsigned char>(c), FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0) return false;
+    if (!f || FT_Load_Char(f, static_cast<unsigned char>(c), FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) != 0)
+        return false;
     const FT_Bitmap& bitmap = f->glyph->bitmap;
     glyph.ink.width = static_cast<int>(bitmap.width);
     glyph.ink.height = static_cast<int>(bitmap.rows);
@@ -53,7 +66,8 @@ bool GlyphRaster::render(char c, RenderedGlyph& glyph) const {
     return true;
 }
 
-Coverage GlyphRaster::renderLine(const std::string& text, int& baseline) const {
+Coverage GlyphRaster::renderLine(const std::string& text, int& baseline) const
+{
     std::vector<RenderedGlyph> glyphs(text.size());
     int width = 0;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -70,7 +84,8 @@ Coverage GlyphRaster::renderLine(const std::string& text, int& baseline) const {
         for (int y = 0; y < g.ink.height; ++y)
             for (int x = 0; x < g.ink.width; ++x) {
                 int tx = pen + g.left + x, ty = baseline - g.top + y;
-                if (tx < 0 || tx >= line.width || ty < 0 || ty >= line.height) continue;
+                if (tx < 0 || tx >= line.width || ty < 0 || ty >= line.height)
+                    continue;
                 uint8_t& dst = line.alpha[static_cast<size_t>(ty) * line.width + tx];
                 dst = std::max(dst, g.ink.at(x, y));
             }

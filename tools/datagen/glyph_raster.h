@@ -16,8 +16,8 @@ struct Coverage {
 // to the pen on the baseline, and how far the pen advances (pixels).
 struct RenderedGlyph {
     Coverage ink;
-    int left = 0;  // ink's left edge right of the pen
-    int top = 0;   // ink's top edge above the baseline
+    int left = 0; // ink's left edge right of the pen
+    int top = 0;  // ink's top edge above the baseline
     int advance = 0;
 };
 
@@ -30,8 +30,8 @@ public:
     GlyphRaster& operator=(const GlyphRaster&) = delete;
 
     bool ok() const { return face != nullptr; }
-    int ascender() const;   // pixels above the baseline
-    int descender() const;  // pixels below the baseline (positive)
+    int ascender() const;  // pixels above the baseline
+    int descender() const; // pixels below the baseline (positive)
     bool render(char c, RenderedGlyph& glyph) const;
 
     // A whole line with kerning-free pen advances, cropped to the pen range;

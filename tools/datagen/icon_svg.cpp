@@ -10,15 +10,17 @@
 
 namespace {
 
-constexpr float kSide = 256;  // user units across the picture
+constexpr float kSide = 256; // user units across the picture
 
-std::string number(float value, int decimals = 2) {
+std::string number(float value, int decimals = 2)
+{
     char text[32];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
 }
 
-std::string hex(Colour c) {
+std::string hex(Colour c)
+{
     char text[8];
     std::snprintf(text, sizeof text, "#%02x%02x%02x", static_cast<unsigned>(std::lround(clamp01(c.r) * 255)),
                   static_cast<unsigned>(std::lround(clamp01(c.g) * 255)),
@@ -26,7 +28,8 @@ std::string hex(Colour c) {
     return text;
 }
 
-std::string base64(const std::vector<uint8_t>& bytes) {
+std::string base64(const std::vector<uint8_t>& bytes)
+{
     static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string text;
     for (size_t i = 0; i < bytes.size(); i += 3) {
@@ -40,25 +43,29 @@ std::string base64(const std::vector<uint8_t>& bytes) {
     return text;
 }
 
-std::string stop(float offset, const std::string& colour, float opacity) {
+std::string stop(float offset, const std::string& colour, float opacity)
+{
     return "      <stop offset=\"" + number(offset, 3) + "\" stop-color=\"" + colour + "\" stop-opacity=\"" +
            number(clamp01(opacity), 3) + "\"/>\n";
 }
 
 // A light factor k as an overlay: black darkens by 1 - k, white brightens.
-std::string lightStop(float offset, float k) {
+std::string lightStop(float offset, float k)
+{
     return k < 1 ? stop(offset, "#000000", 1 - k) : stop(offset, "#ffffff", k - 1);
 }
 
 // The tile's outline moved `inside` towards its middle, as a rounded square.
-std::string tileRect(float inside, const std::string& attributes) {
+std::string tileRect(float inside, const std::string& attributes)
+{
     const float half = kTileHalf - inside;
     return "<rect x=\"" + number((0.5f - half) * kSide) + "\" y=\"" + number((0.5f - half) * kSide) + "\" width=\"" +
            number(2 * half * kSide) + "\" height=\"" + number(2 * half * kSide) + "\" rx=\"" +
            number((kTileCorner - inside) * kSide) + "\" " + attributes + "/>";
 }
 
-std::string textureImage(Surface surface) {
+std::string textureImage(Surface surface)
+{
     const Image texture = makeSurfaceTexture(surface);
     std::vector<uint8_t> rgba;
     for (size_t i = 0; i < texture.rgb.size(); i += 3)
@@ -68,7 +75,8 @@ std::string textureImage(Surface surface) {
 
 // The ground's light falls off from the upper left corner: one gradient
 // along its slope, from the corner to the tile's far corner.
-std::string groundGradient() {
+std::string groundGradient()
+{
     const float gu = groundLight(1, 0) - groundLight(0, 0), gv = groundLight(0, 1) - groundLight(0, 0);
     const float far = 0.5f + kTileHalf, top = groundLight(0, 0), bottom = groundLight(far, far);
     const float length = (top - bottom) / std::hypot(gu, gv);
@@ -87,21 +95,25 @@ std::string groundGradient() {
 
 // The rim: nested strokes on the tile's edge, each reaching a band further
 // in, with opacities whose product in each band is that band's rim light.
-std::string rimStrokes() {
+std::string rimStrokes()
+{
     constexpr int kBands = 5;
     constexpr float kBand = 0.01f;
     std::string text;
     for (int band = kBands - 1; band >= 0; --band) {
         const float light = rimLight((band + 0.5f) * kBand);
         const float inner = band + 1 < kBands ? rimLight((band + 1.5f) * kBand) : 1.0f;
-        text += "    " + tileRect(0, "fill=\"none\" stroke=\"#000000\" stroke-width=\"" +
-                                     number(2 * (band + 1) * kBand * kSide) + "\" stroke-opacity=\"" +
-                                     number(1 - light / inner, 3) + "\"") + "\n";
+        text += "    " +
+                tileRect(0, "fill=\"none\" stroke=\"#000000\" stroke-width=\"" +
+                                number(2 * (band + 1) * kBand * kSide) + "\" stroke-opacity=\"" +
+                                number(1 - light / inner, 3) + "\"") +
+                "\n";
     }
     return text;
 }
 
-std::string shadowGradient() {
+std::string shadowGradient()
+{
     const float reach = kMarbleRadius * 1.15f;
     std::string text = "    <radialGradient id=\"shadow\">\n";
     for (float t : {0.0f, 0.75f / 1.15f, 0.7f, 0.75f, 0.8f, 0.85f, 0.9f, 0.95f, 1.0f})
@@ -113,12 +125,14 @@ std::string shadowGradient() {
 // it lies from the focus (the brightest point) towards the edge: each stop
 // is the mean shade of its ring, over every direction from the focus,
 // weighted by the area each direction covers.
-std::string marbleGradient(Colour marble) {
+std::string marbleGradient(Colour marble)
+{
     constexpr int kDirections = 64;
     std::string text = "    <radialGradient id=\"marble\" gradientUnits=\"userSpaceOnUse\" cx=\"" +
                        number(kMarbleU * kSide) + "\" cy=\"" + number(kMarbleV * kSide) + "\" r=\"" +
-                       number(kMarbleRadius * kSide) + "\" fx=\"" + number((kMarbleU + kLightX * kMarbleRadius) * kSide) +
-                       "\" fy=\"" + number((kMarbleV + kLightY * kMarbleRadius) * kSide) + "\">\n";
+                       number(kMarbleRadius * kSide) + "\" fx=\"" +
+                       number((kMarbleU + kLightX * kMarbleRadius) * kSide) + "\" fy=\"" +
+                       number((kMarbleV + kLightY * kMarbleRadius) * kSide) + "\">\n";
     for (int i = 0; i <= 10; ++i) {
         const float t = i / 10.0f;
         Colour sum{0, 0, 0};
@@ -145,42 +159,56 @@ struct Highlight {
     float u, v, reach;
 };
 
-Highlight findHighlight() {
+Highlight findHighlight()
+{
     const float length = std::hypot(kLightX, kLightY, kLightZ + 1);
     Highlight h{kLightX / length, kLightY / length, 0};
-    while (h.reach < 1 && marbleHighlight(h.u + h.reach, h.v) > 1 / 255.0f) h.reach += 0.005f;
+    while (h.reach < 1 && marbleHighlight(h.u + h.reach, h.v) > 1 / 255.0f)
+        h.reach += 0.005f;
     return h;
 }
 
-std::string highlightGradient(Highlight h) {
+std::string highlightGradient(Highlight h)
+{
     std::string text = "    <radialGradient id=\"highlight\">\n";
-    for (int i = 0; i <= 6; ++i) text += stop(i / 6.0f, "#ffffff", marbleHighlight(h.u + h.reach * i / 6.0f, h.v));
+    for (int i = 0; i <= 6; ++i)
+        text += stop(i / 6.0f, "#ffffff", marbleHighlight(h.u + h.reach * i / 6.0f, h.v));
     return text + "    </radialGradient>\n";
 }
 
-std::string circle(float u, float v, float radius, const std::string& fill) {
+std::string circle(float u, float v, float radius, const std::string& fill)
+{
     return "  <circle cx=\"" + number(u * kSide) + "\" cy=\"" + number(v * kSide) + "\" r=\"" +
            number(radius * kSide) + "\" fill=\"url(#" + fill + ")\"/>\n";
 }
 
-}  // namespace
+} // namespace
 
-std::string makeIconSvg(const LevelDesign& level) {
+std::string makeIconSvg(const LevelDesign& level)
+{
     const Colour marble = hexToColour(level.marbleColour);
     const Highlight shine = findHighlight();
     const float shadowReach = kMarbleRadius * 1.15f;
     const std::string side = number(kSide, 0);
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<!-- Written by orbivale-datagen: " + level.title + ", its marble on its ground. -->\n"
-           "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" + side +
-           "\" height=\"" + side + "\" viewBox=\"0 0 " + side + " " + side + "\">\n"
-           "  <defs>\n    <clipPath id=\"tile\">" + tileRect(0, "") + "</clipPath>\n" + groundGradient() +
-           shadowGradient() + marbleGradient(marble) + highlightGradient(shine) + "  </defs>\n"
+           "<!-- Written by orbivale-datagen: " +
+           level.title +
+           ", its marble on its ground. -->\n"
+           "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"" +
+           side + "\" height=\"" + side + "\" viewBox=\"0 0 " + side + " " + side +
+           "\">\n"
+           "  <defs>\n    <clipPath id=\"tile\">" +
+           tileRect(0, "") + "</clipPath>\n" + groundGradient() + shadowGradient() + marbleGradient(marble) +
+           highlightGradient(shine) +
+           "  </defs>\n"
            "  <g clip-path=\"url(#tile)\">\n"
-           "    <image width=\"" + side + "\" height=\"" + side + "\" preserveAspectRatio=\"none\" xlink:href=\"" +
-           textureImage(level.surface) + "\"/>\n"
-           "    <rect width=\"" + side + "\" height=\"" + side + "\" fill=\"url(#light)\"/>\n" + rimStrokes() +
-           "    <ellipse cx=\"" + number(kShadowU * kSide) + "\" cy=\"" + number(kShadowV * kSide) + "\" rx=\"" +
+           "    <image width=\"" +
+           side + "\" height=\"" + side + "\" preserveAspectRatio=\"none\" xlink:href=\"" +
+           textureImage(level.surface) +
+           "\"/>\n"
+           "    <rect width=\"" +
+           side + "\" height=\"" + side + "\" fill=\"url(#light)\"/>\n" + rimStrokes() + "    <ellipse cx=\"" +
+           number(kShadowU * kSide) + "\" cy=\"" + number(kShadowV * kSide) + "\" rx=\"" +
            number(shadowReach * kShadowStretchU * kSide) + "\" ry=\"" + number(shadowReach * kShadowStretchV * kSide) +
            "\" fill=\"url(#shadow)\"/>\n  </g>\n" + circle(kMarbleU, kMarbleV, kMarbleRadius, "marble") +
            circle(kMarbleU + shine.u * kMarbleRadius, kMarbleV + shine.v * kMarbleRadius, shine.reach * kMarbleRadius,

@@ -12,7 +12,8 @@
 
 namespace {
 
-Colour bilinear(const Image& img, float x, float y) {
+Colour bilinear(const Image& img, float x, float y)
+{
     x = x - std::floor(x / img.width) * img.width - 0.5f;
     y = y - std::floor(y / img.height) * img.height - 0.5f;
     const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
@@ -28,20 +29,24 @@ Colour bilinear(const Image& img, float x, float y) {
 }
 
 // Colour and coverage of one sample point (u, v in 0..1, top left first).
-float iconSample(const Image& texture, Colour marble, float u, float v, Colour& out) {
+float iconSample(const Image& texture, Colour marble, float u, float v, Colour& out)
+{
     const float edge = tileEdgeDistance(u, v);
-    if (edge > 0) return 0.0f;
+    if (edge > 0)
+        return 0.0f;
     Colour c = bilinear(texture, u * texture.width, v * texture.height);
     c = scaled(c, groundLight(u, v) * rimLight(-edge));
     const float sx = (u - kShadowU) / kShadowStretchU, sy = (v - kShadowV) / kShadowStretchV;
     c = scaled(c, shadowLight(std::hypot(sx, sy)));
     const float dx = (u - kMarbleU) / kMarbleRadius, dy = (v - kMarbleV) / kMarbleRadius;
-    if (dx * dx + dy * dy < 1.0f) c = mix(marbleShade(marble, dx, dy), Colour{1, 1, 1}, marbleHighlight(dx, dy));
+    if (dx * dx + dy * dy < 1.0f)
+        c = mix(marbleShade(marble, dx, dy), Colour{1, 1, 1}, marbleHighlight(dx, dy));
     out = c;
     return 1.0f;
 }
 
-std::string byteArray(const char* name, const std::vector<uint8_t>& bytes) {
+std::string byteArray(const char* name, const std::vector<uint8_t>& bytes)
+{
     std::string text = "const unsigned char " + std::string(name) + "[] = {";
     for (size_t i = 0; i < bytes.size(); ++i) {
         char number[16];
@@ -51,12 +56,13 @@ std::string byteArray(const char* name, const std::vector<uint8_t>& bytes) {
     return text + "\n};\n";
 }
 
-}  // namespace
+} // namespace
 
-std::vector<uint8_t> makeIcon(const LevelDesign& level, int size) {
+std::vector<uint8_t> makeIcon(const LevelDesign& level, int size)
+{
     const Image texture = makeSurfaceTexture(level.surface);
     const Colour marble = hexToColour(level.marbleColour);
-    constexpr int kGrid = 4;  // 4 x 4 samples a pixel smooth the edges at every size
+    constexpr int kGrid = 4; // 4 x 4 samples a pixel smooth the edges at every size
     std::vector<uint8_t> rgba(static_cast<size_t>(size) * size * 4, 0);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
@@ -71,7 +77,8 @@ std::vector<uint8_t> makeIcon(const LevelDesign& level, int size) {
                     coverage += w;
                 }
             uint8_t* p = &rgba[(static_cast<size_t>(y) * size + x) * 4];
-            if (coverage <= 0) continue;
+            if (coverage <= 0)
+                continue;
             const float k = 1.0f / coverage;
             p[0] = static_cast<uint8_t>(std::lround(clamp01(sum.r * k) * 255));
             p[1] = static_cast<uint8_t>(std::lround(clamp01(sum.g * k) * 255));
@@ -81,24 +88,28 @@ std::vector<uint8_t> makeIcon(const LevelDesign& level, int size) {
     return rgba;
 }
 
-bool writeIcons(const std::string& out) {
+bool writeIcons(const std::string& out)
+{
     const struct {
         const char* program;
         const char* arrayName;
         LevelDesign level;
     } editions[] = {{"orbivale-gl", "kWindowIconGl", glLevelDesigns().front()},
                     {"orbivale-glide", "kWindowIconGlide", glideLevelDesigns().front()}};
-    std::string windowIcons =
-        "// Written by orbivale-datagen: each program's window icon, " + std::to_string(kWindowIconSide) + " x " +
-        std::to_string(kWindowIconSide) + " pixels, RGBA bytes, top row first\n// (SDL_PIXELFORMAT_RGBA32).\n#pragma once\n\nconstexpr int kWindowIconSize = " +
-        std::to_string(kWindowIconSide) + ";\n";
+    std::string windowIcons = "// Written by orbivale-datagen: each program's window icon, " +
+                              std::to_string(kWindowIconSide) + " x " + std::to_string(kWindowIconSide) +
+                              " pixels, RGBA bytes, top row first\n// (SDL_PIXELFORMAT_RGBA32).\n#pragma "
+                              "once\n\nconstexpr int kWindowIconSize = " +
+                              std::to_string(kWindowIconSide) + ";\n";
     for (const auto& edition : editions) {
         for (int size : kIconSizes) {
             const std::string side = std::to_string(size);
             const std::vector<uint8_t> png = encodePng(size, size, makeIcon(edition.level, size));
-            if (!writeFile(out, "icons/hicolor/" + side + "x" + side + "/apps/" + edition.program + ".png", png)) return false;
+            if (!writeFile(out, "icons/hicolor/" + side + "x" + side + "/apps/" + edition.program + ".png", png))
+                return false;
         }
-        if (!writeText(out, "icons/hicolor/scalable/apps/" + std::string(edition.program) + ".svg", makeIconSvg(edition.level)))
+        if (!writeText(out, "icons/hicolor/scalable/apps/" + std::string(edition.program) + ".svg",
+                       makeIconSvg(edition.level)))
             return false;
         windowIcons += "\n" + byteArray(edition.arrayName, makeIcon(edition.level, kWindowIconSide));
     }

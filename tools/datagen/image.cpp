@@ -7,12 +7,14 @@ Colour hexToColour(uint32_t c) { return {((c >> 16) & 255) / 255.0f, ((c >> 8) &
 
 float clamp01(float v) { return std::min(1.0f, std::max(0.0f, v)); }
 
-float smoothstep(float edge0, float edge1, float x) {
+float smoothstep(float edge0, float edge1, float x)
+{
     float t = clamp01((x - edge0) / (edge1 - edge0));
     return t * t * (3.0f - 2.0f * t);
 }
 
-Colour mix(Colour a, Colour b, float t) {
+Colour mix(Colour a, Colour b, float t)
+{
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
 }
 
@@ -20,14 +22,16 @@ Colour scaled(Colour c, float k) { return {c.r * k, c.g * k, c.b * k}; }
 
 static uint8_t toByte(float v) { return static_cast<uint8_t>(std::lround(clamp01(v) * 255.0f)); }
 
-void Image::set(int x, int y, float r, float g, float b) {
+void Image::set(int x, int y, float r, float g, float b)
+{
     uint8_t* p = at(x, y);
     p[0] = toByte(r);
     p[1] = toByte(g);
     p[2] = toByte(b);
 }
 
-Image boxDownsample(const Image& src) {
+Image boxDownsample(const Image& src)
+{
     Image dst(std::max(1, src.width / 2), std::max(1, src.height / 2));
     for (int y = 0; y < dst.height; ++y) {
         for (int x = 0; x < dst.width; ++x) {
@@ -42,8 +46,10 @@ Image boxDownsample(const Image& src) {
     return dst;
 }
 
-std::vector<Image> mipChain(const Image& top) {
+std::vector<Image> mipChain(const Image& top)
+{
     std::vector<Image> chain{top};
-    while (chain.back().width > 1 || chain.back().height > 1) chain.push_back(boxDownsample(chain.back()));
+    while (chain.back().width > 1 || chain.back().height > 1)
+        chain.push_back(boxDownsample(chain.back()));
     return chain;
 }

@@ -4,16 +4,19 @@
 
 #include <cmath>
 
-void Layout::wall(float x0, float x1, float y, float radius, float depth, float spacing) {
+void Layout::wall(float x0, float x1, float y, float radius, float depth, float spacing)
+{
     int count = static_cast<int>(std::floor((x1 - x0) / spacing + 0.5f));
-    for (int i = 0; i <= count; ++i) pit(std::round(x0 + (x1 - x0) * i / (count > 0 ? count : 1)), y, radius, depth);
+    for (int i = 0; i <= count; ++i)
+        pit(std::round(x0 + (x1 - x0) * i / (count > 0 ? count : 1)), y, radius, depth);
 }
 
 void Layout::field(float x0, float x1, float y0, float y1, float spacingX, float spacingY, float radius, float depth,
-                   int count, unsigned seed) {
+                   int count, unsigned seed)
+{
     Rng rng(seed);
     std::vector<Hole> grid;
-    std::vector<bool> kept;  // the ends of the unshifted rows stay: no lane along the course edges
+    std::vector<bool> kept; // the ends of the unshifted rows stay: no lane along the course edges
     int row = 0;
     for (float y = y0; y <= y1 + 0.5f; y += spacingY, ++row) {
         float offset = (row & 1) ? spacingX * 0.5f : 0.0f;
@@ -30,16 +33,19 @@ void Layout::field(float x0, float x1, float y0, float y1, float spacingX, float
     // Drop random pits until `count` are left; the rest keep their order.
     while (static_cast<int>(grid.size()) > count && !grid.empty()) {
         size_t i = rng.next() % grid.size();
-        if (kept[i]) continue;
+        if (kept[i])
+            continue;
         grid.erase(grid.begin() + i);
         kept.erase(kept.begin() + i);
     }
     holes.insert(holes.end(), grid.begin(), grid.end());
 }
 
-bool Layout::fillTo(size_t count, const std::vector<Hole>& reserve) {
+bool Layout::fillTo(size_t count, const std::vector<Hole>& reserve)
+{
     for (const Hole& hole : reserve) {
-        if (holes.size() >= count) break;
+        if (holes.size() >= count)
+            break;
         holes.push_back(hole);
     }
     return holes.size() == count;

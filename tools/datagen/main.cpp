@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 2) {
         std::fprintf(stderr, "usage: %s <output folder>\n", argv[0]);
         return 2;

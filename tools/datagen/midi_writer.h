@@ -7,17 +7,17 @@
 constexpr int kTicksPerQuarter = 480;
 
 struct MidiNote {
-    int tick;      // start, in ticks from the beginning
-    int duration;  // ticks
-    int key;       // 0..127
-    int velocity;  // 1..127
+    int tick;     // start, in ticks from the beginning
+    int duration; // ticks
+    int key;      // 0..127
+    int velocity; // 1..127
 };
 
 // One instrument part on one channel (9 is the General MIDI drum channel).
 struct MidiTrack {
     std::string name;
     int channel = 0;
-    int program = 0;  // ignored on the drum channel
+    int program = 0; // ignored on the drum channel
     int volume = 100;
     int pan = 64;
     std::vector<MidiNote> notes;

@@ -13,9 +13,9 @@ struct Piece {
     int endTick;
 };
 
-Piece rollingStart();   // bright, mid-tempo, major: the first piece of every game
-Piece nightOrbit();     // slow, mysterious, minor, with a galloping bass
-Piece emberCircuit();   // fast and driving, minor
+Piece rollingStart(); // bright, mid-tempo, major: the first piece of every game
+Piece nightOrbit();   // slow, mysterious, minor, with a galloping bass
+Piece emberCircuit(); // fast and driving, minor
 
 double pieceSeconds(const Piece& piece);
 

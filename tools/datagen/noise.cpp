@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-static uint32_t mixBits(uint32_t h) {
+static uint32_t mixBits(uint32_t h)
+{
     h ^= h >> 16;
     h *= 0x7feb352dU;
     h ^= h >> 15;
@@ -11,19 +12,22 @@ static uint32_t mixBits(uint32_t h) {
     return h;
 }
 
-float hashUnit(uint32_t a, uint32_t b, uint32_t seed) {
+float hashUnit(uint32_t a, uint32_t b, uint32_t seed)
+{
     uint32_t h = mixBits(a * 0x9e3779b1U ^ mixBits(b * 0x85ebca77U ^ mixBits(seed + 0x632be5abU)));
     return static_cast<float>(h >> 8) * (1.0f / 16777216.0f);
 }
 
-static int wrap(int i, int period) {
+static int wrap(int i, int period)
+{
     int m = i % period;
     return m < 0 ? m + period : m;
 }
 
 float tiledNoise(float x, float y, int period, uint32_t seed) { return tiledNoise2(x, y, period, period, seed); }
 
-float tiledNoise2(float x, float y, int periodX, int periodY, uint32_t seed) {
+float tiledNoise2(float x, float y, int periodX, int periodY, uint32_t seed)
+{
     float fx = std::floor(x), fy = std::floor(y);
     int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
     float tx = x - fx, ty = y - fy;
@@ -39,7 +43,8 @@ float tiledNoise2(float x, float y, int periodX, int periodY, uint32_t seed) {
     return top + (bottom - top) * ty;
 }
 
-float tiledFbm(float u, float v, int basePeriod, int octaves, float gain, uint32_t seed) {
+float tiledFbm(float u, float v, int basePeriod, int octaves, float gain, uint32_t seed)
+{
     float sum = 0.0f, amplitude = 1.0f, total = 0.0f;
     int period = basePeriod;
     for (int o = 0; o < octaves; ++o) {
@@ -51,7 +56,8 @@ float tiledFbm(float u, float v, int basePeriod, int octaves, float gain, uint32
     return sum / total;
 }
 
-CellSample tiledCells(float u, float v, int period, uint32_t seed) {
+CellSample tiledCells(float u, float v, int period, uint32_t seed)
+{
     float x = u * period, y = v * period;
     int cx = static_cast<int>(std::floor(x)), cy = static_cast<int>(std::floor(y));
     CellSample best{1e9f, 1e9f, 0};
@@ -74,7 +80,8 @@ CellSample tiledCells(float u, float v, int period, uint32_t seed) {
     return best;
 }
 
-uint32_t Rng::next() {
+uint32_t Rng::next()
+{
     state ^= state << 13;
     state ^= state >> 17;
     state ^= state << 5;

@@ -30,6 +30,6 @@ struct Rng {
     uint32_t state;
     explicit Rng(uint32_t seed) : state(seed ? seed : 1u) {}
     uint32_t next();
-    float unit();                       // [0, 1)
-    float range(float lo, float hi);    // [lo, hi)
+    float unit();                    // [0, 1)
+    float range(float lo, float hi); // [lo, hi)
 };

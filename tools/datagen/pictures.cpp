@@ -22,8 +22,10 @@ V3 operator*(V3 a, double k) { return {a.x * k, a.y * k, a.z * k}; }
 double dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 V3 unit(V3 a) { return a * (1.0 / std::sqrt(dot(a, a))); }
 
-void blend(Image& image, int x, int y, Colour c, float alpha) {
-    if (x < 0 || y < 0 || x >= image.width || y >= image.height || alpha <= 0) return;
+void blend(Image& image, int x, int y, Colour c, float alpha)
+{
+    if (x < 0 || y < 0 || x >= image.width || y >= image.height || alpha <= 0)
+        return;
     uint8_t* p = image.at(x, y);
     Colour old{p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f};
     Colour out = mix(old, c, std::min(1.0f, alpha));
@@ -32,17 +34,20 @@ void blend(Image& image, int x, int y, Colour c, float alpha) {
 
 // Text in DejaVu Sans, centred on cx with its top at y: a soft shadow, a dark
 // rim, then the fill, whose colour may run from `top` to `bottom`.
-void drawText(Image& image, const std::string& text, bool bold, int pixelSize, int cx, int y, Colour top, Colour bottom,
-              float rim) {
+void drawText(Image& image, const std::string& text, bool bold, int pixelSize, int cx, int y, Colour top,
+              Colour bottom, float rim)
+{
     GlyphRaster raster(fontFilePath(bold), pixelSize);
-    if (!raster.ok()) return;
+    if (!raster.ok())
+        return;
     int baseline = 0;
     Coverage line = raster.renderLine(text, baseline);
     int x0 = cx - line.width / 2;
     const int shadowOffset = std::max(2, pixelSize / 24);
     const int rimSize = static_cast<int>(std::ceil(rim));
     auto coverageAt = [&](int x, int yy) -> float {
-        if (x < 0 || yy < 0 || x >= line.width || yy >= line.height) return 0.0f;
+        if (x < 0 || yy < 0 || x >= line.width || yy >= line.height)
+            return 0.0f;
         return line.at(x, yy) / 255.0f;
     };
     for (int yy = -rimSize - shadowOffset; yy < line.height + rimSize + shadowOffset; ++yy)
@@ -51,7 +56,8 @@ void drawText(Image& image, const std::string& text, bool bold, int pixelSize, i
             float shadow = 0, outline = 0;
             for (int dy = -rimSize; dy <= rimSize; ++dy)
                 for (int dx = -rimSize; dx <= rimSize; ++dx) {
-                    float fall = std::max(0.0f, 1.0f - std::sqrt(static_cast<float>(dx * dx + dy * dy)) / (rim + 0.5f));
+                    float fall = std::max(0.0f,
+                                          1.0f - std::sqrt(static_cast<float>(dx * dx + dy * dy)) / (rim + 0.5f));
                     shadow = std::max(shadow, coverageAt(x + dx - shadowOffset, yy + dy - shadowOffset) * fall);
                     outline = std::max(outline, coverageAt(x + dx, yy + dy) * std::min(1.0f, fall * 2.0f));
                 }
@@ -70,7 +76,8 @@ struct HeightGrid {
 
     HeightGrid(const std::vector<Hole>& holes, double xMin, double xMax, double yMin, double yMax, double cell)
         : x0(xMin), y0(yMin), step(cell), columns(static_cast<int>((xMax - xMin) / cell) + 2),
-          rows(static_cast<int>((yMax - yMin) / cell) + 2), z(static_cast<size_t>(columns) * rows) {
+          rows(static_cast<int>((yMax - yMin) / cell) + 2), z(static_cast<size_t>(columns) * rows)
+    {
         for (int r = 0; r < rows; ++r)
             for (int c = 0; c < columns; ++c) {
                 double x = x0 + c * step, y = y0 + r * step, sum = 0;
@@ -82,22 +89,27 @@ struct HeightGrid {
                 highest = std::min(highest, sum);
             }
     }
-    double highest = 1e9;  // smallest z: the top of the highest mound
-    double at(double x, double y) const {
-        double fx = std::clamp((x - x0) / step, 0.0, columns - 1.001), fy = std::clamp((y - y0) / step, 0.0, rows - 1.001);
+    double highest = 1e9; // smallest z: the top of the highest mound
+    double at(double x, double y) const
+    {
+        double fx = std::clamp((x - x0) / step, 0.0, columns - 1.001),
+               fy = std::clamp((y - y0) / step, 0.0, rows - 1.001);
         int c = static_cast<int>(fx), r = static_cast<int>(fy);
         double tx = fx - c, ty = fy - r;
         auto v = [&](int cc, int rr) { return static_cast<double>(z[static_cast<size_t>(rr) * columns + cc]); };
-        return (v(c, r) * (1 - tx) + v(c + 1, r) * tx) * (1 - ty) + (v(c, r + 1) * (1 - tx) + v(c + 1, r + 1) * tx) * ty;
+        return (v(c, r) * (1 - tx) + v(c + 1, r) * tx) * (1 - ty) +
+               (v(c, r + 1) * (1 - tx) + v(c + 1, r + 1) * tx) * ty;
     }
 };
 
 // Texture lookup with the mipmap level chosen by the footprint of a pixel.
-Colour sampleTexture(const std::vector<Image>& chain, double x, double y, double footprint) {
+Colour sampleTexture(const std::vector<Image>& chain, double x, double y, double footprint)
+{
     // One texture tile covers 160 units across and 120 along, as the game maps it.
     double u = x / 160.0, v = y / 120.0;
     double texels = footprint / 160.0 * 128.0;
-    int level = std::clamp(static_cast<int>(std::floor(std::log2(std::max(1.0, texels)))), 0, static_cast<int>(chain.size()) - 1);
+    int level = std::clamp(static_cast<int>(std::floor(std::log2(std::max(1.0, texels)))), 0,
+                           static_cast<int>(chain.size()) - 1);
     const Image& img = chain[level];
     double fx = (u - std::floor(u)) * img.width - 0.5, fy = (v - std::floor(v)) * img.height - 0.5;
     int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
@@ -105,7 +117,8 @@ Colour sampleTexture(const std::vector<Image>& chain, double x, double y, double
     Colour sum{0, 0, 0};
     for (int dy = 0; dy < 2; ++dy)
         for (int dx = 0; dx < 2; ++dx) {
-            const uint8_t* p = img.at(((ix + dx) % img.width + img.width) % img.width, ((iy + dy) % img.height + img.height) % img.height);
+            const uint8_t* p = img.at(((ix + dx) % img.width + img.width) % img.width,
+                                      ((iy + dy) % img.height + img.height) % img.height);
             double w = (dx ? tx : 1 - tx) * (dy ? ty : 1 - ty);
             sum.r += static_cast<float>(w * p[0] / 255.0);
             sum.g += static_cast<float>(w * p[1] / 255.0);
@@ -114,23 +127,27 @@ Colour sampleTexture(const std::vector<Image>& chain, double x, double y, double
     return sum;
 }
 
-void drawLine(Image& image, const PictureText& line, Colour fill, float rim) {
+void drawLine(Image& image, const PictureText& line, Colour fill, float rim)
+{
     drawText(image, line.text, line.bold, line.pixelSize, line.centreX, line.top, fill, fill, rim);
 }
 
-}  // namespace
+} // namespace
 
-PictureText titlePrompt(bool glide) {
+PictureText titlePrompt(bool glide)
+{
     // Low on the near ground, under the marble and the pits: the first thing
     // a newcomer needs, where the eye falls after the name.
-    if (glide) return {"Press Escape or a joystick button for the menu", true, 22, 320, 432};
+    if (glide)
+        return {"Press Escape or a joystick button for the menu", true, 22, 320, 432};
     return {"Press Escape for the menu", true, 26, 320, 428};
 }
 
 namespace {
 
 // The course, the marble and the name, shared by both editions' titles.
-Image makeTitleScene() {
+Image makeTitleScene()
+{
     const LevelDesign level = glLevelDesigns().front();
     const std::vector<Image> chain = mipChain(makeSurfaceTexture(level.surface));
     // A stretch of course close to the camera, with pits of several sizes and a mound.
@@ -144,7 +161,7 @@ Image makeTitleScene() {
     const V3 eye{0, -5300, ground.at(0, -5300) - 150};
     const double pitch = 0.17, focal = 430;
     const V3 forward{0, std::cos(pitch), std::sin(pitch)}, down{0, -std::sin(pitch), std::cos(pitch)}, right{1, 0, 0};
-    const V3 light = unit(V3{-0.5, 0.35, -0.8});  // from upper left, slightly ahead (z is down)
+    const V3 light = unit(V3{-0.5, 0.35, -0.8}); // from upper left, slightly ahead (z is down)
     const V3 marbleCentre{-40, -4980, ground.at(-40, -4980) - 20};
     const double marbleRadius = 20;
     const Colour marbleColour = hexToColour(level.marbleColour);
@@ -166,12 +183,15 @@ Image makeTitleScene() {
             // Start where the ray first comes down to the highest ground; rays
             // that never do are sky.
             double t = 20, hitT = -1;
-            if (dir.z <= 0) t = 1e9;
-            else t = std::max(t, (ground.highest - eye.z) / dir.z);
+            if (dir.z <= 0)
+                t = 1e9;
+            else
+                t = std::max(t, (ground.highest - eye.z) / dir.z);
             double prevT = t;
             while (t < 7000) {
                 V3 p = eye + dir * t;
-                if (p.y > 1000) break;
+                if (p.y > 1000)
+                    break;
                 if (p.z >= ground.at(p.x, p.y)) {
                     double lo = prevT, hi = t;
                     for (int i = 0; i < 12; ++i) {
@@ -205,9 +225,11 @@ Image makeTitleScene() {
                     double along = -dot(toMarble, light);
                     V3 closest = p - light * along;
                     double miss = std::sqrt(dot(closest - marbleCentre, closest - marbleCentre));
-                    if (along < 0) shade *= static_cast<float>(0.55 + 0.45 * smoothstep(10.0f, 26.0f, static_cast<float>(miss)));
+                    if (along < 0)
+                        shade *= static_cast<float>(0.55 + 0.45 * smoothstep(10.0f, 26.0f, static_cast<float>(miss)));
                     // The course border: a darker rim near the edges.
-                    float edge = std::min(static_cast<float>(p.x - kCourseLeft), static_cast<float>(kCourseRight - p.x));
+                    float edge = std::min(static_cast<float>(p.x - kCourseLeft),
+                                          static_cast<float>(kCourseRight - p.x));
                     shade *= 0.6f + 0.4f * smoothstep(0.0f, 25.0f, edge);
                     Colour lit = scaled(base, shade);
                     float haze = clamp01(static_cast<float>((hitT - 600) / 5200));
@@ -231,16 +253,18 @@ Image makeTitleScene() {
     return image;
 }
 
-Image withPrompt(Image scene, bool glide) {
+Image withPrompt(Image scene, bool glide)
+{
     drawLine(scene, titlePrompt(glide), Colour{1.0f, 1.0f, 1.0f}, 2.5f);
     return scene;
 }
 
-}  // namespace
+} // namespace
 
 Image makeTitlePicture(bool glide) { return withPrompt(makeTitleScene(), glide); }
 
-Image makeBackPicture() {
+Image makeBackPicture()
+{
     Image image(kPictureWidth, kPictureHeight);
     for (int y = 0; y < kPictureHeight; ++y)
         for (int x = 0; x < kPictureWidth; ++x) {
@@ -249,9 +273,14 @@ Image makeBackPicture() {
             // Slow clouds and a few large, blurred marbles far away.
             float cloud = tiledFbm(u, v * 0.75f, 3, 4, 0.5f, 71);
             c = mix(c, Colour{0.30f, 0.46f, 0.60f}, 0.35f * smoothstep(0.45f, 0.8f, cloud));
-            const float orbs[][4] = {{0.18f, 0.30f, 0.16f, 0.0f}, {0.80f, 0.22f, 0.10f, 1.0f}, {0.66f, 0.78f, 0.20f, 2.0f},
+            const float orbs[][4] = {{0.18f, 0.30f, 0.16f, 0.0f},
+                                     {0.80f, 0.22f, 0.10f, 1.0f},
+                                     {0.66f, 0.78f, 0.20f, 2.0f},
                                      {0.35f, 0.85f, 0.08f, 3.0f}};
-            const Colour tints[] = {{0.55f, 0.75f, 0.95f}, {0.95f, 0.70f, 0.45f}, {0.60f, 0.85f, 0.75f}, {0.85f, 0.60f, 0.80f}};
+            const Colour tints[] = {{0.55f, 0.75f, 0.95f},
+                                    {0.95f, 0.70f, 0.45f},
+                                    {0.60f, 0.85f, 0.75f},
+                                    {0.85f, 0.60f, 0.80f}};
             for (int i = 0; i < 4; ++i) {
                 float dx = (u - orbs[i][0]) * 1.333f, dy = v - orbs[i][1];
                 float d = std::sqrt(dx * dx + dy * dy) / orbs[i][2];
@@ -266,7 +295,8 @@ Image makeBackPicture() {
     return image;
 }
 
-Image makeClosingPicture() {
+Image makeClosingPicture()
+{
     Image image = makeBackPicture();
     drawText(image, "Thanks for playing", true, 50, 320, 70, Colour{1, 1, 1}, Colour{0.85f, 0.90f, 1.0f}, 2.0f);
     drawText(image, "Orbivale", true, 96, 320, 130, Colour{1.0f, 0.93f, 0.55f}, Colour{0.95f, 0.55f, 0.12f}, 3.0f);
@@ -276,11 +306,13 @@ Image makeClosingPicture() {
              Colour{0.92f, 0.95f, 1.0f}, 1.5f);
     drawText(image, "orbivale-glide --ghost FILE", true, 30, 320, 362, Colour{1.0f, 0.85f, 0.45f},
              Colour{1.0f, 0.85f, 0.45f}, 1.5f);
-    drawText(image, "press any key", false, 18, 320, 440, Colour{0.75f, 0.80f, 0.90f}, Colour{0.75f, 0.80f, 0.90f}, 1.0f);
+    drawText(image, "press any key", false, 18, 320, 440, Colour{0.75f, 0.80f, 0.90f}, Colour{0.75f, 0.80f, 0.90f},
+             1.0f);
     return image;
 }
 
-bool writePictures(const std::string& glRoot, const std::string& glideRoot) {
+bool writePictures(const std::string& glRoot, const std::string& glideRoot)
+{
     std::vector<uint8_t> back = encodeBmp(makeBackPicture());
     const Image scene = makeTitleScene();
     return writeFile(glRoot, "graphics/title.bmp", encodeBmp(withPrompt(scene, false))) &&

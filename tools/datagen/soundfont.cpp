@@ -13,23 +13,28 @@ constexpr double kPi = 3.14159265358979323846;
 // One cycle of 100 samples at 44000 Hz is the A above middle C (key 69).
 constexpr int kCycle = 100, kCycleRate = 44000, kCycleKey = 69;
 
-int16_t pcm(double v) {
+int16_t pcm(double v)
+{
     v = v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v);
     return static_cast<int16_t>(std::lround(v * 32767.0));
 }
 
 // A looped single cycle from harmonic amplitudes, scaled to the given peak.
 std::vector<int16_t> cycle(int harmonics, const std::function<double(int)>& amplitude, double peak,
-                           const std::function<double(double)>& shape = nullptr) {
+                           const std::function<double(double)>& shape = nullptr)
+{
     std::vector<double> wave(kCycle, 0.0);
     double largest = 0.0;
     for (int i = 0; i < kCycle; ++i) {
-        for (int n = 1; n <= harmonics; ++n) wave[i] += amplitude(n) * std::sin(2.0 * kPi * n * i / kCycle);
-        if (shape) wave[i] = shape(wave[i]);
+        for (int n = 1; n <= harmonics; ++n)
+            wave[i] += amplitude(n) * std::sin(2.0 * kPi * n * i / kCycle);
+        if (shape)
+            wave[i] = shape(wave[i]);
         largest = std::fmax(largest, std::fabs(wave[i]));
     }
     std::vector<int16_t> out;
-    for (double v : wave) out.push_back(pcm(largest > 0 ? v * peak / largest : 0.0));
+    for (double v : wave)
+        out.push_back(pcm(largest > 0 ? v * peak / largest : 0.0));
     return out;
 }
 
@@ -37,9 +42,12 @@ std::vector<int16_t> cycle(int harmonics, const std::function<double(int)>& ampl
 // partial passes 17 kHz.
 SoundFontPreset melodic(const std::string& name, int program, const std::function<double(int)>& amplitude,
                         double attack, double decay, double sustainDb, double release,
-                        const std::function<double(double)>& shape = nullptr) {
+                        const std::function<double(double)>& shape = nullptr)
+{
     SoundFontPreset preset{name, program, 0, {}};
-    const struct { int low, high, harmonics; } zones[2] = {{0, 83, 16}, {84, 127, 4}};
+    const struct {
+        int low, high, harmonics;
+    } zones[2] = {{0, 83, 16}, {84, 127, 4}};
     for (const auto& zone : zones) {
         SoundFontVoice v;
         v.name = name.substr(0, 16) + (zone.low ? " hi" : " lo");
@@ -57,7 +65,8 @@ SoundFontPreset melodic(const std::string& name, int program, const std::functio
 // A one-shot drum hit: a tone gliding from startHz to endHz plus noise, each
 // fading with its own time.
 SoundFontVoice drum(const std::string& name, int key, double seconds, double startHz, double endHz, double toneFade,
-                    double noise, double noiseFade, bool bright, uint32_t seed) {
+                    double noise, double noiseFade, bool bright, uint32_t seed)
+{
     const int rate = 22050;
     SoundFontVoice v;
     v.name = name;
@@ -73,7 +82,7 @@ SoundFontVoice drum(const std::string& name, int key, double seconds, double sta
         phase += 2.0 * kPi * hz / rate;
         seed = seed * 1664525u + 1013904223u;
         double white = static_cast<double>(seed >> 8) / 8388608.0 - 1.0;
-        double hiss = bright ? white - last : white;  // a first difference keeps only the top
+        double hiss = bright ? white - last : white; // a first difference keeps only the top
         last = white;
         double fadeOut = i > count - 200 ? (count - i) / 200.0 : 1.0;
         double value = 0.6 * std::sin(phase) * std::exp(-t / toneFade) + noise * hiss * std::exp(-t / noiseFade);
@@ -82,7 +91,8 @@ SoundFontVoice drum(const std::string& name, int key, double seconds, double sta
     return v;
 }
 
-std::vector<SoundFontPreset> instruments() {
+std::vector<SoundFontPreset> instruments()
+{
     auto odd = [](int n) { return n % 2 ? 1.0 / n : 0.0; };
     auto saw = [](int n) { return 1.0 / n; };
     auto soft = [](int n) { return 1.0 / std::pow(n, 1.6); };
@@ -118,8 +128,9 @@ std::vector<SoundFontPreset> instruments() {
     return presets;
 }
 
-}  // namespace
+} // namespace
 
-bool writeSoundFont(const std::string& root) {
+bool writeSoundFont(const std::string& root)
+{
     return writeFile(root, "sounds/orbivale.sf2", encodeSoundFont("Orbivale", instruments()));
 }

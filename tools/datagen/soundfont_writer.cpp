@@ -5,28 +5,35 @@
 
 namespace {
 
-void put16(std::vector<uint8_t>& out, int v) {
+void put16(std::vector<uint8_t>& out, int v)
+{
     out.push_back(static_cast<uint8_t>(v & 0xFF));
     out.push_back(static_cast<uint8_t>((v >> 8) & 0xFF));
 }
 
-void put32(std::vector<uint8_t>& out, uint32_t v) {
+void put32(std::vector<uint8_t>& out, uint32_t v)
+{
     put16(out, static_cast<int>(v & 0xFFFF));
     put16(out, static_cast<int>(v >> 16));
 }
 
-void putName(std::vector<uint8_t>& out, const std::string& name) {
-    for (size_t i = 0; i < 20; ++i) out.push_back(i < name.size() && i < 19 ? static_cast<uint8_t>(name[i]) : 0);
+void putName(std::vector<uint8_t>& out, const std::string& name)
+{
+    for (size_t i = 0; i < 20; ++i)
+        out.push_back(i < name.size() && i < 19 ? static_cast<uint8_t>(name[i]) : 0);
 }
 
-void putChunk(std::vector<uint8_t>& out, const char* id, const std::vector<uint8_t>& body) {
+void putChunk(std::vector<uint8_t>& out, const char* id, const std::vector<uint8_t>& body)
+{
     out.insert(out.end(), id, id + 4);
     put32(out, static_cast<uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
-    if (body.size() % 2) out.push_back(0);
+    if (body.size() % 2)
+        out.push_back(0);
 }
 
-std::vector<uint8_t> list(const char* type, const std::vector<uint8_t>& chunks) {
+std::vector<uint8_t> list(const char* type, const std::vector<uint8_t>& chunks)
+{
     std::vector<uint8_t> body(type, type + 4);
     body.insert(body.end(), chunks.begin(), chunks.end());
     std::vector<uint8_t> out;
@@ -35,24 +42,31 @@ std::vector<uint8_t> list(const char* type, const std::vector<uint8_t>& chunks) 
 }
 
 // Seconds as the file's timecents.
-int timecents(double seconds) {
-    return static_cast<int>(std::lround(1200.0 * std::log2(std::max(seconds, 0.001))));
-}
+int timecents(double seconds) { return static_cast<int>(std::lround(1200.0 * std::log2(std::max(seconds, 0.001)))); }
 
 // Generator numbers of the format.
 enum Generator {
-    kAttackVolEnv = 34, kDecayVolEnv = 36, kSustainVolEnv = 37, kReleaseVolEnv = 38, kInstrument = 41,
-    kKeyRange = 43, kSampleId = 53, kSampleModes = 54, kOverridingRootKey = 58
+    kAttackVolEnv = 34,
+    kDecayVolEnv = 36,
+    kSustainVolEnv = 37,
+    kReleaseVolEnv = 38,
+    kInstrument = 41,
+    kKeyRange = 43,
+    kSampleId = 53,
+    kSampleModes = 54,
+    kOverridingRootKey = 58
 };
 
-void gen(std::vector<uint8_t>& out, int op, int amount) {
+void gen(std::vector<uint8_t>& out, int op, int amount)
+{
     put16(out, op);
     put16(out, amount);
 }
 
-}  // namespace
+} // namespace
 
-std::vector<uint8_t> encodeSoundFont(const std::string& name, const std::vector<SoundFontPreset>& presets) {
+std::vector<uint8_t> encodeSoundFont(const std::string& name, const std::vector<SoundFontPreset>& presets)
+{
     std::vector<uint8_t> info;
     {
         std::vector<uint8_t> version;
@@ -63,7 +77,8 @@ std::vector<uint8_t> encodeSoundFont(const std::string& name, const std::vector<
         putChunk(info, "isng", std::vector<uint8_t>(engine.c_str(), engine.c_str() + engine.size() + 1));
         std::vector<uint8_t> title(name.begin(), name.end());
         title.push_back(0);
-        if (title.size() % 2) title.push_back(0);
+        if (title.size() % 2)
+            title.push_back(0);
         putChunk(info, "INAM", title);
     }
 
@@ -85,9 +100,11 @@ std::vector<uint8_t> encodeSoundFont(const std::string& name, const std::vector<
         ++instruments;
         for (const SoundFontVoice& voice : preset.voices) {
             uint32_t start = static_cast<uint32_t>(smpl.size() / 2);
-            for (int16_t s : voice.samples) put16(smpl, s);
+            for (int16_t s : voice.samples)
+                put16(smpl, s);
             uint32_t end = static_cast<uint32_t>(smpl.size() / 2);
-            for (int i = 0; i < 46; ++i) put16(smpl, 0);  // the guard the format asks after each sample
+            for (int i = 0; i < 46; ++i)
+                put16(smpl, 0); // the guard the format asks after each sample
             putName(shdr, voice.name);
             put32(shdr, start);
             put32(shdr, end);
@@ -97,7 +114,7 @@ std::vector<uint8_t> encodeSoundFont(const std::string& name, const std::vector<
             shdr.push_back(static_cast<uint8_t>(voice.rootKey));
             shdr.push_back(0);
             put16(shdr, 0);
-            put16(shdr, 1);  // mono
+            put16(shdr, 1); // mono
 
             put16(ibag, instGens), put16(ibag, 0);
             ++instBags;

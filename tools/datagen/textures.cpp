@@ -14,7 +14,8 @@ namespace {
 constexpr int kSize = 128;
 constexpr float kPi = 3.14159265358979f;
 
-Image paint(const std::function<Colour(float, float)>& shader) {
+Image paint(const std::function<Colour(float, float)>& shader)
+{
     Image image(kSize, kSize);
     for (int y = 0; y < kSize; ++y) {
         for (int x = 0; x < kSize; ++x) {
@@ -32,7 +33,8 @@ Image paint(const std::function<Colour(float, float)>& shader) {
 // surface's own detail stays faint so that it never hides the pattern.
 
 // 0 on a dark square, 1 on a light one, softened over a texel at the edges.
-float checker(float u, float v, int n) {
+float checker(float u, float v, int n)
+{
     float gx = u * n, gy = v * n;
     float fx = gx - std::floor(gx), fy = gy - std::floor(gy);
     bool light = ((static_cast<int>(std::floor(gx)) + static_cast<int>(std::floor(gy))) & 1) != 0;
@@ -42,7 +44,8 @@ float checker(float u, float v, int n) {
 }
 
 // 1 on the lines between the n x n squares of a tile (`width` texels wide), 0 elsewhere.
-float gridLines(float u, float v, int n, float width) {
+float gridLines(float u, float v, int n, float width)
+{
     float gx = u * n, gy = v * n;
     float fx = gx - std::floor(gx), fy = gy - std::floor(gy);
     float texels = std::min(std::min(fx, 1.0f - fx), std::min(fy, 1.0f - fy)) * 128.0f / n;
@@ -50,7 +53,8 @@ float gridLines(float u, float v, int n, float width) {
 }
 
 // Setts: square stones laid in a grid, light and dark in turn, in dark mortar.
-Colour stone(float u, float v) {
+Colour stone(float u, float v)
+{
     float grain = tiledFbm(u, v, 8, 4, 0.55f, 13);
     int ix = static_cast<int>(std::floor(u * 4.0f)), iy = static_cast<int>(std::floor(v * 4.0f));
     float tint = hashUnit(static_cast<uint32_t>(ix + 4 * iy), 3, 12);
@@ -61,7 +65,8 @@ Colour stone(float u, float v) {
 }
 
 // Meadow: a lawn mown in squares, dark and bright, with faint blades.
-Colour grass(float u, float v) {
+Colour grass(float u, float v)
+{
     float blades = tiledNoise2(u * 48.0f, v * 12.0f, 48, 12, 22);
     float fine = tiledNoise(u * 64.0f, v * 64.0f, 64, 23);
     Colour dark{0.08f, 0.24f, 0.05f}, light{0.56f, 0.86f, 0.30f};
@@ -70,7 +75,8 @@ Colour grass(float u, float v) {
 }
 
 // Desert: sand raked into squares, shaded and sunlit, with fine ripples.
-Colour sand(float u, float v) {
+Colour sand(float u, float v)
+{
     float ripple = 0.5f + 0.5f * std::sin(2.0f * kPi * 16.0f * v);
     float grain = tiledNoise(u * 64.0f, v * 64.0f, 64, 32);
     Colour c = mix(Colour{0.42f, 0.29f, 0.14f}, Colour{1.0f, 0.90f, 0.66f}, checker(u, v, 4));
@@ -78,7 +84,8 @@ Colour sand(float u, float v) {
 }
 
 // Frozen lake: deep blue and frosted squares with fine white cracks.
-Colour ice(float u, float v) {
+Colour ice(float u, float v)
+{
     float cloud = tiledFbm(u, v, 3, 5, 0.55f, 41);
     CellSample fineCell = tiledCells(u, v, 9, 43);
     float fineCrack = 1.0f - smoothstep(0.0f, 0.04f, fineCell.second - fineCell.nearest);
@@ -88,7 +95,8 @@ Colour ice(float u, float v) {
 }
 
 // Tread plate: dark and polished plates with raised diamond studs.
-Colour metal(float u, float v) {
+Colour metal(float u, float v)
+{
     float brushed = tiledNoise2(u * 128.0f, v * 4.0f, 128, 4, 51);
     Colour c = mix(Colour{0.16f, 0.18f, 0.21f}, Colour{0.80f, 0.83f, 0.87f}, checker(u, v, 4));
     c = scaled(c, 0.92f + 0.12f * brushed);
@@ -108,7 +116,8 @@ Colour metal(float u, float v) {
 }
 
 // Volcanic: black crust and glowing plates in turn, split by dark cracks.
-Colour lava(float u, float v) {
+Colour lava(float u, float v)
+{
     float crust = tiledFbm(u, v, 6, 4, 0.55f, 62);
     float heat = tiledFbm(u, v, 2, 3, 0.5f, 63);
     Colour rock = scaled(Colour{0.16f, 0.10f, 0.08f}, 0.7f + 0.6f * crust);
@@ -117,42 +126,59 @@ Colour lava(float u, float v) {
     return mix(c, Colour{0.08f, 0.04f, 0.03f}, 0.8f * gridLines(u, v, 4, 2.0f));
 }
 
-}  // namespace
+} // namespace
 
-std::string surfaceName(Surface surface) {
+std::string surfaceName(Surface surface)
+{
     switch (surface) {
-        case Surface::Stone: return "stone";
-        case Surface::Grass: return "grass";
-        case Surface::Sand: return "sand";
-        case Surface::Ice: return "ice";
-        case Surface::Metal: return "metal";
-        case Surface::Lava: return "lava";
+    case Surface::Stone:
+        return "stone";
+    case Surface::Grass:
+        return "grass";
+    case Surface::Sand:
+        return "sand";
+    case Surface::Ice:
+        return "ice";
+    case Surface::Metal:
+        return "metal";
+    case Surface::Lava:
+        return "lava";
     }
     return "stone";
 }
 
-Image makeSurfaceTexture(Surface surface) {
+Image makeSurfaceTexture(Surface surface)
+{
     switch (surface) {
-        case Surface::Stone: return paint(stone);
-        case Surface::Grass: return paint(grass);
-        case Surface::Sand: return paint(sand);
-        case Surface::Ice: return paint(ice);
-        case Surface::Metal: return paint(metal);
-        case Surface::Lava: return paint(lava);
+    case Surface::Stone:
+        return paint(stone);
+    case Surface::Grass:
+        return paint(grass);
+    case Surface::Sand:
+        return paint(sand);
+    case Surface::Ice:
+        return paint(ice);
+    case Surface::Metal:
+        return paint(metal);
+    case Surface::Lava:
+        return paint(lava);
     }
     return paint(stone);
 }
 
-bool writeGlSurfaceTexture(const std::string& root, Surface surface) {
+bool writeGlSurfaceTexture(const std::string& root, Surface surface)
+{
     std::vector<Image> chain = mipChain(makeSurfaceTexture(surface));
     for (size_t level = 0; level < chain.size(); ++level) {
         std::string name = "maps/" + surfaceName(surface) + "_" + std::to_string(level) + ".bmp";
-        if (!writeFile(root, name, encodeBmp(chain[level]))) return false;
+        if (!writeFile(root, name, encodeBmp(chain[level])))
+            return false;
     }
     return true;
 }
 
-bool writeGlideSurfaceTexture(const std::string& root, Surface surface) {
+bool writeGlideSurfaceTexture(const std::string& root, Surface surface)
+{
     Image image = makeSurfaceTexture(surface);
     TdfImage top{image.width, image.height, {}};
     top.rgba.reserve(static_cast<size_t>(image.width) * image.height * 4);
@@ -161,6 +187,7 @@ bool writeGlideSurfaceTexture(const std::string& root, Surface surface) {
     }
     std::vector<TdfImage> levels;
     std::vector<uint8_t> file;
-    if (!tdfMakeMipChain(top, 1, levels) || !tdfEncode("rgb565", levels, file)) return false;
+    if (!tdfMakeMipChain(top, 1, levels) || !tdfEncode("rgb565", levels, file))
+        return false;
     return writeFile(root, "maps/" + surfaceName(surface) + ".3df", file);
 }

@@ -89,12 +89,11 @@ bool checkMap(const std::string& fileName)
 // Asked for (--help): stdout and success; after a mistake: stderr and 2.
 int usage(bool asked = false)
 {
-    std::fprintf(asked ? stdout : stderr,
-                 "usage: orbivale-mapcheck [--glide] [--par] FILE...\n"
-                 "       orbivale-mapcheck [--glide] [--par] --list\n"
-                 "Loads each map as the game does and says ok or why not; --glide checks\n"
-                 "orbivale-glide's rules, --list every map of maps/maplist.dat, --par plays\n"
-                 "the map with the autopilot and prints its par time.\n");
+    std::fprintf(asked ? stdout : stderr, "usage: orbivale-mapcheck [--glide] [--par] FILE...\n"
+                                          "       orbivale-mapcheck [--glide] [--par] --list\n"
+                                          "Loads each map as the game does and says ok or why not; --glide checks\n"
+                                          "orbivale-glide's rules, --list every map of maps/maplist.dat, --par plays\n"
+                                          "the map with the autopilot and prints its par time.\n");
     return asked ? 0 : 2;
 }
 

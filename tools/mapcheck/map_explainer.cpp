@@ -40,7 +40,10 @@ std::string trailingSpace(const std::string& fileName, const std::string& lastIt
            " (line " + std::to_string(line) + ")";
 }
 
-std::string holeValues(int hole, int values) { return "hole " + std::to_string(hole) + " has " + std::to_string(values) + " of its 4 values"; }
+std::string holeValues(int hole, int values)
+{
+    return "hole " + std::to_string(hole) + " has " + std::to_string(values) + " of its 4 values";
+}
 
 } // namespace
 

@@ -145,8 +145,9 @@ std::vector<std::string> textureWarnings(const std::string& textureName)
             continue;
         uintmax_t size = std::filesystem::file_size(file, error);
         if (!error && size >= le32(header + 10) + paddedRow * side)
-            out.push_back(file + ": its rows look padded to 4 bytes, as common image editors write them; the game "
-                                 "reads rows packed (" +
+            out.push_back(file +
+                          ": its rows look padded to 4 bytes, as common image editors write them; the game "
+                          "reads rows packed (" +
                           std::to_string(packedRow) + " bytes each), so the picture would be read shifted");
     }
     return out;

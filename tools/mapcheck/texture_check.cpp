@@ -16,8 +16,8 @@ constexpr std::uintmax_t kMaxTextureFileBytes = 64u << 20;
 
 bool sameLayout(const Gu3dfHeader& a, const Gu3dfHeader& b)
 {
-    return a.width == b.width && a.height == b.height && a.small_lod == b.small_lod &&
-           a.large_lod == b.large_lod && a.aspect_ratio == b.aspect_ratio && a.format == b.format;
+    return a.width == b.width && a.height == b.height && a.small_lod == b.small_lod && a.large_lod == b.large_lod &&
+           a.aspect_ratio == b.aspect_ratio && a.format == b.format;
 }
 
 std::string formatName(int code)

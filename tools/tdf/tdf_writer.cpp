@@ -30,7 +30,8 @@ TdfImage halve(const TdfImage& src)
                 int value;
                 if (src.width > 1 && src.height > 1)
                     value = (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) +
-                             at(2 * x + 1, 2 * y + 1) + 2) / 4;
+                             at(2 * x + 1, 2 * y + 1) + 2) /
+                            4;
                 else if (src.width > 1)
                     value = (at(2 * x, y) + at(2 * x + 1, y) + 1) / 2;
                 else

@@ -25,13 +25,11 @@ bool tdfMakeMipChain(const TdfImage& top, int smallestSize, std::vector<TdfImage
 // The whole file for these levels (largest first, each half the previous) in
 // the named format. Refuses unknown names, the colour-table formats and a
 // chain whose level sizes do not follow each other.
-bool tdfEncode(const std::string& formatName, const std::vector<TdfImage>& levels,
-               std::vector<std::uint8_t>& file);
+bool tdfEncode(const std::string& formatName, const std::vector<TdfImage>& levels, std::vector<std::uint8_t>& file);
 
 // One texel in a format's encoding (16-bit formats as a 16-bit value).
 std::uint16_t tdfEncodeTexel(int formatCode, std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a);
 
 // tdfMakeMipChain + tdfEncode, written to path. False on any refusal or a
 // file that cannot be written completely.
-bool tdfWriteFile(const std::string& path, const std::string& formatName, const TdfImage& top,
-                  int smallestSize);
+bool tdfWriteFile(const std::string& path, const std::string& formatName, const TdfImage& top, int smallestSize);

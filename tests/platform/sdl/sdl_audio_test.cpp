@@ -25,8 +25,8 @@ constexpr int kChannels = 2;
 
 struct Loudness {
     size_t samples = 0;
-    double rms = 0.0;         // about the mean, so an offset alone counts as silence
-    double loudestRms = 0.0;  // of the loudest 50 ms window
+    double rms = 0.0;          // about the mean, so an offset alone counts as silence
+    double loudestRms = 0.0;   // of the loudest 50 ms window
     double clippedShare = 0.0; // samples at full scale
 };
 
@@ -108,8 +108,7 @@ std::string dataFile(const std::string& name) { return std::string(ORBIVALE_DATA
 TEST(SdlAudioTest, WaveEffectIsAudibleAndClean)
 {
     TempDir dir;
-    std::vector<int16_t> pcm =
-        record(dir, 1.5, [](SdlPlatform& sdl) { sdl.playSound(dataFile("sounds/go.wav")); });
+    std::vector<int16_t> pcm = record(dir, 1.5, [](SdlPlatform& sdl) { sdl.playSound(dataFile("sounds/go.wav")); });
     Loudness l = measure(pcm);
     // The device ran for the length of the sound, give or take a loaded machine.
     EXPECT_GT(l.samples, size_t(kRate) * kChannels * 3 / 4);

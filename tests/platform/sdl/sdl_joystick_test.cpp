@@ -52,8 +52,9 @@ TEST_F(SdlJoystickTest, AxesReachTheGameFromZeroTo65535WithButtonsAsBits)
         Sint16 x, y;
         uint32_t expectedX, expectedY;
     };
-    for (Case c : {Case{SDL_JOYSTICK_AXIS_MIN, SDL_JOYSTICK_AXIS_MAX, 0u, 65535u}, Case{0, 0, 32768u, 32768u},
-                   Case{SDL_JOYSTICK_AXIS_MAX, SDL_JOYSTICK_AXIS_MIN, 65535u, 0u}, Case{-16384, 8192, 16384u, 40960u}}) {
+    for (Case c :
+         {Case{SDL_JOYSTICK_AXIS_MIN, SDL_JOYSTICK_AXIS_MAX, 0u, 65535u}, Case{0, 0, 32768u, 32768u},
+          Case{SDL_JOYSTICK_AXIS_MAX, SDL_JOYSTICK_AXIS_MIN, 65535u, 0u}, Case{-16384, 8192, 16384u, 40960u}}) {
         ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, 0, c.x), 0);
         ASSERT_EQ(SDL_JoystickSetVirtualAxis(pad, 1, c.y), 0);
         JoystickPosition position;
@@ -113,14 +114,15 @@ TEST_F(SdlJoystickTest, GlGameControllerActsAsTheKeysAndMayComeAndGo)
 
     struct Case {
         SDL_GameControllerButton button;
-        int key;      // the key press it stands for
-        int heldAs;   // the held key it steers or boosts as, 0 for none
+        int key;    // the key press it stands for
+        int heldAs; // the held key it steers or boosts as, 0 for none
     };
-    for (Case c : {Case{SDL_CONTROLLER_BUTTON_A, kKeyEnter, kKeyShift}, Case{SDL_CONTROLLER_BUTTON_START, kKeyEscape, 0},
-                   Case{SDL_CONTROLLER_BUTTON_DPAD_UP, kKeyUp, kKeyUp},
-                   Case{SDL_CONTROLLER_BUTTON_DPAD_DOWN, kKeyDown, kKeyDown},
-                   Case{SDL_CONTROLLER_BUTTON_DPAD_LEFT, kKeyLeft, kKeyLeft},
-                   Case{SDL_CONTROLLER_BUTTON_DPAD_RIGHT, kKeyRight, kKeyRight}}) {
+    for (Case c :
+         {Case{SDL_CONTROLLER_BUTTON_A, kKeyEnter, kKeyShift}, Case{SDL_CONTROLLER_BUTTON_START, kKeyEscape, 0},
+          Case{SDL_CONTROLLER_BUTTON_DPAD_UP, kKeyUp, kKeyUp},
+          Case{SDL_CONTROLLER_BUTTON_DPAD_DOWN, kKeyDown, kKeyDown},
+          Case{SDL_CONTROLLER_BUTTON_DPAD_LEFT, kKeyLeft, kKeyLeft},
+          Case{SDL_CONTROLLER_BUTTON_DPAD_RIGHT, kKeyRight, kKeyRight}}) {
         SDL_JoystickSetVirtualButton(pad, c.button, SDL_PRESSED);
         EXPECT_EQ(keysFrom(gl), std::vector<int>{c.key}) << "button " << c.button;
         EXPECT_EQ(gl.keyHeld(c.heldAs), c.heldAs != 0) << "button " << c.button;

@@ -18,11 +18,14 @@ TEST(SdlKeysTest, EveryOrdinaryKeyArrivesButTheSystemsKeysDoNot)
         return gameKeyCode(key);
     };
     // The number pad, Print, the locks, the system and menu keys, F13 and up.
-    const std::pair<SDL_Keycode, int> named[] = {
-        {SDLK_KP_0, 96},          {SDLK_KP_9, 105},         {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PLUS, 107},
-        {SDLK_KP_MINUS, 109},     {SDLK_KP_PERIOD, 110},    {SDLK_KP_DIVIDE, 111},   {SDLK_KP_ENTER, 13},
-        {SDLK_PRINTSCREEN, 44},   {SDLK_NUMLOCKCLEAR, 144}, {SDLK_SCROLLLOCK, 145},  {SDLK_LGUI, 91},
-        {SDLK_RGUI, 92},          {SDLK_APPLICATION, 93},   {SDLK_F13, 124},         {SDLK_F12, 123}};
+    const std::pair<SDL_Keycode, int> named[] = {{SDLK_KP_0, 96},         {SDLK_KP_9, 105},
+                                                 {SDLK_KP_MULTIPLY, 106}, {SDLK_KP_PLUS, 107},
+                                                 {SDLK_KP_MINUS, 109},    {SDLK_KP_PERIOD, 110},
+                                                 {SDLK_KP_DIVIDE, 111},   {SDLK_KP_ENTER, 13},
+                                                 {SDLK_PRINTSCREEN, 44},  {SDLK_NUMLOCKCLEAR, 144},
+                                                 {SDLK_SCROLLLOCK, 145},  {SDLK_LGUI, 91},
+                                                 {SDLK_RGUI, 92},         {SDLK_APPLICATION, 93},
+                                                 {SDLK_F13, 124},         {SDLK_F12, 123}};
     for (auto [sym, expected] : named)
         EXPECT_EQ(code(sym), expected) << SDL_GetKeyName(sym);
     // Letters follow the layout; a character with no code of its own goes by its place.

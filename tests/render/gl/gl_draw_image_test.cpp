@@ -111,8 +111,7 @@ TEST_F(GlDrawImageTest, GatheredTerrainGivesThePixelsOfOneBeginPerTriangle)
     ball.setColour(230.0f, 40.0f, 40.0f);
     ball.setPosition(Vec3(0.0f, -2000.0f, level.heightAt(0.0f, -2000.0f)));
     ViewTransform play;
-    play.set(Vec3(0.0f, -2400.0f, level.heightAt(0.0f, -2000.0f) - 350.0f), -std::atan(400.0f / 350.0f), 0.0f,
-             0.0f);
+    play.set(Vec3(0.0f, -2400.0f, level.heightAt(0.0f, -2000.0f) - 350.0f), -std::atan(400.0f / 350.0f), 0.0f, 0.0f);
     ViewTransform above;
     above.set(Vec3(150.0f, -5500.0f, -3000.0f), -0.5f, 0.0f, 0.1f);
 

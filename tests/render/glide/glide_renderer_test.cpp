@@ -90,7 +90,8 @@ protected:
     }
     static bool near(Rgb8 a, Rgb8 b, int tolerance)
     {
-        return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+        return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+               std::abs(a.b - b.b) <= tolerance;
     }
 
     static ScreenVertex sv(float x, float y, float w, float r = 0, float g = 0, float b = 0, float a = 1)
@@ -125,7 +126,8 @@ protected:
     {
         float r = colour.r / 255.0f, g = colour.g / 255.0f, b = colour.b / 255.0f;
         auto rim = [&](float angle, float oow, float a) {
-            ScreenVertex v = sv(cx + radius * std::cos(angle), cy + radius * std::sin(angle), w, r / 10, g / 10, b / 10, a);
+            ScreenVertex v = sv(cx + radius * std::cos(angle), cy + radius * std::sin(angle), w, r / 10, g / 10,
+                                b / 10, a);
             v.oow = oow;
             return v;
         };
@@ -146,7 +148,8 @@ protected:
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x) {
                 bool left = x < size / 2;
-                image.rgba.insert(image.rgba.end(), {std::uint8_t(left ? 255 : 0), 0, std::uint8_t(left ? 0 : 255), 255});
+                image.rgba.insert(image.rgba.end(),
+                                  {std::uint8_t(left ? 255 : 0), 0, std::uint8_t(left ? 0 : 255), 255});
             }
         std::string path = dir.path("level" + std::to_string(size) + ".3df");
         EXPECT_TRUE(tdfWriteFile(path, "rgb565", image, 1));
@@ -248,7 +251,8 @@ TEST_F(GlideRendererTest, MarbleSitsAtItsProjectedCentreAndItsGhostShowsThroughA
     // Positions go to the card's 1/16-pixel grid, rounded to the nearest.
     auto triangleAt = [&](float nudge) {
         glide.clearFrame(0, 0, 0);
-        glide.drawMarbleTriangle(sv(100 + nudge, 100 + nudge, 400, 1, 1, 1), sv(200 + nudge, 300 + nudge, 400, 1, 1, 1),
+        glide.drawMarbleTriangle(sv(100 + nudge, 100 + nudge, 400, 1, 1, 1),
+                                 sv(200 + nudge, 300 + nudge, 400, 1, 1, 1),
                                  sv(300 + nudge, 100 + nudge, 400, 1, 1, 1));
         return read();
     };

@@ -173,7 +173,7 @@ TEST_F(LevelFlowTest, LevelStartHandsItsMapsTextureOverAndAMapWithoutOneKeepsThe
     TempWorkdir::write("maps/level1.map", "texturefile= t " + flatMap());
     newGame();
     ASSERT_EQ(recorder.count(RenderOp::UploadLevelTexture), 1);
-    const std::vector<uint8_t>& pixels = recorder.of(RenderOp::UploadLevelTexture)[0].pixels;
+    std::vector<uint8_t> pixels = recorder.of(RenderOp::UploadLevelTexture)[0].pixels;
     EXPECT_EQ(pixels[size_t(7) * kLevelMipSlotBytes], 7);
     EXPECT_EQ(pixels[size_t(7) * kLevelMipSlotBytes + 2], 9);
 

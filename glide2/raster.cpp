@@ -242,25 +242,14 @@ struct GatheredLanes {
     std::uint16_t* color = nullptr;
     std::uint16_t* depth = nullptr;
     std::uint64_t generation = 0; // the pipeline build; 0 joins nothing
-    int pieces = 0;               // runs of pixels in the lanes: [pieceFrom, pieceTo)
-    int earlierPieces = 0;        // the first of them, from triangles drawn before
-    std::int32_t pieceFrom[8], pieceTo[8];
 
     void flush()
     {
         if (lanes.count > 0)
             function(modes, level, color, depth, lanes);
         lanes.count = 0;
-        pieces = 0;
-        earlierPieces = 0;
-    }
-    // Whether pixels [from, to) meet a piece of an earlier triangle.
-    bool meetsEarlier(int from, int to) const
-    {
-        for (int n = 0; n < earlierPieces; ++n)
-            if (pieceFrom[n] < to && from < pieceTo[n])
-                return true;
-        return false;
+        lanes.pieces = 0;
+        lanes.earlierPieces = 0;
     }
 };
 
@@ -281,14 +270,38 @@ public:
         span_ = texelSpanFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
         lanesFunction_ = texelLanesFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
         single_ = singleLevel(p.texture, s, level_);
-        gathered.earlierPieces = gathered.pieces;
-        if (single_)
+        gathered.lanes.earlierPieces = gathered.lanes.pieces;
+        if (single_) {
             claim();
+            rowsFunction_ = texelRowsFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
+            triangle_ = {target.color,
+                         target.depth,
+                         p.dither,
+                         target.lowerLeft,
+                         screenWidth,
+                         screenHeight,
+                         s.originX,
+                         s.originY,
+                         {s.start[paramOow], s.start[paramSow], s.start[paramTow]},
+                         {s.dx[paramOow], s.dx[paramSow], s.dx[paramTow]},
+                         {s.dy[paramOow], s.dy[paramSow], s.dy[paramTow]},
+                         doow_,
+                         dsow_,
+                         dtow_};
+        }
     }
     ~TexelRows()
     {
         if (p_.generation == 0)
             gathered.flush();
+    }
+
+    // Whether every pixel reads one level: then rows() draws them.
+    bool single() const { return single_; }
+
+    void rows(int firstRow, int count, const int* left, const int* right)
+    {
+        rowsFunction_(modes_, level_, triangle_, firstRow, count, left, right, gathered.lanes);
     }
 
     void row(int row, int x0, int x1)
@@ -381,7 +394,7 @@ private:
     // A run drawn at once, after any earlier triangle's waiting pixel in it.
     void drawRun(const TexelSpanLevel& level, const TexelSpanRun& run, int rowStart)
     {
-        if (gathered.earlierPieces > 0 && gathered.meetsEarlier(rowStart + run.from, rowStart + run.to))
+        if (gathered.lanes.earlierPieces > 0 && gathered.lanes.meetsEarlier(rowStart + run.from, rowStart + run.to))
             gathered.flush();
         span_(modes_, level, run);
     }
@@ -401,13 +414,13 @@ private:
         float step = static_cast<float>(run.from + whole - run.x0);
         for (int x = run.from + whole; x < x1;) {
             int length = x1 - x < 8 - lanes.count ? x1 - x : 8 - lanes.count;
-            if (g.earlierPieces > 0 && g.meetsEarlier(rowStart + x, rowStart + x1)) {
+            if (lanes.earlierPieces > 0 && lanes.meetsEarlier(rowStart + x, rowStart + x1)) {
                 g.flush();
                 continue;
             }
             int pixel = rowStart + x;
-            g.pieceFrom[g.pieces] = pixel;
-            g.pieceTo[g.pieces++] = pixel + length;
+            lanes.pieceFrom[lanes.pieces] = pixel;
+            lanes.pieceTo[lanes.pieces++] = pixel + length;
             for (int k = 0, lane = lanes.count; k < length; ++k, ++lane) {
                 lanes.pixel[lane] = pixel + k;
                 lanes.step[lane] = step; // whole numbers below 2^24: exact
@@ -434,6 +447,8 @@ private:
     TexelSpanModes modes_;
     TexelSpanFunction span_;
     TexelLanesFunction lanesFunction_;
+    TexelRowsFunction rowsFunction_ = nullptr;
+    TexelTriangle triangle_; // set when single_
     TexelSpanLevel level_{};
     SpanLevel lanesLevel_{};
     bool single_;
@@ -449,10 +464,11 @@ void triangleRows(const TriangleSetup& s, int& first, int& end)
 
 namespace {
 
-// Calls row(row, left, right) for every row of the triangle inside the clip
-// rectangle that has pixels.
-template <typename Row>
-void walkRows(const TriangleSetup& s, const Target& target, Row&& row)
+// Calls rows(firstRow, count, left, right) for the triangle's rows inside the
+// clip rectangle, up to 32 at a time, row i covering [left[i], right[i]) (no
+// pixels where left >= right). The arrays hold 32 entries.
+template <typename Rows>
+void walkRowBatches(const TriangleSetup& s, const Target& target, Rows&& rows)
 {
     const std::int32_t* x = s.x;
     const std::int32_t* y = s.y;
@@ -481,8 +497,8 @@ void walkRows(const TriangleSetup& s, const Target& target, Row&& row)
     constexpr int batch = 32;
     int left[batch], right[batch];
     for (int r0 = rowFirst; r0 < rowEnd; r0 += batch) {
-        int rows = rowEnd - r0 < batch ? rowEnd - r0 : batch;
-        for (int i = 0; i < rows; ++i) {
+        int count = rowEnd - r0 < batch ? rowEnd - r0 : batch;
+        for (int i = 0; i < count; ++i) {
             if (onUpper && r0 + i >= rowMiddle) {
                 onUpper = false;
                 shortEdge.start(x[1], y[1], x[2], y[2], r0 + i);
@@ -494,10 +510,22 @@ void walkRows(const TriangleSetup& s, const Target& target, Row&& row)
             longEdge.next();
             shortEdge.next();
         }
-        for (int i = 0; i < rows; ++i)
-            if (left[i] < right[i])
-                row(r0 + i, left[i], right[i]);
+        for (int i = count; i % 4 != 0; ++i)
+            left[i] = right[i] = 0; // read four rows at a time, never drawn
+        rows(r0, count, left, right);
     }
+}
+
+// Calls row(row, left, right) for every row of the triangle inside the clip
+// rectangle that has pixels.
+template <typename Row>
+void walkRows(const TriangleSetup& s, const Target& target, Row&& row)
+{
+    walkRowBatches(s, target, [&](int firstRow, int count, const int* left, const int* right) {
+        for (int i = 0; i < count; ++i)
+            if (left[i] < right[i])
+                row(firstRow + i, left[i], right[i]);
+    });
 }
 
 } // namespace
@@ -524,7 +552,12 @@ void rasterize(const Pipeline& p, const TriangleSetup& s, const Target& target, 
     bool depth = p.depthMode != GR_DEPTHBUFFER_DISABLE;
     if (texelOnly(p, target, textured)) {
         TexelRows rows(p, s, target);
-        walkRows(s, target, [&](int row, int left, int right) { rows.row(row, left, right); });
+        if (rows.single())
+            walkRowBatches(s, target, [&](int firstRow, int count, const int* left, const int* right) {
+                rows.rows(firstRow, count, left, right);
+            });
+        else
+            walkRows(s, target, [&](int row, int left, int right) { rows.row(row, left, right); });
         return;
     }
     flushGatheredLanes(); // drawn before this triangle's pixels

@@ -5,6 +5,7 @@
 #ifdef ORBIVALE_GLIDE2_AVX2
 TexelSpanFunction texelSpanAvx2(bool fog, bool depth);
 TexelLanesFunction texelLanesAvx2(bool fog, bool depth);
+TexelRowsFunction texelRowsAvx2(bool fog, bool depth);
 #endif
 
 namespace {
@@ -38,6 +39,15 @@ TexelLanesFunction texelLanesFunction(bool fog, bool depth)
         return texelLanesAvx2(fog, depth);
 #endif
     return texelLanesFor(fog, depth);
+}
+
+TexelRowsFunction texelRowsFunction(bool fog, bool depth)
+{
+#ifdef ORBIVALE_GLIDE2_AVX2
+    if (useAvx2)
+        return texelRowsAvx2(fog, depth);
+#endif
+    return texelRowsFor(fog, depth);
 }
 
 void glide2UsePortablePixelLoops(bool portable) { useAvx2 = !portable && widestAvailable(); }

@@ -52,15 +52,53 @@ struct TexelLanes {
     float oow[8] = {}, sow[8] = {}, tow[8] = {}; // at the row's first pixel
     float doow[8] = {}, dsow[8] = {}, dtow[8] = {};
     std::int32_t dither[8] = {};
+    // The runs of pixels in the lanes, [pieceFrom, pieceTo); the first
+    // earlierPieces of them came from triangles drawn before the current one,
+    // whose pixels must not be drawn before those.
+    int pieces = 0, earlierPieces = 0;
+    std::int32_t pieceFrom[8] = {}, pieceTo[8] = {};
+
+    // Whether pixels [from, to) meet a piece of an earlier triangle.
+    bool meetsEarlier(int from, int to) const
+    {
+        for (int n = 0; n < earlierPieces; ++n)
+            if (pieceFrom[n] < to && from < pieceTo[n])
+                return true;
+        return false;
+    }
 };
 
 // Draws the lanes.
 typedef void (*TexelLanesFunction)(const TexelSpanModes& modes, const TexelSpanLevel& level, std::uint16_t* color,
                                    std::uint16_t* depth, const TexelLanes& lanes);
 
+// One triangle whose pixels all read one level: where its rows are and its
+// planes of 1/w, s/w and t/w (value at the origin and steps along x and y),
+// from which each row's values at its first pixel are taken in double
+// precision, as for a run.
+struct TexelTriangle {
+    std::uint16_t* color; // the buffers, pixel 0
+    std::uint16_t* depth;
+    const std::uint8_t (*dither)[4];
+    bool lowerLeft;    // rows counted from the bottom
+    int width, height; // of the buffers
+    double originX, originY;
+    double start[3], dx[3], dy[3]; // 1/w, s/w, t/w
+    float doow, dsow, dtow;
+};
+
+// Draws rows [firstRow, firstRow + count) of the triangle, row i covering
+// columns [left[i], right[i]) (none where left >= right; count at most 32,
+// both arrays of a multiple of four entries):
+// whole groups of eight at once, the rest into the lanes, which are drawn
+// whenever they fill and keep what is left for the next rows or triangle.
+typedef void (*TexelRowsFunction)(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelTriangle& t,
+                                  int firstRow, int count, const int* left, const int* right, TexelLanes& lanes);
+
 // The loops for this processor with the fog and depth stages on or off.
 TexelSpanFunction texelSpanFunction(bool fog, bool depth);
 TexelLanesFunction texelLanesFunction(bool fog, bool depth);
+TexelRowsFunction texelRowsFunction(bool fog, bool depth);
 
 // Tests compare the builds: true draws with the loops for any processor, false
 // with the widest this one runs (the default).

@@ -3,3 +3,4 @@
 
 TexelSpanFunction texelSpanAvx2(bool fog, bool depth) { return texelSpanFor(fog, depth); }
 TexelLanesFunction texelLanesAvx2(bool fog, bool depth) { return texelLanesFor(fog, depth); }
+TexelRowsFunction texelRowsAvx2(bool fog, bool depth) { return texelRowsFor(fog, depth); }

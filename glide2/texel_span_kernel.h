@@ -24,7 +24,8 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
 
 [[gnu::always_inline]] inline I8 bitsOf(F8 f) { return reinterpret_cast<I8>(f); }
 
-[[gnu::always_inline]] inline I8 select(I8 mask, I8 a, I8 b) { return (mask & a) | (~mask & b); }
+// mask is -1 or 0 in every lane.
+[[gnu::always_inline]] inline I8 select(I8 mask, I8 a, I8 b) { return mask ? a : b; }
 
 [[gnu::always_inline]] inline F8 selectF(I8 mask, F8 a, F8 b)
 {
@@ -272,6 +273,47 @@ void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
     }
 }
 
+// The lanes' pixels set in mask, one bit each.
+[[gnu::always_inline]] inline unsigned laneBits(I8 mask)
+{
+#ifdef __AVX2__
+    return static_cast<unsigned>(__builtin_ia32_movmskps256(reinterpret_cast<F8>(mask)));
+#else
+    unsigned bits = 0;
+    for (int k = 0; k < 8; ++k)
+        bits |= (mask[k] != 0 ? 1u : 0u) << k;
+    return bits;
+#endif
+}
+
+// The first count lanes of a gathered group, each at its own pixel.
+template <bool Fog, bool Depth>
+[[gnu::always_inline]] inline void drawLaneVectors(const TexelSpanModes& modes, const TexelSpanLevel& level,
+                                                   const GroupConstants& k, std::uint16_t* color,
+                                                   std::uint16_t* depth, int count, I8 pixel, I8 dither, F8 o,
+                                                   F8 sw, F8 tw)
+{
+    const I8 used = laneIndex < count;
+    pixel &= used;
+    I8 active = used;
+    I8 stored{};
+    if constexpr (Depth) // lanes past count read pixel 0: no branch per lane
+        stored = I8{depth[pixel[0]], depth[pixel[1]], depth[pixel[2]], depth[pixel[3]],
+                    depth[pixel[4]], depth[pixel[5]], depth[pixel[6]], depth[pixel[7]]};
+    I8 packed{}, depthValue{};
+    if (!shadeGroup<Fog, Depth>(modes, level, k, o, sw, tw, stored, dither, active, packed, depthValue))
+        return;
+    for (unsigned bits = laneBits(active); bits; bits &= bits - 1) {
+        int lane = __builtin_ctz(bits);
+        if (modes.colorWrite)
+            color[pixel[lane]] = static_cast<std::uint16_t>(packed[lane]);
+        if constexpr (Depth) {
+            if (modes.depthWrite)
+                depth[pixel[lane]] = static_cast<std::uint16_t>(depthValue[lane]);
+        }
+    }
+}
+
 template <bool Fog, bool Depth>
 void texelLanes(const TexelSpanModes& modes, const TexelSpanLevel& level, std::uint16_t* color, std::uint16_t* depth,
                 const TexelLanes& lanes)
@@ -286,32 +328,157 @@ void texelLanes(const TexelSpanModes& modes, const TexelSpanLevel& level, std::u
         std::memcpy(&i, v, sizeof i);
         return i;
     };
-    const I8 used = laneIndex < lanes.count;
-    const I8 pixel = loadI(lanes.pixel) & used, dither = loadI(lanes.dither);
-    const F8 fi = loadF(lanes.step), oow = loadF(lanes.oow), sow = loadF(lanes.sow), tow = loadF(lanes.tow);
-    const F8 doow = loadF(lanes.doow), dsow = loadF(lanes.dsow), dtow = loadF(lanes.dtow);
-    const int count = lanes.count;
+    const F8 fi = loadF(lanes.step);
+    drawLaneVectors<Fog, Depth>(modes, level, groupConstants(modes, level), color, depth, lanes.count,
+                                loadI(lanes.pixel), loadI(lanes.dither), loadF(lanes.oow) + loadF(lanes.doow) * fi,
+                                loadF(lanes.sow) + loadF(lanes.dsow) * fi, loadF(lanes.tow) + loadF(lanes.dtow) * fi);
+}
+
+typedef double D4 __attribute__((vector_size(32)));
+typedef std::int32_t I4 __attribute__((vector_size(16)));
+typedef float F4 __attribute__((vector_size(16)));
+
+// The gathered lanes held in registers while a triangle's rows are drawn,
+// each lane's 1/w, s/w and t/w already stepped to its pixel.
+struct LaneRegisters {
+    I8 pixel, dither, pieceFrom, pieceTo;
+    F8 o, sw, tw;
+    int count, pieces, earlierPieces;
+};
+
+template <typename V, typename T>
+[[gnu::always_inline]] inline V loadVector(const T* v)
+{
+    V r;
+    std::memcpy(&r, v, sizeof r);
+    return r;
+}
+
+template <typename V, typename T>
+[[gnu::always_inline]] inline void storeVector(T* out, V v)
+{
+    std::memcpy(out, &v, sizeof v);
+}
+
+template <bool Fog, bool Depth>
+void texelRows(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelTriangle& t, int firstRow,
+               int count, const int* left, const int* right, TexelLanes& lanes)
+{
+    // Each row's values at its first pixel, four rows at a time in the same
+    // double-precision steps a run's set-up takes.
+    constexpr int most = 32;
+    float rowOow[most], rowSow[most], rowTow[most];
+    const D4 rowOffset = {0.5, 1.5, 2.5, 3.5};
+    for (int i = 0; i < count; i += 4) {
+        I4 l = loadVector<I4>(left + i);
+        D4 px = __builtin_convertvector(l, D4) + 0.5 - t.originX;
+        D4 py = (static_cast<double>(firstRow + i) + rowOffset) - t.originY;
+        storeVector(rowOow + i, __builtin_convertvector(t.start[0] + t.dx[0] * px + t.dy[0] * py, F4));
+        storeVector(rowSow + i, __builtin_convertvector(t.start[1] + t.dx[1] * px + t.dy[1] * py, F4));
+        storeVector(rowTow + i, __builtin_convertvector(t.start[2] + t.dx[2] * px + t.dy[2] * py, F4));
+    }
+
     const GroupConstants k = groupConstants(modes, level);
-    I8 active = used;
-    F8 o = oow + doow * fi;
-    I8 stored{};
-    if constexpr (Depth) // lanes past count read pixel 0: no branch per lane
-        stored = I8{depth[pixel[0]], depth[pixel[1]], depth[pixel[2]], depth[pixel[3]],
-                    depth[pixel[4]], depth[pixel[5]], depth[pixel[6]], depth[pixel[7]]};
-    I8 packed{}, depthValue{};
-    if (!shadeGroup<Fog, Depth>(modes, level, k, o, sow + dsow * fi, tow + dtow * fi, stored, dither, active, packed,
-                                depthValue))
-        return;
-    for (int lane = 0; lane < count; ++lane) {
-        if (!active[lane])
+    const F8 heldStep = loadVector<F8>(lanes.step);
+    LaneRegisters g{loadVector<I8>(lanes.pixel),
+                    loadVector<I8>(lanes.dither),
+                    loadVector<I8>(lanes.pieceFrom),
+                    loadVector<I8>(lanes.pieceTo),
+                    loadVector<F8>(lanes.oow) + loadVector<F8>(lanes.doow) * heldStep,
+                    loadVector<F8>(lanes.sow) + loadVector<F8>(lanes.dsow) * heldStep,
+                    loadVector<F8>(lanes.tow) + loadVector<F8>(lanes.dtow) * heldStep,
+                    lanes.count,
+                    lanes.pieces,
+                    lanes.earlierPieces};
+    auto flush = [&]() __attribute__((always_inline)) {
+        if (g.count > 0)
+            drawLaneVectors<Fog, Depth>(modes, level, k, t.color, t.depth, g.count, g.pixel, g.dither, g.o, g.sw,
+                                        g.tw);
+        g.count = 0;
+        g.pieces = 0;
+        g.earlierPieces = 0;
+    };
+    auto meetsEarlier = [&](int from, int to) {
+        I8 meets = (laneIndex < g.earlierPieces) & (g.pieceFrom < to) & (from < g.pieceTo);
+        return anySet(meets);
+    };
+    const F8 doow = splatF(t.doow), dsow = splatF(t.dsow), dtow = splatF(t.dtow);
+
+    for (int i = 0; i < count; ++i) {
+        const int x0 = left[i], x1 = right[i];
+        if (x0 >= x1)
             continue;
-        if (modes.colorWrite)
-            color[pixel[lane]] = static_cast<std::uint16_t>(packed[lane]);
-        if constexpr (Depth) {
-            if (modes.depthWrite)
-                depth[pixel[lane]] = static_cast<std::uint16_t>(depthValue[lane]);
+        const int row = firstRow + i;
+        const int physicalRow = t.lowerLeft ? t.height - 1 - row : row;
+        const int rowStart = physicalRow * t.width;
+        const std::uint8_t* ditherRow = t.dither[physicalRow & 3];
+        const int whole = (x1 - x0) & ~7;
+        if (whole > 0) {
+            TexelSpanRun run{t.color + rowStart, t.depth + rowStart, ditherRow, x0, x0, x0 + whole, t.width,
+                             rowOow[i], t.doow, rowSow[i], t.dsow, rowTow[i], t.dtow};
+            // Colour and depth are read first thing at every pixel: ask for
+            // the lines of the next row (which covers about the same columns)
+            // while this one is drawn. A short row's next row is mostly the
+            // same lines.
+            const int nextRow = t.lowerLeft ? physicalRow - 1 : physicalRow + 1;
+            if (x1 - x0 >= 32 && nextRow >= 0 && nextRow < t.height) {
+                std::ptrdiff_t next = static_cast<std::ptrdiff_t>(nextRow - physicalRow) * t.width;
+                for (int x = x0 & ~31; x < x1; x += 32) {
+                    __builtin_prefetch(run.color + next + x, 1);
+                    __builtin_prefetch(run.depth + next + x, 1);
+                }
+            }
+            if (g.earlierPieces > 0 && meetsEarlier(rowStart + x0, rowStart + run.to))
+                flush();
+            texelSpan<Fog, Depth>(modes, level, run);
+        }
+        const I8 ditherPattern = {ditherRow[0], ditherRow[1], ditherRow[2], ditherRow[3],
+                                  ditherRow[0], ditherRow[1], ditherRow[2], ditherRow[3]};
+        const F8 oow = splatF(rowOow[i]), sow = splatF(rowSow[i]), tow = splatF(rowTow[i]);
+        for (int x = x0 + whole; x < x1;) {
+            if (g.earlierPieces > 0 && meetsEarlier(rowStart + x, rowStart + x1)) {
+                flush();
+                continue;
+            }
+            const int length = x1 - x < 8 - g.count ? x1 - x : 8 - g.count;
+            // Lanes [count, count + length) take pixels x, x + 1, ...
+            const I8 offset = laneIndex - g.count;
+            const I8 taken = (offset >= 0) & (offset < length);
+            const int pixel = rowStart + x;
+            const F8 step = __builtin_convertvector(offset + (x - x0), F8);
+            g.pixel = select(taken, offset + pixel, g.pixel);
+            g.dither = select(taken, __builtin_shuffle(ditherPattern, (offset + x) & 3), g.dither);
+            g.o = selectF(taken, oow + doow * step, g.o);
+            g.sw = selectF(taken, sow + dsow * step, g.sw);
+            g.tw = selectF(taken, tow + dtow * step, g.tw);
+            const I8 piece = laneIndex == g.pieces;
+            g.pieceFrom = select(piece, splat(pixel), g.pieceFrom);
+            g.pieceTo = select(piece, splat(pixel + length), g.pieceTo);
+            ++g.pieces;
+            g.count += length;
+            x += length;
+            if (g.count == 8)
+                flush();
         }
     }
+
+    storeVector(lanes.pixel, g.pixel);
+    storeVector(lanes.dither, g.dither);
+    storeVector(lanes.pieceFrom, g.pieceFrom);
+    storeVector(lanes.pieceTo, g.pieceTo);
+    // Stepped values go back with a step of 0 times -0, which adds nothing
+    // to any value, negative zero included.
+    storeVector(lanes.step, F8{});
+    storeVector(lanes.oow, g.o);
+    storeVector(lanes.sow, g.sw);
+    storeVector(lanes.tow, g.tw);
+    const F8 nothing = splatF(-0.0f);
+    storeVector(lanes.doow, nothing);
+    storeVector(lanes.dsow, nothing);
+    storeVector(lanes.dtow, nothing);
+    lanes.count = g.count;
+    lanes.pieces = g.pieces;
+    lanes.earlierPieces = g.earlierPieces;
 }
 
 TexelSpanFunction texelSpanFor(bool fog, bool depth)
@@ -326,6 +493,13 @@ TexelLanesFunction texelLanesFor(bool fog, bool depth)
     if (fog)
         return depth ? &texelLanes<true, true> : &texelLanes<true, false>;
     return depth ? &texelLanes<false, true> : &texelLanes<false, false>;
+}
+
+TexelRowsFunction texelRowsFor(bool fog, bool depth)
+{
+    if (fog)
+        return depth ? &texelRows<true, true> : &texelRows<true, false>;
+    return depth ? &texelRows<false, true> : &texelRows<false, false>;
 }
 
 } // namespace

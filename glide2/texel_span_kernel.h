@@ -289,9 +289,8 @@ void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
 // The first count lanes of a gathered group, each at its own pixel.
 template <bool Fog, bool Depth>
 [[gnu::always_inline]] inline void drawLaneVectors(const TexelSpanModes& modes, const TexelSpanLevel& level,
-                                                   const GroupConstants& k, std::uint16_t* color,
-                                                   std::uint16_t* depth, int count, I8 pixel, I8 dither, F8 o,
-                                                   F8 sw, F8 tw)
+                                                   const GroupConstants& k, std::uint16_t* color, std::uint16_t* depth,
+                                                   int count, I8 pixel, I8 dither, F8 o, F8 sw, F8 tw)
 {
     const I8 used = laneIndex < count;
     pixel &= used;
@@ -390,7 +389,8 @@ void texelRows(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
                     lanes.count,
                     lanes.pieces,
                     lanes.earlierPieces};
-    auto flush = [&]() __attribute__((always_inline)) {
+    auto flush = [&]() __attribute__((always_inline))
+    {
         if (g.count > 0)
             drawLaneVectors<Fog, Depth>(modes, level, k, t.color, t.depth, g.count, g.pixel, g.dither, g.o, g.sw,
                                         g.tw);
@@ -414,8 +414,19 @@ void texelRows(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
         const std::uint8_t* ditherRow = t.dither[physicalRow & 3];
         const int whole = (x1 - x0) & ~7;
         if (whole > 0) {
-            TexelSpanRun run{t.color + rowStart, t.depth + rowStart, ditherRow, x0, x0, x0 + whole, t.width,
-                             rowOow[i], t.doow, rowSow[i], t.dsow, rowTow[i], t.dtow};
+            TexelSpanRun run{t.color + rowStart,
+                             t.depth + rowStart,
+                             ditherRow,
+                             x0,
+                             x0,
+                             x0 + whole,
+                             t.width,
+                             rowOow[i],
+                             t.doow,
+                             rowSow[i],
+                             t.dsow,
+                             rowTow[i],
+                             t.dtow};
             // Colour and depth are read first thing at every pixel: ask for
             // the lines of the next row (which covers about the same columns)
             // while this one is drawn. A short row's next row is mostly the

@@ -8,6 +8,10 @@
 
 #include <cstring>
 
+#ifdef __AVX2__
+#include <immintrin.h>
+#endif
+
 namespace {
 
 typedef float F8 __attribute__((vector_size(32)));
@@ -25,7 +29,15 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
 [[gnu::always_inline]] inline I8 bitsOf(F8 f) { return reinterpret_cast<I8>(f); }
 
 // mask is -1 or 0 in every lane.
-[[gnu::always_inline]] inline I8 select(I8 mask, I8 a, I8 b) { return mask ? a : b; }
+[[gnu::always_inline]] inline I8 select(I8 mask, I8 a, I8 b)
+{
+#ifdef __AVX2__
+    return reinterpret_cast<I8>(_mm256_blendv_epi8(reinterpret_cast<__m256i>(b), reinterpret_cast<__m256i>(a),
+                                                   reinterpret_cast<__m256i>(mask)));
+#else
+    return (mask & a) | (~mask & b);
+#endif
+}
 
 [[gnu::always_inline]] inline F8 selectF(I8 mask, F8 a, F8 b)
 {
@@ -34,8 +46,14 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
 
 [[gnu::always_inline]] inline I8 clamp(I8 v, I8 lo, I8 hi)
 {
+#ifdef __AVX2__
+    return reinterpret_cast<I8>(
+        _mm256_min_epi32(_mm256_max_epi32(reinterpret_cast<__m256i>(v), reinterpret_cast<__m256i>(lo)),
+                         reinterpret_cast<__m256i>(hi)));
+#else
     v = select(v < lo, lo, v);
     return select(v > hi, hi, v);
+#endif
 }
 
 // Floor of v after limiting it to +-2^30 (not-a-number to the low end), as
@@ -43,8 +61,13 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
 [[gnu::always_inline]] inline I8 floorCoordinate(F8 v)
 {
     const F8 lo = splatF(-1073741824.0f), hi = splatF(1073741824.0f);
+#ifdef __AVX2__
+    // As the selects below: max and min take the second operand when either is not a number.
+    v = _mm256_min_ps(_mm256_max_ps(v, lo), hi);
+#else
     v = selectF(v > lo, v, lo);
     v = selectF(v < hi, v, hi);
+#endif
     I8 t = __builtin_convertvector(v, I8);
     F8 back = __builtin_convertvector(t, F8);
     return t + (v < back); // the mask is -1 where truncation went up

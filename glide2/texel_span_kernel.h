@@ -62,15 +62,16 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
 {
     const F8 lo = splatF(-1073741824.0f), hi = splatF(1073741824.0f);
 #ifdef __AVX2__
-    // As the selects below: max and min take the second operand when either is not a number.
-    v = _mm256_min_ps(_mm256_max_ps(v, lo), hi);
+    // As the selects below: max and min take the second operand when either
+    // is not a number. Whole numbers of this size convert exactly.
+    return __builtin_convertvector(_mm256_floor_ps(_mm256_min_ps(_mm256_max_ps(v, lo), hi)), I8);
 #else
     v = selectF(v > lo, v, lo);
     v = selectF(v < hi, v, hi);
-#endif
     I8 t = __builtin_convertvector(v, I8);
     F8 back = __builtin_convertvector(t, F8);
     return t + (v < back); // the mask is -1 where truncation went up
+#endif
 }
 
 [[gnu::always_inline]] inline I8 gather(const std::uint32_t* base, I8 index)
@@ -84,11 +85,15 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
 
 [[gnu::always_inline]] inline bool anySet(I8 mask)
 {
+#ifdef __AVX2__
+    return !_mm256_testz_si256(reinterpret_cast<__m256i>(mask), reinterpret_cast<__m256i>(mask));
+#else
     S16x8 m = __builtin_convertvector(mask, S16x8);
     std::uint64_t a, b;
     std::memcpy(&a, &m, 8);
     std::memcpy(&b, reinterpret_cast<const char*>(&m) + 8, 8);
     return (a | b) != 0;
+#endif
 }
 
 [[gnu::always_inline]] inline bool allSet(I8 mask) { return !anySet(~mask); }
@@ -246,7 +251,10 @@ template <bool Fog, bool Depth>
 
     I8 r = (texel >> 16) & 0xFF, g = (texel >> 8) & 0xFF, b = texel & 0xFF;
     if constexpr (Fog) {
-        I8 entry = gather(modes.fogEntries, wv >> 10);
+        // Neighbouring pixels' w values are close: most groups read one entry.
+        const I8 index = wv >> 10;
+        const I8 entry = allSet(index == index[0]) ? splat(static_cast<std::int32_t>(modes.fogEntries[index[0]]))
+                                                   : gather(modes.fogEntries, index);
         I8 f1 = (entry & 0xFF) + ((((entry >> 8) & 0xFF) * ((wv >> 2) & 0xFF)) >> 10) + 1;
         r = fogChannel(modes.fogKind, r, k.fogR, f1);
         g = fogChannel(modes.fogKind, g, k.fogG, f1);

@@ -211,6 +211,24 @@ TexelSpanModes texelSpanModesFor(const Pipeline& p)
     return modes;
 }
 
+// The modes of the pipeline build this thread drew with last: a build's
+// number is never reused, and a copy changed by hand (0) is never kept.
+struct LastModes {
+    std::uint64_t generation = 0;
+    TexelSpanModes modes{};
+};
+
+thread_local LastModes lastModes;
+
+const TexelSpanModes& texelSpanModesOf(const Pipeline& p)
+{
+    if (p.generation == 0 || p.generation != lastModes.generation) {
+        lastModes.modes = texelSpanModesFor(p);
+        lastModes.generation = p.generation;
+    }
+    return lastModes.modes;
+}
+
 // Whether every pixel of the triangle reads one level, and which. The level
 // follows 1/w monotonically and 1/w at a pixel lies between the corners'
 // values, give or take rounding far below the margin taken here.
@@ -222,10 +240,15 @@ bool singleLevel(const TextureView& t, const TriangleSetup& s, TexelSpanLevel& l
     hi += margin;
     if (!(lo > 0.0) || !(hi < 3.0e38))
         return false;
-    SpanLevel near = spanLevelAt(t, s.baseLod256, static_cast<float>(hi));
-    if (!(spanLevelAt(t, s.baseLod256, static_cast<float>(lo)) == near))
+    // Two levels of detail read alike when they pick the same map and filter.
+    int nearLod = levelOfDetail(t, s.baseLod256, static_cast<float>(hi));
+    int farLod = levelOfDetail(t, s.baseLod256, static_cast<float>(lo));
+    auto map = [&](int lod) { return t.offset[clampInt(lod, t.minLod256, t.maxLod256) >> 8]; };
+    auto bilinear = [&](int lod) { return lod <= t.minLod256 ? t.magBilinear : t.minBilinear; };
+    if (map(nearLod) != map(farLod) || bilinear(nearLod) != bilinear(farLod))
         return false;
-    level = texelSpanLevel(near);
+    int fraction;
+    level = texelSpanLevel({levelViewFor(t, nearLod, fraction)});
     return true;
 }
 
@@ -263,17 +286,14 @@ thread_local GatheredLanes gathered;
 class TexelRows {
 public:
     TexelRows(const Pipeline& p, const TriangleSetup& s, const Target& target)
-        : p_(p), s_(s), target_(target), doow_(static_cast<float>(s.dx[paramOow])),
+        : p_(p), s_(s), target_(target), modes_(texelSpanModesOf(p)),
+          loops_(texelLoops(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE)), doow_(static_cast<float>(s.dx[paramOow])),
           dsow_(static_cast<float>(s.dx[paramSow])), dtow_(static_cast<float>(s.dx[paramTow]))
     {
-        modes_ = texelSpanModesFor(p);
-        span_ = texelSpanFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
-        lanesFunction_ = texelLanesFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
         single_ = singleLevel(p.texture, s, level_);
         gathered.lanes.earlierPieces = gathered.lanes.pieces;
         if (single_) {
             claim();
-            rowsFunction_ = texelRowsFunction(p.fog, p.depthMode != GR_DEPTHBUFFER_DISABLE);
             triangle_ = {target.color,
                          target.depth,
                          p.dither,
@@ -301,7 +321,7 @@ public:
 
     void rows(int firstRow, int count, const int* left, const int* right)
     {
-        rowsFunction_(modes_, level_, triangle_, firstRow, count, left, right, gathered.lanes);
+        loops_.rows(modes_, level_, triangle_, firstRow, count, left, right, gathered.lanes);
     }
 
     void row(int row, int x0, int x1)
@@ -384,7 +404,7 @@ private:
         if (g.lanes.count == 0) {
             g.modes = modes_;
             g.level = level_;
-            g.function = lanesFunction_;
+            g.function = loops_.lanes;
             g.color = target_.color;
             g.depth = target_.depth;
             g.generation = p_.generation;
@@ -396,7 +416,7 @@ private:
     {
         if (gathered.lanes.earlierPieces > 0 && gathered.lanes.meetsEarlier(rowStart + run.from, rowStart + run.to))
             gathered.flush();
-        span_(modes_, level, run);
+        loops_.span(modes_, level, run);
     }
 
     // A row whose pixels all read level_.
@@ -443,11 +463,9 @@ private:
     const Pipeline& p_;
     const TriangleSetup& s_;
     const Target& target_;
+    const TexelSpanModes& modes_;
+    const TexelLoops& loops_;
     float doow_, dsow_, dtow_;
-    TexelSpanModes modes_;
-    TexelSpanFunction span_;
-    TexelLanesFunction lanesFunction_;
-    TexelRowsFunction rowsFunction_ = nullptr;
     TexelTriangle triangle_; // set when single_
     TexelSpanLevel level_{};
     SpanLevel lanesLevel_{};

@@ -3,9 +3,7 @@
 #include "glide2/texel_span_kernel.h"
 
 #ifdef ORBIVALE_GLIDE2_AVX2
-TexelSpanFunction texelSpanAvx2(bool fog, bool depth);
-TexelLanesFunction texelLanesAvx2(bool fog, bool depth);
-TexelRowsFunction texelRowsAvx2(bool fog, bool depth);
+const TexelLoops* texelLoopsAvx2();
 #endif
 
 namespace {
@@ -23,31 +21,14 @@ bool useAvx2 = widestAvailable();
 
 } // namespace
 
-TexelSpanFunction texelSpanFunction(bool fog, bool depth)
+const TexelLoops& texelLoops(bool fog, bool depth)
 {
+    int index = (fog ? 2 : 0) + (depth ? 1 : 0);
 #ifdef ORBIVALE_GLIDE2_AVX2
     if (useAvx2)
-        return texelSpanAvx2(fog, depth);
+        return texelLoopsAvx2()[index];
 #endif
-    return texelSpanFor(fog, depth);
-}
-
-TexelLanesFunction texelLanesFunction(bool fog, bool depth)
-{
-#ifdef ORBIVALE_GLIDE2_AVX2
-    if (useAvx2)
-        return texelLanesAvx2(fog, depth);
-#endif
-    return texelLanesFor(fog, depth);
-}
-
-TexelRowsFunction texelRowsFunction(bool fog, bool depth)
-{
-#ifdef ORBIVALE_GLIDE2_AVX2
-    if (useAvx2)
-        return texelRowsAvx2(fog, depth);
-#endif
-    return texelRowsFor(fog, depth);
+    return loopsOfThisBuild[index];
 }
 
 void glide2UsePortablePixelLoops(bool portable) { useAvx2 = !portable && widestAvailable(); }

@@ -95,10 +95,15 @@ struct TexelTriangle {
 typedef void (*TexelRowsFunction)(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelTriangle& t,
                                   int firstRow, int count, const int* left, const int* right, TexelLanes& lanes);
 
-// The loops for this processor with the fog and depth stages on or off.
-TexelSpanFunction texelSpanFunction(bool fog, bool depth);
-TexelLanesFunction texelLanesFunction(bool fog, bool depth);
-TexelRowsFunction texelRowsFunction(bool fog, bool depth);
+// The loops of one build with the fog and depth stages on or off.
+struct TexelLoops {
+    TexelSpanFunction span;
+    TexelLanesFunction lanes;
+    TexelRowsFunction rows;
+};
+
+// The loops for this processor.
+const TexelLoops& texelLoops(bool fog, bool depth);
 
 // Tests compare the builds: true draws with the loops for any processor, false
 // with the widest this one runs (the default).

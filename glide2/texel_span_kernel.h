@@ -523,25 +523,11 @@ void texelRows(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
     lanes.earlierPieces = g.earlierPieces;
 }
 
-TexelSpanFunction texelSpanFor(bool fog, bool depth)
-{
-    if (fog)
-        return depth ? &texelSpan<true, true> : &texelSpan<true, false>;
-    return depth ? &texelSpan<false, true> : &texelSpan<false, false>;
-}
+template <bool Fog, bool Depth>
+constexpr TexelLoops loopsWith{&texelSpan<Fog, Depth>, &texelLanes<Fog, Depth>, &texelRows<Fog, Depth>};
 
-TexelLanesFunction texelLanesFor(bool fog, bool depth)
-{
-    if (fog)
-        return depth ? &texelLanes<true, true> : &texelLanes<true, false>;
-    return depth ? &texelLanes<false, true> : &texelLanes<false, false>;
-}
-
-TexelRowsFunction texelRowsFor(bool fog, bool depth)
-{
-    if (fog)
-        return depth ? &texelRows<true, true> : &texelRows<true, false>;
-    return depth ? &texelRows<false, true> : &texelRows<false, false>;
-}
+// Indexed by fog * 2 + depth.
+constexpr TexelLoops loopsOfThisBuild[4] = {loopsWith<false, false>, loopsWith<false, true>, loopsWith<true, false>,
+                                            loopsWith<true, true>};
 
 } // namespace

@@ -87,26 +87,26 @@ void grBufferClear(GrColor_t color, GrAlpha_t, FxU16 depth)
     std::uint32_t argb = cardColorToArgb(color);
     int r = (argb >> 16) & 0xFF, g = (argb >> 8) & 0xFF, b = argb & 0xFF;
     const std::uint8_t(*matrix)[4] = ditherMatrixFor(s.ditherMode);
+    // One row of each of the four dither rows (and of depth), copied into
+    // every row in one call each: the library's copy is far wider than a loop
+    // of pixels.
+    std::uint16_t rowPatterns[4][screenWidth];
+    if (s.colorMask && target)
+        for (int phase = 0; phase < 4; ++phase)
+            for (int x = 0; x < screenWidth; ++x)
+                rowPatterns[phase][x] = packDithered(matrix[phase][x & 3], r, g, b);
+    std::uint16_t depthRow[screenWidth];
+    if (clearDepth)
+        std::fill(depthRow, depthRow + screenWidth, depth);
     for (int y = s.clipMinY; y < s.clipMaxY; ++y) {
         int row = physicalRow(y, lowerLeft);
         std::size_t start = static_cast<std::size_t>(row) * screenWidth;
-        if (s.colorMask && target) {
-            std::uint16_t pattern[4];
-            for (int i = 0; i < 4; ++i)
-                pattern[i] = packDithered(matrix[row & 3][i], r, g, b);
-            int x = s.clipMinX;
-            for (; x < s.clipMaxX && (x & 3); ++x)
-                target[start + x] = pattern[x & 3];
-            std::uint64_t four;
-            std::memcpy(&four, pattern, sizeof four);
-            for (; x + 4 <= s.clipMaxX; x += 4)
-                std::memcpy(&target[start + x], &four, sizeof four);
-            for (; x < s.clipMaxX; ++x)
-                target[start + x] = pattern[x & 3];
-        }
-        if (clearDepth)
-            std::fill(card.depthBuffer.begin() + static_cast<std::ptrdiff_t>(start + s.clipMinX),
-                      card.depthBuffer.begin() + static_cast<std::ptrdiff_t>(start + s.clipMaxX), depth);
+        if (s.colorMask && target && s.clipMinX < s.clipMaxX)
+            std::memcpy(&target[start + s.clipMinX], &rowPatterns[row & 3][s.clipMinX],
+                        static_cast<std::size_t>(s.clipMaxX - s.clipMinX) * sizeof(std::uint16_t));
+        if (clearDepth && s.clipMinX < s.clipMaxX)
+            std::memcpy(&card.depthBuffer[start + s.clipMinX], depthRow,
+                        static_cast<std::size_t>(s.clipMaxX - s.clipMinX) * sizeof(std::uint16_t));
     }
 }
 

@@ -273,15 +273,11 @@ template <bool Fog, bool Depth>
     return true;
 }
 
+// The groups of a run, with the constants and the run's dither lanes given.
 template <bool Fog, bool Depth>
-void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelSpanRun& run)
+[[gnu::always_inline]] inline void runGroups(const TexelSpanModes& modes, const TexelSpanLevel& level,
+                                             const GroupConstants& k, I8 dither, const TexelSpanRun& run)
 {
-    const GroupConstants k = groupConstants(modes, level);
-    const I8 dither = {run.ditherRow[(run.from + 0) & 3], run.ditherRow[(run.from + 1) & 3],
-                       run.ditherRow[(run.from + 2) & 3], run.ditherRow[(run.from + 3) & 3],
-                       run.ditherRow[(run.from + 4) & 3], run.ditherRow[(run.from + 5) & 3],
-                       run.ditherRow[(run.from + 6) & 3], run.ditherRow[(run.from + 7) & 3]};
-
     for (int start = run.from; start < run.to; start += 8) {
         const int count = run.to - start;
         const bool whole = start + 8 <= run.rowWidth;
@@ -302,6 +298,16 @@ void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
                 store8(run.depth, start, count, whole, depthValue, active);
         }
     }
+}
+
+template <bool Fog, bool Depth>
+void texelSpan(const TexelSpanModes& modes, const TexelSpanLevel& level, const TexelSpanRun& run)
+{
+    const I8 dither = {run.ditherRow[(run.from + 0) & 3], run.ditherRow[(run.from + 1) & 3],
+                       run.ditherRow[(run.from + 2) & 3], run.ditherRow[(run.from + 3) & 3],
+                       run.ditherRow[(run.from + 4) & 3], run.ditherRow[(run.from + 5) & 3],
+                       run.ditherRow[(run.from + 6) & 3], run.ditherRow[(run.from + 7) & 3]};
+    runGroups<Fog, Depth>(modes, level, groupConstants(modes, level), dither, run);
 }
 
 // The lanes' pixels set in mask, one bit each.
@@ -443,6 +449,8 @@ void texelRows(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
         const int physicalRow = t.lowerLeft ? t.height - 1 - row : row;
         const int rowStart = physicalRow * t.width;
         const std::uint8_t* ditherRow = t.dither[physicalRow & 3];
+        const I8 ditherPattern = {ditherRow[0], ditherRow[1], ditherRow[2], ditherRow[3],
+                                  ditherRow[0], ditherRow[1], ditherRow[2], ditherRow[3]};
         const int whole = (x1 - x0) & ~7;
         if (whole > 0) {
             TexelSpanRun run{t.color + rowStart,
@@ -472,10 +480,8 @@ void texelRows(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
             }
             if (g.earlierPieces > 0 && meetsEarlier(rowStart + x0, rowStart + run.to))
                 flush();
-            texelSpan<Fog, Depth>(modes, level, run);
+            runGroups<Fog, Depth>(modes, level, k, __builtin_shuffle(ditherPattern, (laneIndex + x0) & 3), run);
         }
-        const I8 ditherPattern = {ditherRow[0], ditherRow[1], ditherRow[2], ditherRow[3],
-                                  ditherRow[0], ditherRow[1], ditherRow[2], ditherRow[3]};
         const F8 oow = splatF(rowOow[i]), sow = splatF(rowSow[i]), tow = splatF(rowTow[i]);
         for (int x = x0 + whole; x < x1;) {
             if (g.earlierPieces > 0 && meetsEarlier(rowStart + x, rowStart + x1)) {

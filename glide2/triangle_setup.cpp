@@ -69,14 +69,16 @@ bool setupTriangle(const GrVertex* a, const GrVertex* b, const GrVertex* c, cons
     double x01 = (x[1] - x[0]) / 16.0, y01 = (y[1] - y[0]) / 16.0;
     double x02 = (x[2] - x[0]) / 16.0, y02 = (y[2] - y[0]) / 16.0;
     double inverseDet = 1.0 / (x01 * y02 - x02 * y01);
-    auto values = [](const GrVertex* p, double out[paramCount]) {
+    auto values = [colourAndZ](const GrVertex* p, double out[paramCount]) {
+        out[paramOow] = p->oow;
+        out[paramSow] = p->tmuvtx[0].sow;
+        out[paramTow] = p->tmuvtx[0].tow;
+        if (!colourAndZ)
+            return; // the others are not read
         out[paramR] = p->r;
         out[paramG] = p->g;
         out[paramB] = p->b;
         out[paramA] = p->a;
-        out[paramOow] = p->oow;
-        out[paramSow] = p->tmuvtx[0].sow;
-        out[paramTow] = p->tmuvtx[0].tow;
         out[paramOoz] = p->ooz;
     };
     double p0[paramCount], p1[paramCount], p2[paramCount];

@@ -6,6 +6,7 @@
 
 #include "glide2/texel_span.h"
 
+#include <cstddef>
 #include <cstring>
 
 #ifdef __AVX2__
@@ -42,6 +43,20 @@ constexpr F8 laneOffset = {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 6.0f, 7.0f};
 [[gnu::always_inline]] inline F8 selectF(I8 mask, F8 a, F8 b)
 {
     return reinterpret_cast<F8>(select(mask, bitsOf(a), bitsOf(b)));
+}
+
+// The lanes of pattern at index (0 to 7) in every lane.
+[[gnu::always_inline]] inline I8 permute(I8 pattern, I8 index)
+{
+#ifdef __AVX2__
+    return reinterpret_cast<I8>(
+        _mm256_permutevar8x32_epi32(reinterpret_cast<__m256i>(pattern), reinterpret_cast<__m256i>(index)));
+#else
+    I8 out;
+    for (int k = 0; k < 8; ++k)
+        out[k] = pattern[index[k] & 7];
+    return out;
+#endif
 }
 
 [[gnu::always_inline]] inline I8 clamp(I8 v, I8 lo, I8 hi)
@@ -480,7 +495,7 @@ void texelRows(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
             }
             if (g.earlierPieces > 0 && meetsEarlier(rowStart + x0, rowStart + run.to))
                 flush();
-            runGroups<Fog, Depth>(modes, level, k, __builtin_shuffle(ditherPattern, (laneIndex + x0) & 3), run);
+            runGroups<Fog, Depth>(modes, level, k, permute(ditherPattern, (laneIndex + x0) & 3), run);
         }
         const F8 oow = splatF(rowOow[i]), sow = splatF(rowSow[i]), tow = splatF(rowTow[i]);
         for (int x = x0 + whole; x < x1;) {
@@ -495,7 +510,7 @@ void texelRows(const TexelSpanModes& modes, const TexelSpanLevel& level, const T
             const int pixel = rowStart + x;
             const F8 step = __builtin_convertvector(offset + (x - x0), F8);
             g.pixel = select(taken, offset + pixel, g.pixel);
-            g.dither = select(taken, __builtin_shuffle(ditherPattern, (offset + x) & 3), g.dither);
+            g.dither = select(taken, permute(ditherPattern, (offset + x) & 3), g.dither);
             g.o = selectF(taken, oow + doow * step, g.o);
             g.sw = selectF(taken, sow + dsow * step, g.sw);
             g.tw = selectF(taken, tow + dtow * step, g.tw);

@@ -292,23 +292,22 @@ public:
     {
         single_ = singleLevel(p.texture, s, level_);
         gathered.lanes.earlierPieces = gathered.lanes.pieces;
-        if (single_) {
+        if (single_)
             claim();
-            triangle_ = {target.color,
-                         target.depth,
-                         p.dither,
-                         target.lowerLeft,
-                         screenWidth,
-                         screenHeight,
-                         s.originX,
-                         s.originY,
-                         {s.start[paramOow], s.start[paramSow], s.start[paramTow]},
-                         {s.dx[paramOow], s.dx[paramSow], s.dx[paramTow]},
-                         {s.dy[paramOow], s.dy[paramSow], s.dy[paramTow]},
-                         doow_,
-                         dsow_,
-                         dtow_};
-        }
+        triangle_ = {target.color,
+                     target.depth,
+                     p.dither,
+                     target.lowerLeft,
+                     screenWidth,
+                     screenHeight,
+                     s.originX,
+                     s.originY,
+                     {s.start[paramOow], s.start[paramSow], s.start[paramTow]},
+                     {s.dx[paramOow], s.dx[paramSow], s.dx[paramTow]},
+                     {s.dy[paramOow], s.dy[paramSow], s.dy[paramTow]},
+                     doow_,
+                     dsow_,
+                     dtow_};
     }
     ~TexelRows()
     {
@@ -324,45 +323,16 @@ public:
         loops_.rows(modes_, level_, triangle_, firstRow, count, left, right, gathered.lanes);
     }
 
+    // One row of a triangle whose rows read more than one level.
     void row(int row, int x0, int x1)
     {
         int physicalRow = target_.lowerLeft ? screenHeight - 1 - row : row;
         std::size_t rowStart = static_cast<std::size_t>(physicalRow) * screenWidth;
         double px = x0 + 0.5 - s_.originX, py = row + 0.5 - s_.originY;
         auto at = [&](int k) { return static_cast<float>(s_.start[k] + s_.dx[k] * px + s_.dy[k] * py); };
-        TexelSpanRun run{target_.color + rowStart,
-                         target_.depth + rowStart,
-                         p_.dither[physicalRow & 3],
-                         x0,
-                         x0,
-                         x1,
-                         screenWidth,
-                         at(paramOow),
-                         doow_,
-                         at(paramSow),
-                         dsow_,
-                         at(paramTow),
-                         dtow_};
-        // Colour and depth are read first thing at every pixel: ask for the
-        // lines of the next row (which covers about the same columns) while
-        // this one is drawn, rather than wait at each group. A short row's
-        // next row is mostly the same lines, already here.
-        int nextRow = target_.lowerLeft ? physicalRow - 1 : physicalRow + 1;
-        if (x1 - x0 >= 32 && nextRow >= 0 && nextRow < screenHeight) {
-            std::ptrdiff_t next = (nextRow - physicalRow) * screenWidth;
-            for (int x = x0 & ~31; x < x1; x += 32) {
-                __builtin_prefetch(run.color + next + x, 1);
-                __builtin_prefetch(run.depth + next + x, 1);
-            }
-        }
-        if (single_) {
-            sameLevel(run, static_cast<int>(rowStart));
-            return;
-        }
+        const float oow = at(paramOow);
         const TextureView& t = p_.texture;
-        auto levelAt = [&](int x) {
-            return spanLevelAt(t, s_.baseLod256, run.oow + doow_ * static_cast<float>(x - x0));
-        };
+        auto levelAt = [&](int x) { return spanLevelAt(t, s_.baseLod256, oow + doow_ * static_cast<float>(x - x0)); };
         SpanLevel first = levelAt(x0);
         if (levelAt(x1 - 1) == first) {
             if (!(lanesLevel_ == first)) {
@@ -370,8 +340,33 @@ public:
                 level_ = texelSpanLevel(first);
                 claim();
             }
-            sameLevel(run, static_cast<int>(rowStart));
+            const int left[4] = {x0}, right[4] = {x1};
+            loops_.rows(modes_, level_, triangle_, row, 1, left, right, gathered.lanes);
             return;
+        }
+        TexelSpanRun run{target_.color + rowStart,
+                         target_.depth + rowStart,
+                         p_.dither[physicalRow & 3],
+                         x0,
+                         x0,
+                         x1,
+                         screenWidth,
+                         oow,
+                         doow_,
+                         at(paramSow),
+                         dsow_,
+                         at(paramTow),
+                         dtow_};
+        // Colour and depth are read first thing at every pixel: ask for the
+        // lines of the next row (which covers about the same columns) while
+        // this one is drawn, rather than wait at each group.
+        int nextRow = target_.lowerLeft ? physicalRow - 1 : physicalRow + 1;
+        if (x1 - x0 >= 32 && nextRow >= 0 && nextRow < screenHeight) {
+            std::ptrdiff_t next = (nextRow - physicalRow) * screenWidth;
+            for (int x = x0 & ~31; x < x1; x += 32) {
+                __builtin_prefetch(run.color + next + x, 1);
+                __builtin_prefetch(run.depth + next + x, 1);
+            }
         }
         while (run.from < x1) {
             first = levelAt(run.from);
@@ -419,54 +414,13 @@ private:
         loops_.span(modes_, level, run);
     }
 
-    // A row whose pixels all read level_.
-    void sameLevel(TexelSpanRun& run, int rowStart)
-    {
-        int x1 = run.to;
-        int whole = (x1 - run.from) & ~7;
-        if (whole > 0) {
-            run.to = run.from + whole;
-            drawRun(level_, run, rowStart);
-        }
-        GatheredLanes& g = gathered;
-        TexelLanes& lanes = g.lanes;
-        const std::uint8_t* dither = run.ditherRow;
-        float step = static_cast<float>(run.from + whole - run.x0);
-        for (int x = run.from + whole; x < x1;) {
-            int length = x1 - x < 8 - lanes.count ? x1 - x : 8 - lanes.count;
-            if (lanes.earlierPieces > 0 && lanes.meetsEarlier(rowStart + x, rowStart + x1)) {
-                g.flush();
-                continue;
-            }
-            int pixel = rowStart + x;
-            lanes.pieceFrom[lanes.pieces] = pixel;
-            lanes.pieceTo[lanes.pieces++] = pixel + length;
-            for (int k = 0, lane = lanes.count; k < length; ++k, ++lane) {
-                lanes.pixel[lane] = pixel + k;
-                lanes.step[lane] = step; // whole numbers below 2^24: exact
-                step += 1.0f;
-                lanes.oow[lane] = run.oow;
-                lanes.sow[lane] = run.sow;
-                lanes.tow[lane] = run.tow;
-                lanes.doow[lane] = doow_;
-                lanes.dsow[lane] = dsow_;
-                lanes.dtow[lane] = dtow_;
-                lanes.dither[lane] = dither[(x + k) & 3];
-            }
-            lanes.count += length;
-            x += length;
-            if (lanes.count == 8)
-                g.flush();
-        }
-    }
-
     const Pipeline& p_;
     const TriangleSetup& s_;
     const Target& target_;
     const TexelSpanModes& modes_;
     const TexelLoops& loops_;
     float doow_, dsow_, dtow_;
-    TexelTriangle triangle_; // set when single_
+    TexelTriangle triangle_;
     TexelSpanLevel level_{};
     SpanLevel lanesLevel_{};
     bool single_;
